@@ -1,0 +1,79 @@
+#include "platform/FileWriting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using waypost::appendToFile;
+using waypost::writeFileAtomically;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
+    return f.readAll();
+}
+
+bool runningAsRoot() { return ::geteuid() == 0; }
+
+}  // namespace
+
+TEST(FileWriting, AtomicWriteCreatesAndReplacesWholeFiles) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("pfcamps.txt"));
+    ASSERT_TRUE(writeFileAtomically(path, "\"Name\"\r\n"));
+    EXPECT_EQ(readAll(path), QByteArray("\"Name\"\r\n"));
+    ASSERT_TRUE(writeFileAtomically(path, "second\r\n"));
+    EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
+    // No temporary files are left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("pfcamps.txt")});
+}
+
+TEST(FileWriting, AtomicWriteIntoAMissingFolderFailsNamingTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no/such/folder/a.kml"));
+    const auto result = writeFileAtomically(path, "x");
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.message().contains(path)) << result.message().toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
+    if (runningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.txt"));
+    ASSERT_TRUE(writeFileAtomically(path, "old"));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const auto result = writeFileAtomically(path, "new");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(readAll(path), QByteArray("old"));
+}
+
+TEST(FileWriting, AppendCreatesAMissingFileAndAddsWholeLines) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
+    ASSERT_TRUE(appendToFile(path, "one\r\n"));
+    ASSERT_TRUE(appendToFile(path, "two\r\n"));
+    EXPECT_EQ(readAll(path), QByteArray("one\r\ntwo\r\n"));
+}
+
+TEST(FileWriting, AppendToAFolderFailsAndNamesIt) {
+    QTemporaryDir dir;
+    const auto result = appendToFile(dir.path(), "x\r\n");
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.message().contains(dir.path()));
+}
+
+TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
+    // /dev/full accepts the open and refuses the data, as a full disk does.
+    if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
+    const auto result = appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x'));
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.message().contains(QStringLiteral("/dev/full")));
+}

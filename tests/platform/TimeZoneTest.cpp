@@ -1,0 +1,37 @@
+#include "platform/Clock.h"
+#include "platform/TimeZoneInfo.h"
+
+#include <QTimeZone>
+#include <gtest/gtest.h>
+
+using namespace waypost;
+
+// The tests run with TZ=America/New_York (set by CTest).
+TEST(SystemTimeZone, NamesTheZoneAsItIsAtThatMoment) {
+    SystemTimeZone zone;
+    const QDateTime summer(QDate(2026, 7, 1), QTime(12, 0), QTimeZone::systemTimeZone());
+    const QDateTime winter(QDate(2026, 1, 15), QTime(12, 0), QTimeZone::systemTimeZone());
+    if (QTimeZone::systemTimeZoneId() != QByteArray("America/New_York"))
+        GTEST_SKIP() << "the test environment did not set the time zone";
+    EXPECT_TRUE(zone.daylightInForce(summer));
+    EXPECT_FALSE(zone.daylightInForce(winter));
+    EXPECT_EQ(zone.offsetFromUtc(summer), -4 * 3600);
+    EXPECT_EQ(zone.offsetFromUtc(winter), -5 * 3600);
+    EXPECT_NE(zone.zoneName(summer), zone.zoneName(winter));
+    EXPECT_FALSE(zone.zoneName(winter).isEmpty());
+}
+
+TEST(FixedTimeZoneAndClock, AnswerAsTold) {
+    FixedTimeZone zone(QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), false,
+                       -5 * 3600);
+    const QDateTime any;
+    EXPECT_EQ(zone.zoneName(any), QStringLiteral("Eastern Standard Time"));
+    EXPECT_EQ(zone.offsetFromUtc(any), -5 * 3600);
+    zone.setDaylight(true);
+    EXPECT_EQ(zone.zoneName(any), QStringLiteral("Eastern Daylight Time"));
+    EXPECT_EQ(zone.offsetFromUtc(any), -4 * 3600);
+
+    FixedClock clock(QDateTime(QDate(2026, 9, 14), QTime(6, 30)));
+    EXPECT_EQ(clock.today(), QDate(2026, 9, 14));
+    EXPECT_EQ(clock.currentYear(), 2026);
+}

@@ -1,0 +1,84 @@
+// waypost-shots: opens each window of the program offscreen and saves its
+// picture as <window name>.png in the folder given as the argument. The
+// README's pictures come from here.
+
+#include "platform/ProgramPaths.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/Services.h"
+#include "platform/TimeZoneInfo.h"
+#include "shell/WindowRegistry.h"
+#include "shell/Windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTextStream>
+
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct Shot {
+    QString window;                         ///< registry name, also the file name
+    std::function<void(QWidget*)> prepare;  ///< puts the window into a telling state
+};
+
+int usage(const char* reason) {
+    std::fprintf(stderr, "waypost-shots: %s\nusage: waypost-shots OUTPUT_FOLDER\n", reason);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) return usage("one output folder is needed");
+    if (args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")) {
+        std::printf("usage: waypost-shots OUTPUT_FOLDER\nSaves a PNG of every window of Waypost, "
+                    "rendered offscreen, as OUTPUT_FOLDER/<window name>.png.\n");
+        return 0;
+    }
+    const QDir out(args[1]);
+    if (!QDir().mkpath(out.absolutePath())) return usage("the output folder cannot be created");
+
+    // Fixed answers so that no window waits for a person.
+    waypost::ScriptedPrompter prompter;
+    waypost::FixedClock clock(QDateTime(QDate(2026, 9, 14), QTime(14, 30), Qt::UTC));
+    waypost::FixedTimeZone timeZone(QStringLiteral("Eastern Standard Time"),
+                                    QStringLiteral("Eastern Daylight Time"), true, -5 * 3600);
+    const waypost::ProgramPaths paths = waypost::ProgramPaths::forApplication();
+    const waypost::Services services{prompter, clock, timeZone, paths};
+    waypost::WindowRegistry registry;
+    waypost::registerWindows(registry, services);
+
+    const std::vector<Shot> shots{
+        {waypost::windowName::wp_main, {}},
+        {waypost::windowName::frmAbout, {}},
+    };
+
+    int failures = 0;
+    for (const Shot& shot : shots) {
+        QWidget* window = registry.show(shot.window);
+        if (!window) {
+            std::fprintf(stderr, "waypost-shots: no window %s\n", qPrintable(shot.window));
+            ++failures;
+            continue;
+        }
+        if (shot.prepare) shot.prepare(window);
+        QApplication::processEvents();
+        const QString file = out.filePath(shot.window + QStringLiteral(".png"));
+        if (!window->grab().save(file)) {
+            std::fprintf(stderr, "waypost-shots: cannot write %s\n", qPrintable(file));
+            ++failures;
+            continue;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+    registry.UnloadAllForms();
+    return failures == 0 ? 0 : 1;
+}
