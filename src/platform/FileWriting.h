@@ -13,6 +13,8 @@ class WriteResult {
 public:
     static WriteResult success() { return WriteResult({}); }
     static WriteResult failure(const QString& path, const QString& reason);
+    /// A failure told in the caller's own words.
+    static WriteResult error(QString message) { return WriteResult(std::move(message)); }
 
     bool ok() const { return m_message.isEmpty(); }
     explicit operator bool() const { return ok(); }

@@ -1,0 +1,130 @@
+#include "output/KmlPlacemark.h"
+
+
+#include <QHash>
+
+namespace waypost {
+namespace {
+
+const QString kFacilityRange = QStringLiteral("<range>5000</range>");
+const QString kHurricaneRange = QStringLiteral("<range>500000</range>");
+
+}  // namespace
+
+QString facilityIcon(const QString& facilityType) {
+    static const QHash<QString, QString> icons{
+        {"Aerial Hazard", "av_obstaclea.png"},
+        {"Camp", "campa.png"},
+        {"Drop Point", "droppoint.png"},
+        {"Fire Origin", "fire_origina.png"},
+        {"First Aid Station", "faids.png"},
+        {"Helibase", "helibasea.png"},
+        {"Hot Spot", "hot_spotA.png"},
+        {"Incident Base", "incident_basea.png"},
+        {"Incident Command Post", "icsa.png"},
+        {"Mobile WEAX Unit", "weaxa.png"},
+        {"Spot Fire", "spotfirea.png"},
+        {"Staging Area", "staginga.png"},
+        {"Water Source", "water_sourcea.png"},
+        {"Forestry Center", "SHIELD.png"},
+        {"Forestry Site", "SHIELD.png"},
+        {"Forestry Station", "SHIELD.png"},
+        {"State Forest Headquarters", "SHIELD.png"},
+        {"Smoke Sensitive Feature", "ssf.png"},
+        {"Accident", "accident.png"},
+        {"Tower", "towera.png"},
+        {"DOT Fuel Site", "dot_logo.png"},
+        {"Tanker Base", "tanker_base.png"},
+        {"Black Turpentine Beetle", "beetle.png"},
+        {"IPS Engraver Beetle", "beetle.png"},
+        {"Southern Pine Beetle", "beetle.png"},
+        {"Other Insect Infestation", "beetle.png"},
+        {"Fusiform Rust", "rust.png"},
+        {"Needle Rust", "rust.png"},
+        {"Other Tree Disease", "otd.png"},
+    };
+    return icons.value(facilityType, QStringLiteral("other.png"));
+}
+
+QString hurricaneIcon(const QString& positionType, const QString& category) {
+    QString prefix;
+    if (category == QLatin1String("Tropical Depression")) prefix = QStringLiteral("TD");
+    else if (category == QLatin1String("Tropical Storm")) prefix = QStringLiteral("TS");
+    else
+        for (int n = 1; n <= 5; ++n)
+            if (category == QStringLiteral("Category %1").arg(n)) prefix = QStringLiteral("Cat%1").arg(n);
+    if (positionType == QLatin1String("Forecast") && !prefix.isEmpty()) prefix.prepend(QStringLiteral("Fcast_"));
+    else if (positionType != QLatin1String("Actual")) prefix.clear();
+    return prefix + QStringLiteral("Hurricane.gif");
+}
+
+QString hurricaneFileName(const HurricaneFeature& feature) {
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    QString month;
+    bool isNumber = false;
+    const int m = feature.utcMonth.trimmed().toInt(&isNumber);
+    if (isNumber && m >= 1 && m <= 12) month = QString::fromLatin1(months[m - 1]);
+    const QString prefix =
+        feature.positionType == QLatin1String("Forecast") ? QStringLiteral("phForecast") : QStringLiteral("ph");
+    return prefix + feature.stormName + u'_' + feature.utcHour.left(2) + QStringLiteral("00_") + month +
+           feature.utcDay;
+}
+
+KmlPlacemark facilityPlacemark(const FacilityFeature& f) {
+    KmlPlacemark p;
+    p.defaultFileName = QStringLiteral("pf") + f.name;
+    p.placemarkName = f.name;
+    p.descriptionItems = {f.name, f.type, QStringLiteral("UTM Coord: ") + f.utm,
+                          QStringLiteral("National Grid Coord: ") + f.usng, QStringLiteral("STR: ") + f.str};
+    p.latitude = f.latitude;
+    p.longitude = f.longitude;
+    p.iconFile = facilityIcon(f.type);
+    p.range = kFacilityRange;
+    return p;
+}
+
+KmlPlacemark wildfirePlacemark(const WildfireFeature& f) {
+    KmlPlacemark p;
+    p.defaultFileName = QStringLiteral("pw") + QString(f.fireName).replace(u'&', u'_');
+    p.templateQuestion = QStringLiteral("Add Current NOAA Southeast Radar and Water Vapor Imagery?");
+    p.yesTemplate = kRadarTemplate;
+    p.placemarkName = f.fireName;
+    p.descriptionItems = {QStringLiteral("Fire Name: ") + QString(f.fireName).replace(u'&', u'+'),
+                          QStringLiteral("Incident Number: ") + f.incidentNumber,
+                          QStringLiteral("Report: ") + f.report,
+                          QStringLiteral("Entry Date: ") + f.entryDate,
+                          QStringLiteral("Start Date: ") + f.startDate,
+                          QStringLiteral("Acres: ") + f.acres,
+                          QStringLiteral("Fuel: ") + f.fuel,
+                          QStringLiteral("Cause: ") + f.cause,
+                          QStringLiteral("Percent Contained: ") + f.percentContained,
+                          QStringLiteral("Significant: ") + (f.significant ? QStringLiteral("Yes") : QStringLiteral("No")),
+                          QStringLiteral("USNG Coord: ") + f.usng,
+                          QStringLiteral("UTM Coord: ") + f.utm,
+                          QStringLiteral("STR: ") + f.str};
+    p.latitude = f.latitude;
+    p.longitude = f.longitude;
+    p.iconFile = QStringLiteral("ffire.png");
+    p.range = kFacilityRange;
+    return p;
+}
+
+KmlPlacemark hurricanePlacemark(const HurricaneFeature& f) {
+    KmlPlacemark p;
+    p.defaultFileName = hurricaneFileName(f);
+    p.templateQuestion =
+        QStringLiteral("Add Latest GOES Wind Shear Imagery and Sea Surface Temperature / Anomaly Imagery ?");
+    p.yesTemplate = kTropicalTemplate;
+    p.placemarkName = f.stormName + QStringLiteral(" , ") + f.category;
+    p.descriptionItems = {f.stormName, f.positionType + QStringLiteral(" Location"),
+                          QStringLiteral("Local Time:") + f.localTime, f.category,
+                          QStringLiteral("Winds(kts/mph):") + f.knots + u'/' + f.mph};
+    p.latitude = f.latitude;
+    p.longitude = f.longitude;
+    p.iconFile = hurricaneIcon(f.positionType, f.category);
+    p.range = kHurricaneRange;
+    return p;
+}
+
+}  // namespace waypost

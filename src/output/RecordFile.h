@@ -1,0 +1,48 @@
+#pragma once
+// Text record files of facilities, wildfires and hurricanes: comma-separated
+// lines, strings in double quotes, numbers bare, CR LF at each line end.
+
+#include "platform/FileWriting.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <variant>
+#include <vector>
+
+namespace waypost {
+
+/// One value of a record line: a string (quoted) or a number (bare).
+using RecordValue = std::variant<QString, double>;
+
+/// A number as a record file writes it: the general decimal form without a
+/// leading zero before the point (.5, -.25), no thousands separators.
+QString recordNumber(double value);
+
+/// One record line with its CR LF. A double quote inside a string is doubled,
+/// so the value cannot break out of its quotes.
+QByteArray recordLine(const std::vector<RecordValue>& values);
+
+/// The header line of quoted field names with its CR LF.
+QByteArray headerLine(const QStringList& fieldNames);
+
+/// Writes a new record file holding the header and one record, replacing any
+/// file of that name as a whole.
+WriteResult createRecordFile(const QString& path, const QStringList& header, const std::vector<RecordValue>& record);
+
+/// Appends one record; a missing file is created without a header.
+WriteResult appendRecord(const QString& path, const std::vector<RecordValue>& record);
+
+/// A path split at its last "/": the folder (empty for a bare name) and the file name.
+struct PathParts {
+    QString folder;
+    QString fileName;
+};
+PathParts splitPath(const QString& path);
+
+/// The path a new output goes to: the chosen file name with \p prefix put in
+/// front of it, in the chosen folder (".../sites.txt" with "pf" gives ".../pfsites.txt").
+QString prefixedPath(const QString& chosenPath, const QString& prefix);
+
+}  // namespace waypost

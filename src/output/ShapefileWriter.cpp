@@ -1,0 +1,375 @@
+#include "output/ShapefileWriter.h"
+
+#include "platform/Numbers.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cpl_error.h>
+#include <cmath>
+#include <filesystem>
+#include <mutex>
+
+namespace waypost {
+namespace {
+
+/// The files of one shapefile set that the writer makes or keeps in step.
+const QStringList kSetExtensions{QStringLiteral("shp"), QStringLiteral("shx"), QStringLiteral("dbf"),
+                                 QStringLiteral("cpg")};
+/// Index files of an old set that would no longer match the new one.
+const QStringList kStaleExtensions{QStringLiteral("qix"), QStringLiteral("sbn"), QStringLiteral("sbx")};
+
+/// Keeps GDAL's own error printing quiet while the writer reports errors itself.
+class QuietGdalErrors {
+public:
+    QuietGdalErrors() {
+        CPLPushErrorHandler(CPLQuietErrorHandler);
+        CPLErrorReset();
+    }
+    ~QuietGdalErrors() { CPLPopErrorHandler(); }
+    QuietGdalErrors(const QuietGdalErrors&) = delete;
+    QuietGdalErrors& operator=(const QuietGdalErrors&) = delete;
+};
+
+QString gdalMessage() {
+    const char* msg = CPLGetLastErrorMsg();
+    return msg && *msg ? QString::fromUtf8(msg) : QStringLiteral("unknown GDAL error");
+}
+
+QString sideFile(const QString& shpPath, const QString& extension) {
+    return shpPath.left(shpPath.size() - 3) + extension;
+}
+
+std::filesystem::path fsPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+
+OGRwkbGeometryType geometryFor(int shapeType) {
+    switch (shapeType) {
+    case ShapefileWriter::Point: return wkbPoint;
+    case ShapefileWriter::PolyLine: return wkbLineString;
+    case ShapefileWriter::Polygon: return wkbPolygon;
+    case ShapefileWriter::MultiPoint: return wkbMultiPoint;
+    default: return wkbUnknown;
+    }
+}
+
+std::optional<QDate> parseDateText(const QString& text) {
+    const QString t = text.trimmed();
+    for (const char* format : {"M/d/yyyy", "MM/dd/yyyy", "yyyy-MM-dd", "yyyyMMdd"}) {
+        const QDate d = QDate::fromString(t, QString::fromLatin1(format));
+        if (d.isValid()) return d;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ShapefileWriter::ShapefileWriter() {
+    static std::once_flag registered;
+    std::call_once(registered, [] { GDALAllRegister(); });
+}
+
+ShapefileWriter::~ShapefileWriter() {
+    if (m_dataset) abandon();
+}
+
+void ShapefileWriter::fail(const QString& what) {
+    abandon();
+    throw ShapefileError(QStringLiteral("Shapefile %1: %2").arg(m_path, what).toStdString());
+}
+
+void ShapefileWriter::requireOpen(const char* operation) const {
+    if (!m_dataset)
+        throw ShapefileError(QStringLiteral("Shapefile %1: %2 needs an open shapefile")
+                                 .arg(m_path, QString::fromLatin1(operation))
+                                 .toStdString());
+}
+
+void ShapefileWriter::abandon() {
+    m_dataset.reset();
+    m_layer = nullptr;
+    if (m_mode == 2 && m_work) {
+        // Put the appended set back as it was.
+        const QString base = QFileInfo(m_path).completeBaseName();
+        for (const QString& ext : kSetExtensions) {
+            const QString backup = m_work->filePath(base + u'.' + ext);
+            if (!QFile::exists(backup)) continue;
+            std::error_code ec;
+            std::filesystem::copy_file(fsPath(backup), fsPath(sideFile(m_path, ext)),
+                                       std::filesystem::copy_options::overwrite_existing, ec);
+        }
+    }
+    m_work.reset();  // a new set still in the work folder goes with it
+    m_mode = 0;
+    m_values.clear();
+    m_vertices.clear();
+}
+
+void ShapefileWriter::OpenShapefile(const QString& path, int mode, int shapeType) {
+    if (m_dataset) abandon();
+    QuietGdalErrors quiet;
+    m_path = path;
+    m_fieldsCommitted = false;
+    m_launderedNames.clear();
+    if (!path.endsWith(QStringLiteral(".shp"), Qt::CaseInsensitive)) m_path = path + QStringLiteral(".shp");
+    const QFileInfo target(m_path);
+    const QString folder = target.absolutePath();
+    if (!QFileInfo(folder).isDir()) fail(QStringLiteral("the folder %1 does not exist").arg(folder));
+
+    if (mode == 1) {
+        const OGRwkbGeometryType geometry = geometryFor(shapeType);
+        if (geometry == wkbUnknown) fail(QStringLiteral("shape type %1 is not one of 1, 3, 5, 8").arg(shapeType));
+        m_work = std::make_unique<QTemporaryDir>(folder + QStringLiteral("/.waypost-XXXXXX"));
+        if (!m_work->isValid())
+            fail(QStringLiteral("the folder %1 cannot be written (%2)").arg(folder, m_work->errorString()));
+        m_mode = 1;
+        m_shapeType = shapeType;
+        m_workPath = m_work->filePath(target.fileName());
+        GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
+        if (!driver) fail(QStringLiteral("GDAL has no ESRI Shapefile driver"));
+        m_dataset.reset(driver->Create(QFile::encodeName(m_workPath).constData(), 0, 0, 0, GDT_Unknown, nullptr));
+        if (!m_dataset) fail(gdalMessage());
+        const char* options[] = {"ENCODING=UTF-8", nullptr};
+        m_layer = m_dataset->CreateLayer(QFile::encodeName(target.completeBaseName()).constData(), nullptr, geometry,
+                                         const_cast<char**>(options));
+        if (!m_layer) fail(gdalMessage());
+        return;
+    }
+    if (mode != 2) fail(QStringLiteral("open mode %1 is not 1 (create) or 2 (append)").arg(mode));
+
+    if (!target.isFile()) fail(QStringLiteral("the shapefile does not exist"));
+    // Keep a copy of the set, to put back should the append fail.
+    m_work = std::make_unique<QTemporaryDir>(folder + QStringLiteral("/.waypost-XXXXXX"));
+    if (!m_work->isValid())
+        fail(QStringLiteral("the folder %1 cannot be written (%2)").arg(folder, m_work->errorString()));
+    m_mode = 2;
+    for (const QString& ext : kSetExtensions) {
+        const QString file = sideFile(m_path, ext);
+        if (!QFile::exists(file)) continue;
+        if (!QFile::copy(file, m_work->filePath(target.completeBaseName() + u'.' + ext)))
+            fail(QStringLiteral("cannot keep a copy of %1 before appending").arg(file));
+    }
+    m_workPath = m_path;
+    const char* drivers[] = {"ESRI Shapefile", nullptr};
+    m_dataset.reset(GDALDataset::Open(QFile::encodeName(m_path).constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, drivers,
+                                      nullptr, nullptr));
+    if (!m_dataset) fail(gdalMessage());
+    m_layer = m_dataset->GetLayer(0);
+    if (!m_layer) fail(QStringLiteral("the file holds no layer"));
+    const OGRwkbGeometryType type = wkbFlatten(m_layer->GetGeomType());
+    m_shapeType = type == wkbPoint ? Point
+                : type == wkbLineString || type == wkbMultiLineString ? PolyLine
+                : type == wkbPolygon || type == wkbMultiPolygon ? Polygon
+                : MultiPoint;
+    m_fieldsCommitted = true;
+}
+
+QString ShapefileWriter::launderedName(const QString& name) const {
+    static const QRegularExpression notAllowed(QStringLiteral("[^A-Za-z0-9_]"));
+    QString base = name;
+    base.replace(notAllowed, QStringLiteral("_"));
+    if (base.isEmpty()) base = QStringLiteral("FIELD");
+    base = base.left(10);
+    const OGRFeatureDefn* defn = m_layer->GetLayerDefn();
+    const auto taken = [defn](const QString& candidate) {
+        return defn->GetFieldIndex(candidate.toUtf8().constData()) >= 0;
+    };
+    if (!taken(base)) return base;
+    for (int n = 1; n < 100000; ++n) {
+        const QString suffix = QStringLiteral("_%1").arg(n);
+        const QString candidate = base.left(10 - suffix.size()) + suffix;
+        if (!taken(candidate)) return candidate;
+    }
+    return base;  // unreachable in practice: a dBase file holds far fewer fields
+}
+
+void ShapefileWriter::AddField(const QString& name, int typeCode, int size, int decimals) {
+    requireOpen("AddField");
+    if (m_mode != 1) fail(QStringLiteral("fields can be added to a new shapefile only"));
+    if (m_fieldsCommitted) fail(QStringLiteral("field %1 comes after the fields were committed").arg(name));
+    QuietGdalErrors quiet;
+    const QString dbfName = launderedName(name);
+    OGRFieldDefn defn(dbfName.toUtf8().constData(), OFTString);
+    switch (typeCode) {
+    case Text: defn.SetWidth(size > 0 ? size : 254); break;
+    case Double:
+    case Single:
+    case Numeric:
+    case Decimal:
+        defn.SetType(OFTReal);
+        if (size > 0) defn.SetWidth(size);
+        else if (typeCode == Single) defn.SetWidth(13);
+        if (size > 0 || decimals > 0) defn.SetPrecision(decimals);
+        if (size == 0 && decimals == 0 && typeCode == Single) defn.SetPrecision(6);
+        break;
+    case Date: defn.SetType(OFTDate); break;
+    case Boolean:
+        defn.SetType(OFTInteger);
+        defn.SetSubType(OFSTBoolean);
+        defn.SetWidth(1);
+        break;
+    case Integer:
+    case Long:
+        defn.SetType(OFTInteger);
+        defn.SetWidth(size > 0 ? size : (typeCode == Integer ? 6 : 11));
+        break;
+    default: fail(QStringLiteral("field %1 has the unknown type code %2").arg(name).arg(typeCode));
+    }
+    if (m_layer->CreateField(&defn, FALSE) != OGRERR_NONE)
+        fail(QStringLiteral("field %1 cannot be added: %2").arg(name, gdalMessage()));
+    const OGRFeatureDefn* layerDefn = m_layer->GetLayerDefn();
+    const QString actual = QString::fromUtf8(layerDefn->GetFieldDefn(layerDefn->GetFieldCount() - 1)->GetNameRef());
+    m_launderedNames[name.toLower()] = actual;
+}
+
+void ShapefileWriter::CommitFields() {
+    requireOpen("CommitFields");
+    if (m_layer->GetLayerDefn()->GetFieldCount() == 0) fail(QStringLiteral("a shapefile needs at least one field"));
+    m_fieldsCommitted = true;
+}
+
+QString ShapefileWriter::fieldNameFor(const QString& requested) const {
+    const auto it = m_launderedNames.find(requested.toLower());
+    return it == m_launderedNames.end() ? requested : it->second;
+}
+
+int ShapefileWriter::fieldIndex(const QString& name) const {
+    const OGRFeatureDefn* defn = m_layer->GetLayerDefn();
+    int index = defn->GetFieldIndex(fieldNameFor(name).toUtf8().constData());
+    if (index < 0) index = defn->GetFieldIndex(name.toUtf8().constData());
+    return index;
+}
+
+void ShapefileWriter::SetFieldValue(const QString& name, const QString& text) {
+    requireOpen("SetFieldValue");
+    if (!m_fieldsCommitted) fail(QStringLiteral("values come before the fields were committed"));
+    const int index = fieldIndex(name);
+    if (index < 0) fail(QStringLiteral("there is no field %1").arg(name));
+    m_values[index] = text;
+}
+
+void ShapefileWriter::SetFieldValue(const QString& name, double number) {
+    requireOpen("SetFieldValue");
+    if (!m_fieldsCommitted) fail(QStringLiteral("values come before the fields were committed"));
+    const int index = fieldIndex(name);
+    if (index < 0) fail(QStringLiteral("there is no field %1").arg(name));
+    m_values[index] = number;
+}
+
+void ShapefileWriter::AddVertex(double x, double y) {
+    requireOpen("AddVertex");
+    m_vertices.push_back(OGRRawPoint(x, y));
+}
+
+void ShapefileWriter::WriteShape() {
+    requireOpen("WriteShape");
+    if (!m_fieldsCommitted) fail(QStringLiteral("records come before the fields were committed"));
+    QuietGdalErrors quiet;
+    std::unique_ptr<OGRGeometry> geometry;
+    const auto n = static_cast<int>(m_vertices.size());
+    switch (m_shapeType) {
+    case Point:
+        if (n != 1) fail(QStringLiteral("a point record takes one vertex, not %1").arg(n));
+        geometry = std::make_unique<OGRPoint>(m_vertices[0].x, m_vertices[0].y);
+        break;
+    case PolyLine: {
+        if (n < 2) fail(QStringLiteral("a line record takes at least two vertices, not %1").arg(n));
+        auto line = std::make_unique<OGRLineString>();
+        line->setPoints(n, m_vertices.data());
+        geometry = std::move(line);
+        break;
+    }
+    case Polygon: {
+        if (n < 3) fail(QStringLiteral("a polygon record takes at least three vertices, not %1").arg(n));
+        auto ring = std::make_unique<OGRLinearRing>();
+        ring->setPoints(n, m_vertices.data());
+        ring->closeRings();
+        auto polygon = std::make_unique<OGRPolygon>();
+        polygon->addRingDirectly(ring.release());
+        geometry = std::move(polygon);
+        break;
+    }
+    default: {
+        if (n < 1) fail(QStringLiteral("a multipoint record takes at least one vertex"));
+        auto points = std::make_unique<OGRMultiPoint>();
+        for (const OGRRawPoint& p : m_vertices) points->addGeometryDirectly(new OGRPoint(p.x, p.y));
+        geometry = std::move(points);
+    }
+    }
+
+    OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(m_layer->GetLayerDefn()));
+    for (const auto& [index, value] : m_values) {
+        const OGRFieldDefn* defn = m_layer->GetLayerDefn()->GetFieldDefn(index);
+        const QString fieldName = QString::fromUtf8(defn->GetNameRef());
+        const OGRFieldType type = defn->GetType();
+        if (type == OFTDate) {
+            if (const auto* text = std::get_if<QString>(&value)) {
+                if (text->trimmed().isEmpty()) continue;
+                const auto date = parseDateText(*text);
+                if (!date) fail(QStringLiteral("\"%1\" is not a date for field %2").arg(*text, fieldName));
+                feature->SetField(index, date->year(), date->month(), date->day());
+            } else {
+                fail(QStringLiteral("field %1 takes a date text, not a number").arg(fieldName));
+            }
+        } else if (type == OFTString) {
+            const QString text = std::holds_alternative<QString>(value)
+                                     ? std::get<QString>(value)
+                                     : QString::fromStdString(numbers::generalForm(std::get<double>(value)));
+            feature->SetField(index, text.toUtf8().constData());
+        } else {
+            const double number = std::holds_alternative<double>(value)
+                                      ? std::get<double>(value)
+                                      : numbers::parseLenient(std::get<QString>(value).toStdString());
+            if (type == OFTInteger || type == OFTInteger64) {
+                feature->SetField(index, static_cast<GIntBig>(numbers::toWhole(number)));
+            } else if (defn->GetPrecision() > 0 && defn->GetPrecision() < 15 && std::isfinite(number)) {
+                // Decimals round as everywhere else in the program: a half away from zero.
+                feature->SetField(index, numbers::parseLenient(numbers::formatFixed(number, defn->GetPrecision())));
+            } else {
+                feature->SetField(index, number);
+            }
+        }
+    }
+    feature->SetGeometryDirectly(geometry.release());
+    if (m_layer->CreateFeature(feature.get()) != OGRERR_NONE)
+        fail(QStringLiteral("the record cannot be written: %1").arg(gdalMessage()));
+    m_values.clear();
+    m_vertices.clear();
+}
+
+void ShapefileWriter::CloseShapefile() {
+    requireOpen("CloseShapefile");
+    QuietGdalErrors quiet;
+    // Closing writes the headers of .shp, .shx and .dbf.
+    m_dataset->FlushCache(true);
+    if (CPLGetLastErrorType() >= CE_Failure) fail(gdalMessage());
+    m_dataset.reset();
+    m_layer = nullptr;
+    if (m_mode == 1) {
+        // The new set takes the place of the old one, file by file.
+        for (const QString& ext : kStaleExtensions) QFile::remove(sideFile(m_path, ext));
+        for (const QString& ext : kSetExtensions) {
+            const QString made = sideFile(m_workPath, ext);
+            const QString target = sideFile(m_path, ext);
+            if (!QFile::exists(made)) {
+                QFile::remove(target);
+                continue;
+            }
+            std::error_code ec;
+            std::filesystem::rename(fsPath(made), fsPath(target), ec);
+            if (ec) {
+                m_mode = 0;  // nothing left to restore; the work folder goes
+                m_work.reset();
+                throw ShapefileError(QStringLiteral("Shapefile %1: cannot put %2 in place: %3")
+                                         .arg(m_path, target, QString::fromStdString(ec.message()))
+                                         .toStdString());
+            }
+        }
+    }
+    m_work.reset();
+    m_mode = 0;
+}
+
+}  // namespace waypost

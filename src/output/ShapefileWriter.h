@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <QTemporaryDir>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <variant>
+#include <vector>
+
+namespace waypost {
+
+/// A shapefile could not be written; what() carries the file and GDAL's reason.
+class ShapefileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Writes ESRI shapefiles (.shp, .shx, .dbf, with a .cpg saying UTF-8) through
+/// GDAL, one record at a time:
+///
+///     OpenShapefile(path, 1, 1);            // new point shapefile
+///     AddField("Name", 10, 45); ...         // new files only, in table order
+///     CommitFields();
+///     SetFieldValue("Name", "Camp 3"); AddVertex(x, y); WriteShape();   // per record
+///     CloseShapefile();
+///
+/// A new set is written beside the target under a temporary name and replaces
+/// the old set only when CloseShapefile() succeeds; an append works on the
+/// existing set with a backup that is put back when anything fails. So a
+/// failure (thrown as ShapefileError) never leaves a partial set behind and
+/// never loses earlier records. A writer destroyed without CloseShapefile()
+/// discards its work the same way.
+class ShapefileWriter {
+public:
+    /// ESRI shape type codes.
+    enum ShapeType { Point = 1, PolyLine = 3, Polygon = 5, MultiPoint = 8 };
+    /// Field type codes.
+    enum FieldType {
+        Boolean = 1, Integer = 3, Long = 4, Single = 6, Double = 7, Date = 8, Text = 10, Numeric = 19, Decimal = 20
+    };
+
+    ShapefileWriter();
+    ~ShapefileWriter();
+    ShapefileWriter(const ShapefileWriter&) = delete;
+    ShapefileWriter& operator=(const ShapefileWriter&) = delete;
+
+    /// Mode 1 creates \p path (replacing an existing set once the new one is
+    /// complete) with \p shapeType 1, 3, 5 or 8; mode 2 opens \p path to append records.
+    void OpenShapefile(const QString& path, int mode, int shapeType = Point);
+    /// Adds an attribute to a new file. \p name is cut to the 10 characters a
+    /// dBase field name may have (letters, digits, underscores), made unique;
+    /// the value setters accept the name as given or as laundered. \p size is
+    /// the field width (0 for the type's usual width), \p decimals its decimals.
+    void AddField(const QString& name, int typeCode, int size = 0, int decimals = 0);
+    /// Ends the field list of a new file; records may follow.
+    void CommitFields();
+    /// Sets a value of the next record. Text goes into a numeric field as its
+    /// leading number; a date field takes a date text (M/D/YYYY or YYYY-MM-DD),
+    /// an empty text leaves it empty.
+    void SetFieldValue(const QString& name, const QString& text);
+    void SetFieldValue(const QString& name, double number);
+    /// Adds a vertex (x easting or longitude, y northing or latitude) to the next shape.
+    void AddVertex(double x, double y);
+    /// Writes the vertices and values given since the last record as one record.
+    void WriteShape();
+    /// Finishes the file: a new set takes the place of the old one.
+    void CloseShapefile();
+
+    /// The dBase name a requested field name was given.
+    QString fieldNameFor(const QString& requested) const;
+    bool isOpen() const { return m_dataset != nullptr; }
+
+private:
+    using Value = std::variant<QString, double>;
+    [[noreturn]] void fail(const QString& what);
+    void requireOpen(const char* operation) const;
+    int fieldIndex(const QString& name) const;
+    void abandon();
+    QString launderedName(const QString& name) const;
+
+    QString m_path;          ///< the shapefile the caller named
+    QString m_workPath;      ///< the .shp GDAL writes (a temporary one for a new set)
+    int m_mode = 0;
+    int m_shapeType = Point;
+    bool m_fieldsCommitted = false;
+    GDALDatasetUniquePtr m_dataset;
+    OGRLayer* m_layer = nullptr;
+    std::unique_ptr<QTemporaryDir> m_work;  ///< new set or backup of the appended one
+    std::map<QString, QString> m_launderedNames;  ///< requested (lower case) -> dBase name
+    std::map<int, Value> m_values;
+    std::vector<OGRRawPoint> m_vertices;
+};
+
+}  // namespace waypost

@@ -1,0 +1,110 @@
+#include "output/RecordFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+#include <gtest/gtest.h>
+
+using namespace waypost;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+const QStringList kHeader{"Name", "Type", "Latitude", "Longitude", "AlbersX", "AlbersY", "UTM", "USNG", "STR"};
+
+std::vector<RecordValue> helibase() {
+    return {QStringLiteral("Helibase 2"), QStringLiteral("Helibase"), 30.5, -84.25, 376025.0, 721400.0,
+            QStringLiteral("16R 761158 3370495"), QStringLiteral("16R GU 61158 70495"), QStringLiteral("T01N R05W S12")};
+}
+
+}  // namespace
+
+TEST(RecordNumbers, BareWithoutALeadingZeroBelowOne) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{0.5, ".5"},       {-0.25, "-.25"},        {0, "0"},         {30.5, "30.5"},
+                 {-84.25, "-84.25"}, {376025, "376025"},    {1, "1"},         {-1, "-1"},
+                 {0.000123, ".000123"}, {1234567.5, "1234567.5"}, {-0.0, "0"}, {10.05, "10.05"}};
+    for (const auto& c : cases) EXPECT_EQ(recordNumber(c.value), QString::fromLatin1(c.text)) << c.value;
+}
+
+TEST(RecordLines, StringsQuotedNumbersBareCrLf) {
+    EXPECT_EQ(recordLine(helibase()),
+              QByteArray("\"Helibase 2\",\"Helibase\",30.5,-84.25,376025,721400,\"16R 761158 3370495\","
+                         "\"16R GU 61158 70495\",\"T01N R05W S12\"\r\n"));
+    EXPECT_EQ(headerLine(kHeader),
+              QByteArray("\"Name\",\"Type\",\"Latitude\",\"Longitude\",\"AlbersX\",\"AlbersY\",\"UTM\",\"USNG\",\"STR\"\r\n"));
+    EXPECT_EQ(recordLine({QString(), 0.0}), QByteArray("\"\",0\r\n"));
+}
+
+TEST(RecordLines, AQuoteInAStringCannotBreakTheLine) {
+    EXPECT_EQ(recordLine({QStringLiteral("The \"Big\" Camp"), 1.0}), QByteArray("\"The \"\"Big\"\" Camp\",1\r\n"));
+}
+
+TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
+    ASSERT_TRUE(createRecordFile(path, kHeader, helibase()));
+    auto second = helibase();
+    second[0] = QStringLiteral("Camp \"North\", Ça");
+    second[2] = 0.5;
+    ASSERT_TRUE(appendRecord(path, second));
+    const QByteArray expected = headerLine(kHeader) + recordLine(helibase()) + recordLine(second);
+    EXPECT_EQ(readAll(path), expected);
+
+    // A CSV reader sees the same fields and values.
+    GDALAllRegister();
+    const char* drivers[] = {"CSV", nullptr};
+    const QString csvPath = dir.filePath(QStringLiteral("pfsites.csv"));
+    ASSERT_TRUE(QFile::copy(path, csvPath));
+    GDALDatasetUniquePtr ds(GDALDataset::Open(csvPath.toUtf8().constData(), GDAL_OF_VECTOR, drivers, nullptr, nullptr));
+    ASSERT_TRUE(ds);
+    OGRLayer* layer = ds->GetLayer(0);
+    ASSERT_EQ(layer->GetLayerDefn()->GetFieldCount(), 9);
+    EXPECT_STREQ(layer->GetLayerDefn()->GetFieldDefn(6)->GetNameRef(), "UTM");
+    OGRFeatureUniquePtr f1(layer->GetNextFeature());
+    OGRFeatureUniquePtr f2(layer->GetNextFeature());
+    ASSERT_TRUE(f1 && f2);
+    EXPECT_STREQ(f1->GetFieldAsString(0), "Helibase 2");
+    EXPECT_DOUBLE_EQ(f1->GetFieldAsDouble(3), -84.25);
+    EXPECT_STREQ(f2->GetFieldAsString(0), "Camp \"North\", Ça");
+    EXPECT_DOUBLE_EQ(f2->GetFieldAsDouble(2), 0.5);
+    EXPECT_FALSE(OGRFeatureUniquePtr(layer->GetNextFeature()));
+}
+
+TEST(RecordFiles, AppendToAMissingFileCreatesItWithoutHeader) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pfnew.txt"));
+    ASSERT_TRUE(appendRecord(path, helibase()));
+    EXPECT_EQ(readAll(path), recordLine(helibase()));
+}
+
+TEST(RecordFiles, AFolderThatDoesNotExistFailsAndNamesTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone/pfx.txt"));
+    const auto created = createRecordFile(path, kHeader, helibase());
+    EXPECT_FALSE(created);
+    EXPECT_TRUE(created.message().contains(path));
+    EXPECT_FALSE(appendRecord(path, helibase()));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(OutputPaths, PrefixGoesInFrontOfTheChosenName) {
+    EXPECT_EQ(prefixedPath(QStringLiteral("/data/fires/sites.txt"), QStringLiteral("pf")),
+              QStringLiteral("/data/fires/pfsites.txt"));
+    EXPECT_EQ(prefixedPath(QStringLiteral("/data/pfsites.txt"), QStringLiteral("pf")),
+              QStringLiteral("/data/pfpfsites.txt"));
+    EXPECT_EQ(prefixedPath(QStringLiteral("sites.shp"), QStringLiteral("pw")), QStringLiteral("pwsites.shp"));
+    EXPECT_EQ(prefixedPath(QStringLiteral("/sites.txt"), QStringLiteral("ph")), QStringLiteral("/phsites.txt"));
+    const PathParts parts = splitPath(QStringLiteral("/a/b.c/d.txt"));
+    EXPECT_EQ(parts.folder, QStringLiteral("/a/b.c"));
+    EXPECT_EQ(parts.fileName, QStringLiteral("d.txt"));
+    EXPECT_EQ(splitPath(QStringLiteral("bare.txt")).folder, QString());
+    EXPECT_EQ(splitPath(QStringLiteral("bare.txt")).fileName, QStringLiteral("bare.txt"));
+}
