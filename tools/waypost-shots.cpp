@@ -6,7 +6,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "platform/Services.h"
 #include "platform/TimeZoneInfo.h"
-#include "shell/WindowRegistry.h"
+#include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "shell/Windows.h"
 
-#include "shell/WindowRegistry.h"
+#include "platform/WindowRegistry.h"
 #include "shell/frmAbout.h"
 #include "shell/wp_main.h"
 

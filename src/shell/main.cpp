@@ -2,7 +2,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/Services.h"
 #include "platform/TimeZoneInfo.h"
-#include "shell/WindowRegistry.h"
+#include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "shell/wp_main.h"
 
-#include "shell/WindowRegistry.h"
+#include "platform/WindowRegistry.h"
 #include "ui_wp_main.h"
 
 #include <QCloseEvent>

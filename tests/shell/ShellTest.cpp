@@ -2,7 +2,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "platform/Services.h"
 #include "platform/TimeZoneInfo.h"
-#include "shell/WindowRegistry.h"
+#include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "shell/frmAbout.h"
 #include "shell/wp_main.h"

@@ -1,4 +1,4 @@
-#include "shell/WindowRegistry.h"
+#include "platform/WindowRegistry.h"
 
 namespace waypost {
 
