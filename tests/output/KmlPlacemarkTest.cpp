@@ -1,5 +1,6 @@
 #include "output/KmlPlacemark.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace waypost;
@@ -109,4 +110,22 @@ TEST(Placemarks, FacilityWildfireAndHurricaneInputs) {
     EXPECT_EQ(storm.iconFile, QStringLiteral("Fcast_Cat4Hurricane.gif"));
     EXPECT_EQ(storm.range, QStringLiteral("<range>500000</range>"));
     EXPECT_EQ(storm.yesTemplate, kTropicalTemplate);
+}
+
+TEST(PlacemarkIcons, EveryIconTheTablesNameIsShipped) {
+    const QString icons = QStringLiteral(WAYPOST_SOURCE_DIR "/data/icons/");
+    QStringList names{QStringLiteral("ffire.png"), QStringLiteral("other.png"), QStringLiteral("Hurricane.gif")};
+    for (const char* type :
+         {"Aerial Hazard", "Camp", "Drop Point", "Fire Origin", "First Aid Station", "Helibase", "Hot Spot",
+          "Incident Base", "Incident Command Post", "Mobile WEAX Unit", "Spot Fire", "Staging Area", "Water Source",
+          "Forestry Center", "Smoke Sensitive Feature", "Accident", "Tower", "DOT Fuel Site", "Tanker Base",
+          "Southern Pine Beetle", "Needle Rust", "Other Tree Disease"})
+        names << facilityIcon(QString::fromLatin1(type));
+    for (const char* position : {"Actual", "Forecast"})
+        for (const char* category : {"Tropical Depression", "Tropical Storm", "Category 1", "Category 2",
+                                     "Category 3", "Category 4", "Category 5"})
+            names << hurricaneIcon(QString::fromLatin1(position), QString::fromLatin1(category));
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), 39);
+    for (const QString& name : names) EXPECT_TRUE(QFile::exists(icons + name)) << name.toStdString();
 }
