@@ -1,0 +1,19 @@
+// waypost-convert: the coordinate engine on the command line (see --help).
+
+#include "engine/ConvertCommand.h"
+
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+int main(int argc, char** argv) {
+    // Streams of their own (not synchronised with C stdio) buffer properly and
+    // can tell when the next read would wait; output is flushed by the command.
+    std::ios::sync_with_stdio(false);
+    std::cin.tie(nullptr);
+
+    std::vector<std::string_view> args;
+    args.reserve(argc > 0 ? static_cast<std::size_t>(argc) : 0U);
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return waypost::engine::runConvertCommand(args, std::cin, std::cout, std::cerr);
+}

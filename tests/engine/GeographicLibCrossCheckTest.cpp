@@ -1,0 +1,293 @@
+// The engine against GeographicLib (used here as an independent oracle only).
+//
+// Where the grid deliberately differs from GeographicLib's standard UTM/MGRS,
+// the points are excluded explicitly and counted:
+//  - a point exactly on -78, -84 or -90 degrees belongs to the zone west of it
+//    (GeographicLib: east);
+//  - Svalbard keeps the regular zones (GeographicLib: zones 31, 33, 35, 37);
+//  - at 84 N or more and below 80 S there is no band letter and no polar
+//    stereographic grid (GeographicLib: UPS).
+// The grid digits are GeographicLib's coordinates rounded as the grid rounds
+// them (a half metre to the even neighbour); GeographicLib's own MGRS
+// truncates, so the reference is built from the rounded coordinates.
+
+#include "engine/AlbersEqualArea.h"
+#include "engine/EngineConstants.h"
+#include "engine/NationalGrid.h"
+#include "engine/NationalGridInverse.h"
+#include "engine/USNGParser.h"
+
+#include <GeographicLib/AlbersEqualArea.hpp>
+#include <GeographicLib/MGRS.hpp>
+#include <GeographicLib/Math.hpp>
+#include <GeographicLib/UTMUPS.hpp>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace waypost::engine;
+
+constexpr double seriesToleranceMetres = 0.01;   // the series against the exact projection
+constexpr double centralBandDegrees = 4.0;       // where the series is held to that tolerance
+constexpr double roundTripDegrees = 0.0001;      // forward, then inverse
+constexpr double inverseToleranceDegrees = 1e-6; // the inverse series against GeographicLib's
+constexpr int maxReportedFailures = 10;
+
+struct Point {
+    double latitude;
+    double longitude;
+};
+
+/// The generated points: Florida, the whole world, and the places where the
+/// grid's rules matter (zone edges, the three western meridians, Norway,
+/// Svalbard, the polar caps).
+std::vector<Point> generatedPoints(std::size_t& onWesternMeridians) {
+    std::mt19937_64 rng(20240611);
+    auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    std::vector<Point> points;
+    for (int i = 0; i < 40000; ++i) points.push_back({uniform(24.3, 31.1), uniform(-87.7, -79.8)});
+    for (int i = 0; i < 100000; ++i) points.push_back({uniform(-90, 90), uniform(-180, 180)});
+    onWesternMeridians = 0;
+    for (int i = 0; i < 1200; ++i) {
+        for (double meridian : utm::westernZoneMeridiansDegrees) {
+            points.push_back({uniform(-80, 84), meridian});
+            ++onWesternMeridians;
+        }
+    }
+    for (int i = 0; i < 3000; ++i) {
+        const double edge = -180 + 6 * static_cast<int>(uniform(0, 60));  // every other zone edge
+        if (edge != -78 && edge != -84 && edge != -90) points.push_back({uniform(-80, 84), edge});
+    }
+    for (int i = 0; i < 3000; ++i) points.push_back({uniform(56, 64), uniform(0, 15)});    // Norway
+    for (int i = 0; i < 3000; ++i) points.push_back({uniform(72, 84), uniform(0, 42)});    // Svalbard
+    for (int i = 0; i < 1000; ++i) points.push_back({uniform(84, 90), uniform(-180, 180)});
+    for (int i = 0; i < 1000; ++i) points.push_back({uniform(-90, -80.000001), uniform(-180, 180)});
+    return points;
+}
+
+/// "16R GU 61158 70495" -> "16RGU6115870495"; GeographicLib pads the zone ("09R...").
+std::string packed(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+    return text;
+}
+std::string withoutZonePadding(std::string mgrs) {
+    if (mgrs.size() > 1 && mgrs[0] == '0') mgrs.erase(0, 1);
+    return mgrs;
+}
+
+std::string geographicLibReference(int zone, bool northp, double easting, double northing, double latitude) {
+    std::string mgrs;
+    GeographicLib::MGRS::Forward(zone, northp, easting, northing, latitude, 5, mgrs);
+    return withoutZonePadding(mgrs);
+}
+
+double longitudeDifference(double a, double b) {
+    double d = std::fmod(std::abs(a - b), 360.0);
+    return d > 180 ? 360 - d : d;
+}
+
+struct Tally {
+    std::size_t generated = 0;
+    std::size_t included = 0;
+    std::size_t westernMeridian = 0;
+    std::size_t svalbard = 0;
+    std::size_t polar = 0;
+    std::size_t seriesChecked = 0;
+    std::size_t beyondCentralBand = 0;
+    std::size_t roundingStraddles = 0;
+    std::size_t roundTrips = 0;
+    double maxEastingError = 0;
+    double maxNorthingError = 0;
+    double maxRoundTrip = 0;
+    double maxInverseError = 0;
+    int failures = 0;
+};
+
+void fail(Tally& t, const std::string& what) {
+    if (++t.failures <= maxReportedFailures) ADD_FAILURE() << what;
+}
+
+std::string where(const Point& p) {
+    std::ostringstream s;
+    s.precision(17);
+    s << "(" << p.latitude << ", " << p.longitude << ")";
+    return s.str();
+}
+
+void checkRoundTrip(const Point& p, const UtmPosition& ours, const std::string& reference, bool withinCentralBand,
+                    Tally& t) {
+    const USNGParseResult parsed = USNGParser(reference);
+    if (!parsed.ok()) return fail(t, where(p) + " " + reference + " does not parse: " + parsed.error);
+    const USNGPieces& q = *parsed.pieces;
+    const GeographicFromGrid back =
+        geographicFromUsng(q.zoneDesignation, q.squareLetters, q.eastingDigits, q.northingDigits);
+    const double d = std::max(std::abs(back.latitude - p.latitude), longitudeDifference(back.longitude, p.longitude));
+    t.maxRoundTrip = std::max(t.maxRoundTrip, d);
+    ++t.roundTrips;
+    if (!(d <= roundTripDegrees))
+        fail(t, where(p) + " -> " + reference + " -> " + back.text + ": off by " + std::to_string(d) + " degree");
+
+    if (withinCentralBand) {
+        // The inverse series against GeographicLib's inverse of the same rebuilt coordinates.
+        double lat = 0;
+        double lon = 0;
+        GeographicLib::UTMUPS::Reverse(ours.zone, p.latitude >= 0, back.easting, back.northing, lat, lon);
+        const double e = std::max(std::abs(lat - back.seriesLatitude), longitudeDifference(lon, back.seriesLongitude));
+        t.maxInverseError = std::max(t.maxInverseError, e);
+        if (!(e <= inverseToleranceDegrees))
+            fail(t, where(p) + " inverse of " + reference + " differs from GeographicLib by " + std::to_string(e));
+    }
+}
+
+void checkPoint(const Point& p, Tally& t) {
+    ++t.generated;
+    const UtmPosition ours = utmFromGeographic(p.latitude, p.longitude);
+    const std::string reference = nationalGridReference(ours);
+
+    // Beyond 84 N and below 80 S: no band letter here, UPS in GeographicLib.
+    if (p.latitude >= 84 || p.latitude < -80) {
+        ++t.polar;
+        if (ours.band != '\0') fail(t, where(p) + " has a band letter: " + reference);
+        return;
+    }
+
+    const int standardZone = GeographicLib::UTMUPS::StandardZone(p.latitude, p.longitude);
+    if (standardZone != ours.zone) {
+        const bool onWesternMeridian =
+            std::find(utm::westernZoneMeridiansDegrees.begin(), utm::westernZoneMeridiansDegrees.end(),
+                      p.longitude) != utm::westernZoneMeridiansDegrees.end();
+        const bool inSvalbard = p.latitude >= 72 && p.longitude >= 0 && p.longitude < 42;
+        if (onWesternMeridian && ours.zone == standardZone - 1) {
+            ++t.westernMeridian;
+        } else if (inSvalbard) {
+            ++t.svalbard;
+        } else {
+            return fail(t, where(p) + " zone " + std::to_string(ours.zone) + ", GeographicLib " +
+                               std::to_string(standardZone));
+        }
+        checkRoundTrip(p, ours, reference, false, t);  // still its own inverse
+        return;
+    }
+    ++t.included;
+
+    int zone = 0;
+    bool northp = false;
+    double x = 0;
+    double y = 0;
+    GeographicLib::UTMUPS::Forward(p.latitude, p.longitude, zone, northp, x, y, ours.zone);
+
+    const double offset = std::abs(longitudeDifference(p.longitude, ours.centralMeridian));
+    const double de = std::abs(ours.easting - x);
+    const double dn = std::abs(ours.northing - y);
+    const bool withinCentralBand = offset <= centralBandDegrees;
+    if (withinCentralBand) {
+        ++t.seriesChecked;
+        t.maxEastingError = std::max(t.maxEastingError, de);
+        t.maxNorthingError = std::max(t.maxNorthingError, dn);
+        if (!(de <= seriesToleranceMetres && dn <= seriesToleranceMetres))
+            fail(t, where(p) + " easting/northing off by " + std::to_string(de) + " / " + std::to_string(dn) + " m");
+    } else {
+        ++t.beyondCentralBand;
+    }
+
+    try {
+        const std::string expected =
+            geographicLibReference(zone, northp, std::nearbyint(x), std::nearbyint(y), p.latitude);
+        const std::string got = packed(reference);
+        if (got != expected) {
+            // Only acceptable when the exact value and the series lie on the two
+            // sides of a half metre, within the series' accuracy; the letters and
+            // band must then still agree for the series' own rounding.
+            const bool straddles = (std::nearbyint(ours.easting) != std::nearbyint(x) ||
+                                    std::nearbyint(ours.northing) != std::nearbyint(y)) &&
+                                   de <= seriesToleranceMetres && dn <= seriesToleranceMetres;
+            const std::string ownRounding = geographicLibReference(zone, northp, std::nearbyint(ours.easting),
+                                                                   std::nearbyint(ours.northing), p.latitude);
+            if (straddles && got == ownRounding)
+                ++t.roundingStraddles;
+            else
+                fail(t, where(p) + " reference " + reference + ", GeographicLib " + expected);
+        }
+    } catch (const GeographicLib::GeographicErr& e) {
+        fail(t, where(p) + " GeographicLib MGRS refused: " + e.what());
+    }
+    checkRoundTrip(p, ours, reference, withinCentralBand, t);
+}
+
+TEST(GeographicLibCrossCheck, UtmReferenceAndInverseOverGeneratedPoints) {
+    std::size_t onWesternMeridians = 0;
+    const std::vector<Point> points = generatedPoints(onWesternMeridians);
+    Tally t;
+    for (const Point& p : points) checkPoint(p, t);
+
+    std::ostringstream summary;
+    summary << "generated " << t.generated << ", compared " << t.included << " (series within 4 degrees: "
+            << t.seriesChecked << ", beyond: " << t.beyondCentralBand << "), excluded: western meridians "
+            << t.westernMeridian << ", Svalbard " << t.svalbard << ", polar " << t.polar
+            << "; half-metre straddles " << t.roundingStraddles << "; max series error E " << t.maxEastingError
+            << " m, N " << t.maxNorthingError << " m; round trips " << t.roundTrips << ", max "
+            << t.maxRoundTrip << " degree; max inverse error " << t.maxInverseError << " degree";
+    std::cout << summary.str() << "\n";
+    RecordProperty("summary", summary.str());
+
+    EXPECT_EQ(t.failures, 0) << summary.str();
+    EXPECT_EQ(t.generated, points.size());
+    EXPECT_GE(t.included, 100000U) << summary.str();
+    EXPECT_EQ(t.included + t.westernMeridian + t.svalbard + t.polar, t.generated);
+    // Every point on the three meridians is a deliberate difference, and only those.
+    EXPECT_EQ(t.westernMeridian, onWesternMeridians);
+    EXPECT_GT(t.svalbard, 1000U);
+    EXPECT_GT(t.polar, 10000U);
+    EXPECT_GT(t.beyondCentralBand, 100U);  // the Norway exception reaches 6 degrees from its meridian
+    EXPECT_LT(t.roundingStraddles, t.included / 200) << summary.str();
+    EXPECT_EQ(t.roundTrips, t.included + t.westernMeridian + t.svalbard);
+}
+
+TEST(GeographicLibCrossCheck, AlbersAgainstTheExactProjection) {
+    // The grid takes pi as 3.14159 for every angle, which is the exact Albers
+    // projection of angles scaled by 3.14159 / pi: standard parallels, latitude
+    // and longitude difference alike. Its northing counts from the first
+    // parallel; GeographicLib's from its own origin, so that is subtracted.
+    const double scale = 3.14159 / GeographicLib::Math::pi();
+    using namespace waypost::engine::albers;
+    const GeographicLib::AlbersEqualArea exact(semiMajorAxisMetres, 1 / inverseFlattening,
+                                               firstStandardParallelDegrees * scale,
+                                               secondStandardParallelDegrees * scale, 1);
+    double x0 = 0;
+    double y0 = 0;
+    exact.Forward(0, firstStandardParallelDegrees * scale, 0, x0, y0);
+
+    std::mt19937_64 rng(1983);
+    std::uniform_real_distribution<double> floridaLat(24.3, 31.1), floridaLon(-87.7, -79.8);
+    std::uniform_real_distribution<double> wideLat(-60, 80), wideLon(-179, 90);  // within 180 degrees of the central meridian
+    int failures = 0;
+    double worst = 0;
+    for (int i = 0; i < 20000; ++i) {
+        const bool florida = i % 2 == 0;
+        const double lat = florida ? floridaLat(rng) : wideLat(rng);
+        const double lon = florida ? floridaLon(rng) : wideLon(rng);
+        const AlbersPoint ours = AlbersEqualArea::StateGrid().Forward(lat, lon);
+        double x = 0;
+        double y = 0;
+        exact.Forward(0, lat * scale, (lon - centralMeridianDegrees) * scale, x, y);
+        x = x - x0 + falseEastingMetres;
+        y = y - y0;
+        // Whole metres, so within half a metre of the exact value.
+        const double off = std::max(std::abs(ours.x - x), std::abs(ours.y - y));
+        worst = std::max(worst, off);
+        if (!(off <= 0.5 + 1e-6) && ++failures <= maxReportedFailures)
+            ADD_FAILURE() << "(" << lat << ", " << lon << ") " << ours.text << " vs " << x << "," << y;
+    }
+    EXPECT_EQ(failures, 0);
+    EXPECT_GT(worst, 0.4);  // the rounding really is to whole metres
+}
+
+}  // namespace
