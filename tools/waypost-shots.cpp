@@ -9,8 +9,10 @@
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTextStream>
 
@@ -59,6 +61,15 @@ int main(int argc, char* argv[]) {
     const std::vector<Shot> shots{
         {waypost::windowName::wp_main, {}},
         {waypost::windowName::frmAbout, {}},
+        // A location typed in decimal degrees, so that every result shows.
+        {waypost::windowName::wp_ddc_0306,
+         [](QWidget* page) {
+             if (auto* dd = page->findChild<QAbstractButton*>(QStringLiteral("optDD"))) dd->click();
+             const std::vector<std::pair<const char*, const char*>> typed{
+                 {"txtDDlongD", "084"}, {"txtDDLongDD", "2807"}, {"txtDDLatD", "30"}, {"txtDDLatDD", "4383"}};
+             for (const auto& [field, text] : typed)
+                 if (auto* edit = page->findChild<QLineEdit*>(QLatin1String(field))) edit->setText(QLatin1String(text));
+         }},
     };
 
     int failures = 0;

@@ -1,0 +1,25 @@
+#pragma once
+// Which results the conversion page hands to which calling window.
+
+#include "conversion/LocationReceiver.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace waypost::conversion {
+
+/// The caller names that receive results, as the feature windows give them.
+namespace callerName {
+inline const QString wpFac = QStringLiteral("wpFac");
+inline const QString frmDBMan = QStringLiteral("frmDBMan");
+inline const QString wpHcane = QStringLiteral("wpHcane");
+}  // namespace callerName
+
+/// What the caller named \p caller receives of the page's results \p page:
+/// the wildfire window ("frmDBMan") everything, the facilities ("wpFac") and
+/// hurricane ("wpHcane") windows everything but the township/range/section
+/// text, any other name nothing (std::nullopt).
+[[nodiscard]] std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTexts& page);
+
+}  // namespace waypost::conversion

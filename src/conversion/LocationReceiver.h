@@ -1,0 +1,42 @@
+#pragma once
+// How the conversion page hands its results to the window that opened it.
+
+#include <QString>
+
+#include <optional>
+
+namespace waypost {
+
+/// The results of the conversion page as a calling window receives them: the
+/// texts of the page's result labels, ready to be shown.
+struct LocationTexts {
+    QString albersX;    ///< Albers easting, whole metres as plain digits: "376025"
+    QString albersY;    ///< Albers northing, whole metres as plain digits: "721400"
+    QString longitude;  ///< decimal degrees, "000.000000", negative west: "-084.250000"
+    QString latitude;   ///< decimal degrees, "00.000000": "30.500000"
+    QString usng;       ///< US National Grid reference: "16R GU 63941 77408"
+    QString utm;        ///< UTM coordinate: "16R 763941 3377408"
+    /// Township, range, section and quarter text; only the wildfire window
+    /// receives it, for the others it is empty (std::nullopt).
+    std::optional<QString> townshipRangeSection;
+
+    friend bool operator==(const LocationTexts&, const LocationTexts&) = default;
+};
+
+/// A window that locates its feature through the conversion page. The page
+/// calls receiveLocation after every change of its fields while the window is
+/// its caller.
+class LocationReceiver {
+public:
+    virtual ~LocationReceiver() = default;
+
+    /// Shows \p location in the window's location labels.
+    virtual void receiveLocation(const LocationTexts& location) = 0;
+
+protected:
+    LocationReceiver() = default;
+    LocationReceiver(const LocationReceiver&) = default;
+    LocationReceiver& operator=(const LocationReceiver&) = default;
+};
+
+}  // namespace waypost

@@ -1,0 +1,804 @@
+#include "conversion/wp_ddc_0306.h"
+
+#include "conversion/HandBack.h"
+#include "conversion/TypedKey.h"
+#include "ui_wp_ddc_0306.h"
+
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+namespace waypost {
+
+using conversion::Coordinate;
+using conversion::DegreeGroup;
+using conversion::DegreePart;
+
+namespace {
+
+const QString kEnableQuarterQuarters = QStringLiteral("Enable 1/4 1/4 Sections");
+const QString kDisableQuarterQuarters = QStringLiteral("Disable 1/4 1/4 Sections");
+
+// Caption colours of the chosen group and of the others.
+const QColor kActiveCaption(0, 0, 128);    // &H800000, dark blue
+const QColor kInactiveCaption(128, 128, 128);  // &H808080, grey
+// The quarter-quarter square is dark so that its white captions read well.
+const QColor kQuarterQuarterGround(38, 70, 46);
+
+// Text changes nest when a check resets its field or the pole lock zeroes the
+// other fields; a deeper nesting than this would be a loop.
+constexpr int kMaxChangeDepth = 8;
+constexpr int kQuarterQuarterPointSize = 6;
+
+/// Focus moves that count as leaving or entering a field: not the window
+/// losing or regaining the focus (another window, a message box).
+bool movesWithinPage(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+std::size_t groupIndex(DegreeGroup group) { return static_cast<std::size_t>(group); }
+std::size_t coordinateIndex(Coordinate coordinate) { return coordinate == Coordinate::Latitude ? 0 : 1; }
+Coordinate otherCoordinate(Coordinate coordinate) {
+    return coordinate == Coordinate::Latitude ? Coordinate::Longitude : Coordinate::Latitude;
+}
+
+/// Counts one level of text-change handling for as long as it lives.
+class ChangeNesting {
+public:
+    explicit ChangeNesting(int& depth) : m_depth(depth) { ++m_depth; }
+    ~ChangeNesting() { --m_depth; }
+    ChangeNesting(const ChangeNesting&) = delete;
+    ChangeNesting& operator=(const ChangeNesting&) = delete;
+    bool tooDeep() const { return m_depth > kMaxChangeDepth; }
+
+private:
+    int& m_depth;
+};
+
+}  // namespace
+
+wp_ddc_0306::wp_ddc_0306(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::wp_ddc_0306>()), m_services(services) {
+    m_ui->setupUi(this);
+    setUpFields();
+    setUpLook();
+    connectHandlers();
+
+    // Nothing is chosen until the user picks a notation: the same state as after closing.
+    setDegreeFieldsEnabled(false, nullptr);
+    leaveTrsGroup();
+    setQuarterQuartersShown(false);
+    m_ui->cmdEnableqs->setText(kEnableQuarterQuarters);
+    m_ui->cmdclipbrdUSNG->setEnabled(false);
+    // The PLSS look-ups come with their databases; until then both stay disabled.
+    m_ui->cmdTRS2dd->setEnabled(false);
+    m_ui->cmdFindSTR->setEnabled(false);
+}
+
+wp_ddc_0306::~wp_ddc_0306() = default;
+
+void wp_ddc_0306::setUpFields() {
+    using G = DegreeGroup;
+    using C = Coordinate;
+    using P = DegreePart;
+    const QString deg3 = QStringLiteral("000"), two = QStringLiteral("00"), four = QStringLiteral("0000");
+    auto& ui = *m_ui;
+    m_degreeFields = {{
+        {ui.txtDDlongD, {G::DecimalDegrees, C::Longitude, P::Degrees}, deg3},
+        {ui.txtDDLongDD, {G::DecimalDegrees, C::Longitude, P::DecimalDegreeDigits}, four},
+        {ui.txtDDLatD, {G::DecimalDegrees, C::Latitude, P::Degrees}, two},
+        {ui.txtDDLatDD, {G::DecimalDegrees, C::Latitude, P::DecimalDegreeDigits}, four},
+        {ui.txtDMMlongdd, {G::DegreesDecimalMinutes, C::Longitude, P::Degrees}, deg3},
+        {ui.txtDMMlongmm, {G::DegreesDecimalMinutes, C::Longitude, P::Minutes}, two},
+        {ui.txtDMMlongdm, {G::DegreesDecimalMinutes, C::Longitude, P::DecimalMinuteDigits}, four},
+        {ui.txtDMMlatdd, {G::DegreesDecimalMinutes, C::Latitude, P::Degrees}, two},
+        {ui.txtDMMlatmm, {G::DegreesDecimalMinutes, C::Latitude, P::Minutes}, two},
+        {ui.txtDMMlatdm, {G::DegreesDecimalMinutes, C::Latitude, P::DecimalMinuteDigits}, four},
+        {ui.txtDMSlongdd, {G::DegreesMinutesSeconds, C::Longitude, P::Degrees}, deg3},
+        {ui.txtDMSlongmm, {G::DegreesMinutesSeconds, C::Longitude, P::Minutes}, two},
+        {ui.txtDMSlongss, {G::DegreesMinutesSeconds, C::Longitude, P::Seconds}, two},
+        {ui.txtDMSlongssd, {G::DegreesMinutesSeconds, C::Longitude, P::Hundredths}, two},
+        {ui.txtDMSlatdd, {G::DegreesMinutesSeconds, C::Latitude, P::Degrees}, two},
+        {ui.txtDMSlatmm, {G::DegreesMinutesSeconds, C::Latitude, P::Minutes}, two},
+        {ui.txtDMSlatss, {G::DegreesMinutesSeconds, C::Latitude, P::Seconds}, two},
+        {ui.txtDMSlatssd, {G::DegreesMinutesSeconds, C::Latitude, P::Hundredths}, two},
+    }};
+    for (DegreeFieldSlot& slot : m_degreeFields) {
+        m_slotByEdit.insert(slot.edit, &slot);
+        slot.edit->installEventFilter(this);
+    }
+    for (QObject* watched : {static_cast<QObject*>(ui.txtTown), static_cast<QObject*>(ui.txtRange),
+                             static_cast<QObject*>(ui.txtSection), static_cast<QObject*>(ui.optTnorth)})
+        watched->installEventFilter(this);
+
+    m_ddCaptions = {ui.lblDD, ui.lblDDlongCap, ui.lblDDlatCap};
+    m_dmmCaptions = {ui.lblDMMM, ui.lblDMMlongCap, ui.lblDMMlatCap};
+    m_dmsCaptions = {ui.lblDDMMSS, ui.lblDMSlongCap, ui.lblDMSlatCap};
+    m_trsCaptions = {ui.lblenterTRS, ui.lblTwn, ui.lblRange, ui.lblSection};
+    m_directionOptions = {ui.optTnorth, ui.optTSouth, ui.optRangeE, ui.optRangeW};
+    for (const conversion::QuarterOption& option : conversion::quarterOptions()) {
+        auto* button = findChild<QRadioButton*>(QLatin1String(option.optionName));
+        Q_ASSERT(button);
+        (option.quarterQuarter ? m_quarterQuarterOptions : m_nineQuarterOptions).push_back(button);
+    }
+}
+
+void wp_ddc_0306::setUpLook() {
+    auto& ui = *m_ui;
+    QFont heading = ui.lblHeading->font();
+    heading.setPointSizeF(heading.pointSizeF() * 1.5);
+    heading.setBold(true);
+    ui.lblHeading->setFont(heading);
+    for (QLabel* caption : {ui.lblconRes, ui.lblDD, ui.lblDMMM, ui.lblDDMMSS, ui.lblenterTRS}) {
+        QFont bold = caption->font();
+        bold.setBold(true);
+        caption->setFont(bold);
+    }
+
+    // Fields as wide as their longest text; read-outs in a fixed-width font.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(font().pointSizeF() * 1.1);
+    std::vector<QLineEdit*> fields{ui.txtTown, ui.txtRange, ui.txtSection};
+    for (const DegreeFieldSlot& slot : m_degreeFields) fields.push_back(slot.edit);
+    for (QLineEdit* field : fields) {
+        field->setFont(fixed);
+        const QFontMetrics metrics(fixed);
+        field->setFixedWidth(metrics.horizontalAdvance(QString(field->maxLength() + 1, QLatin1Char('0'))) + 14);
+    }
+    QFont readout = fixed;
+    readout.setBold(true);
+    for (QLabel* value : {ui.lblDDLat, ui.lblDDLong, ui.lblAlbersX, ui.lblAlbersY, ui.lblUTMCoord, ui.lblUSNG,
+                          ui.lblTRSres, ui.lblTRScon}) {
+        value->setFont(readout);
+        value->setBackgroundRole(QPalette::Base);
+        value->setAutoFillBackground(true);
+        value->setMinimumHeight(QFontMetrics(readout).height() + 8);
+    }
+
+    QPalette ground = ui.fraQuarterQuarters->palette();
+    ground.setColor(QPalette::Window, kQuarterQuarterGround);
+    ui.fraQuarterQuarters->setPalette(ground);
+    ui.fraQuarterQuarters->setAutoFillBackground(true);
+
+    setCaptionsActive(m_ddCaptions, false);
+    setCaptionsActive(m_dmmCaptions, false);
+    setCaptionsActive(m_dmsCaptions, false);
+    setCaptionsActive(m_trsCaptions, false);
+}
+
+void wp_ddc_0306::connectHandlers() {
+    auto& ui = *m_ui;
+    connect(ui.optDD, &QRadioButton::clicked, this, &wp_ddc_0306::optDD_Click);
+    connect(ui.OptDDM, &QRadioButton::clicked, this, &wp_ddc_0306::OptDDM_Click);
+    connect(ui.optDMS, &QRadioButton::clicked, this, &wp_ddc_0306::optDMS_Click);
+    connect(ui.optTRS, &QRadioButton::clicked, this, &wp_ddc_0306::optTRS_Click);
+
+    connect(ui.txtDDlongD, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDDlongD_Change);
+    connect(ui.txtDDLongDD, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDDLongDD_Change);
+    connect(ui.txtDDLatD, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDDLatD_Change);
+    connect(ui.txtDDLatDD, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDDLatDD_Change);
+    connect(ui.txtDMMlongdd, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMMlongdd_Change);
+    connect(ui.txtDMMlongmm, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMMlongmm_Change);
+    connect(ui.txtDMMlongdm, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMMlongdm_Change);
+    connect(ui.txtDMMlatdd, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMMlatdd_Change);
+    connect(ui.txtDMMlatmm, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMMlatmm_Change);
+    connect(ui.txtDMMlatdm, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMMlatdm_Change);
+    connect(ui.txtDMSlongdd, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlongdd_Change);
+    connect(ui.txtDMSlongmm, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlongmm_Change);
+    connect(ui.txtDMSlongss, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlongss_Change);
+    connect(ui.txtDMSlongssd, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlongssd_Change);
+    connect(ui.txtDMSlatdd, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlatdd_Change);
+    connect(ui.txtDMSlatmm, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlatmm_Change);
+    connect(ui.txtDMSlatss, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlatss_Change);
+    connect(ui.txtDMSlatssd, &QLineEdit::textChanged, this, &wp_ddc_0306::txtDMSlatssd_Change);
+
+    connect(ui.txtTown, &QLineEdit::textChanged, this, &wp_ddc_0306::txtTown_Change);
+    connect(ui.txtRange, &QLineEdit::textChanged, this, &wp_ddc_0306::txtRange_Change);
+    connect(ui.txtSection, &QLineEdit::textChanged, this, &wp_ddc_0306::txtSection_Change);
+    connect(ui.optTnorth, &QRadioButton::clicked, this, &wp_ddc_0306::optTnorth_Click);
+    connect(ui.optTSouth, &QRadioButton::clicked, this, &wp_ddc_0306::optTSouth_Click);
+    connect(ui.optRangeE, &QRadioButton::clicked, this, &wp_ddc_0306::optRangeE_Click);
+    connect(ui.optRangeW, &QRadioButton::clicked, this, &wp_ddc_0306::optRangeW_Click);
+    for (const conversion::QuarterOption& option : conversion::quarterOptions()) {
+        auto* button = findChild<QRadioButton*>(QLatin1String(option.optionName));
+        connect(button, &QRadioButton::clicked, this, [this, &option] { frmsubSec_Click(option); });
+    }
+    connect(ui.cmdTRScon, &QPushButton::clicked, this, &wp_ddc_0306::cmdTRScon_Click);
+    connect(ui.cmdResetTRS, &QPushButton::clicked, this, &wp_ddc_0306::cmdResetTRS_Click);
+    connect(ui.cmdEnableqs, &QPushButton::clicked, this, &wp_ddc_0306::cmdEnableqs_Click);
+
+    connect(ui.cmdclipbrdUSNG, &QPushButton::clicked, this, &wp_ddc_0306::cmdclipbrdUSNG_Click);
+    connect(ui.cmdconClose, &QPushButton::clicked, this, &wp_ddc_0306::cmdconClose_Click);
+}
+
+// ---------------------------------------------------------------- the caller
+
+void wp_ddc_0306::startLocatingFor(QObject* callerObject, LocationReceiver* receiver, const QString& callerName) {
+    // The start texts are no location: while they are written nothing is
+    // handed over, neither to the new caller nor to the one before.
+    m_caller = nullptr;
+    m_receiver = nullptr;
+    m_CallerName.clear();
+    for (const DegreeFieldSlot& slot : m_degreeFields) setFieldText(slot.edit, slot.startText);
+    clearResults();
+    m_caller = callerObject;
+    m_receiver = receiver;
+    m_CallerName = callerName;
+}
+
+LocationTexts wp_ddc_0306::results() const {
+    const auto& ui = *m_ui;
+    return {ui.lblAlbersX->text(), ui.lblAlbersY->text(), ui.lblDDLong->text(), ui.lblDDLat->text(),
+            ui.lblUSNG->text(),    ui.lblUTMCoord->text(), ui.lblTRSres->text()};
+}
+
+// ---------------------------------------------------------------- notation options
+
+void wp_ddc_0306::optDD_Click() { chooseDegreeGroup(DegreeGroup::DecimalDegrees); }
+void wp_ddc_0306::OptDDM_Click() { chooseDegreeGroup(DegreeGroup::DegreesDecimalMinutes); }
+void wp_ddc_0306::optDMS_Click() { chooseDegreeGroup(DegreeGroup::DegreesMinutesSeconds); }
+
+void wp_ddc_0306::optTRS_Click() {
+    enterTrsGroup();
+    m_trs.townshipDirection = conversion::kNorth;
+    m_trs.rangeDirection = conversion::kEast;
+    m_trs.townshipNumber = 0;
+    m_trs.rangeNumber = 0;
+    m_trs.sectionNumber = 0;
+    // No direction is shown as chosen: north and east hold until the user
+    // picks one, and picking one opens its field.
+    uncheckAll(m_directionOptions);
+}
+
+void wp_ddc_0306::chooseDegreeGroup(DegreeGroup group) {
+    setDegreeFieldsEnabled(true, &group);
+    setCaptionsActive(m_ddCaptions, group == DegreeGroup::DecimalDegrees);
+    setCaptionsActive(m_dmmCaptions, group == DegreeGroup::DegreesDecimalMinutes);
+    setCaptionsActive(m_dmsCaptions, group == DegreeGroup::DegreesMinutesSeconds);
+    leaveTrsGroup();
+    if (DegreeFieldSlot* first = findSlot(group, Coordinate::Longitude, DegreePart::Degrees))
+        first->edit->setFocus(Qt::OtherFocusReason);
+    // "Find STR" is enabled here once the nearest-section search is in place.
+}
+
+void wp_ddc_0306::setDegreeFieldsEnabled(bool enabled, const DegreeGroup* only) {
+    for (const DegreeFieldSlot& slot : m_degreeFields)
+        slot.edit->setEnabled(enabled && (!only || slot.field.group == *only));
+}
+
+wp_ddc_0306::DegreeFieldSlot* wp_ddc_0306::findSlot(DegreeGroup group, Coordinate coordinate, DegreePart part) {
+    for (DegreeFieldSlot& slot : m_degreeFields)
+        if (slot.field.group == group && slot.field.coordinate == coordinate && slot.field.part == part) return &slot;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- degree fields
+
+void wp_ddc_0306::txtDDlongD_Change() { degreeFieldChanged(m_degreeFields[0]); }
+void wp_ddc_0306::txtDDLongDD_Change() { degreeFieldChanged(m_degreeFields[1]); }
+void wp_ddc_0306::txtDDLatD_Change() { degreeFieldChanged(m_degreeFields[2]); }
+void wp_ddc_0306::txtDDLatDD_Change() { degreeFieldChanged(m_degreeFields[3]); }
+void wp_ddc_0306::txtDMMlongdd_Change() { degreeFieldChanged(m_degreeFields[4]); }
+void wp_ddc_0306::txtDMMlongmm_Change() { degreeFieldChanged(m_degreeFields[5]); }
+void wp_ddc_0306::txtDMMlongdm_Change() { degreeFieldChanged(m_degreeFields[6]); }
+void wp_ddc_0306::txtDMMlatdd_Change() { degreeFieldChanged(m_degreeFields[7]); }
+void wp_ddc_0306::txtDMMlatmm_Change() { degreeFieldChanged(m_degreeFields[8]); }
+void wp_ddc_0306::txtDMMlatdm_Change() { degreeFieldChanged(m_degreeFields[9]); }
+void wp_ddc_0306::txtDMSlongdd_Change() { degreeFieldChanged(m_degreeFields[10]); }
+void wp_ddc_0306::txtDMSlongmm_Change() { degreeFieldChanged(m_degreeFields[11]); }
+void wp_ddc_0306::txtDMSlongss_Change() { degreeFieldChanged(m_degreeFields[12]); }
+void wp_ddc_0306::txtDMSlongssd_Change() { degreeFieldChanged(m_degreeFields[13]); }
+void wp_ddc_0306::txtDMSlatdd_Change() { degreeFieldChanged(m_degreeFields[14]); }
+void wp_ddc_0306::txtDMSlatmm_Change() { degreeFieldChanged(m_degreeFields[15]); }
+void wp_ddc_0306::txtDMSlatss_Change() { degreeFieldChanged(m_degreeFields[16]); }
+void wp_ddc_0306::txtDMSlatssd_Change() { degreeFieldChanged(m_degreeFields[17]); }
+
+bool wp_ddc_0306::degreeField_KeyPress(char16_t code) {
+    if (conversion::acceptsDegreeCharacter(code)) return false;
+    m_services.prompter.beep();
+    return true;
+}
+
+void wp_ddc_0306::degreeField_GotFocus(QLineEdit* edit) { edit->selectAll(); }
+
+void wp_ddc_0306::degreeFieldChanged(DegreeFieldSlot& slot) {
+    const ChangeNesting nesting(m_changeDepth);
+    if (nesting.tooDeep()) return;
+    QLineEdit* edit = slot.edit;
+    const QString text = edit->text();
+
+    // Pasted or dropped text meets the key filter too: what it refuses is dropped.
+    if (const QString kept = conversion::keepDegreeCharacters(text); kept != text) {
+        m_services.prompter.beep();
+        setFieldText(edit, kept);  // its own change handling checks and converts it
+        return;
+    }
+
+    const conversion::FieldCheck check = conversion::checkDegreeField(slot.field, text);
+    if (!check.accepted) {
+        m_services.prompter.message(check.message);
+        setFieldText(edit, check.resetText);  // the reset text is checked and converted in turn
+        edit->selectAll();                     // ready to be typed over
+    }
+
+    const Coordinate coordinate = slot.field.coordinate;
+    if (check.accepted) {
+        storeFieldValue(slot, text);
+        if (slot.field.part == DegreePart::Degrees &&
+            conversion::locksCoordinate(coordinate, conversion::fieldValue(text)))
+            lockCoordinate(slot.field.group, coordinate);
+        recomputeTotal(slot.field.group, coordinate);
+        autoAdvance(edit);
+    }
+    showAlbers();
+    recomputeTotal(slot.field.group, otherCoordinate(coordinate));
+    handBack();
+}
+
+void wp_ddc_0306::storeFieldValue(const DegreeFieldSlot& slot, const QString& text) {
+    CoordinateParts& parts = m_parts[groupIndex(slot.field.group)][coordinateIndex(slot.field.coordinate)];
+    const double value = conversion::fieldValue(text);
+    switch (slot.field.part) {
+    case DegreePart::Degrees:
+        parts.degrees = conversion::wholeValue(value);
+        break;
+    case DegreePart::DecimalDegreeDigits:
+    case DegreePart::DecimalMinuteDigits:
+        parts.fraction = conversion::digitsFraction(text);
+        break;
+    case DegreePart::Minutes:
+        parts.minutes = conversion::wholeValue(value);
+        parts.minutesTerm = conversion::minutesTerm(parts.minutes);
+        break;
+    case DegreePart::Seconds:
+        parts.seconds = conversion::wholeValue(value);
+        parts.secondsTerm = conversion::secondsTerm(parts.seconds);
+        break;
+    case DegreePart::Hundredths:
+        parts.hundredths = conversion::wholeValue(value);
+        parts.hundredthsTerm = conversion::hundredthsTerm(parts.hundredths);
+        break;
+    }
+}
+
+void wp_ddc_0306::lockCoordinate(DegreeGroup group, Coordinate coordinate) {
+    for (const conversion::LockedField& locked : conversion::lockedFields(group, coordinate)) {
+        if (DegreeFieldSlot* slot = findSlot(group, coordinate, locked.part)) {
+            setFieldText(slot->edit, locked.text);
+            slot->edit->setEnabled(false);  // until the group is chosen again
+        }
+    }
+}
+
+void wp_ddc_0306::recomputeTotal(DegreeGroup group, Coordinate coordinate) {
+    const CoordinateParts& p = m_parts[groupIndex(group)][coordinateIndex(coordinate)];
+    const bool latitude = coordinate == Coordinate::Latitude;
+    double total = 0;
+    switch (group) {
+    case DegreeGroup::DecimalDegrees:
+        total = latitude ? conversion::decimalDegreesLatitude(p.degrees, p.fraction)
+                         : conversion::decimalDegreesLongitude(p.degrees, p.fraction);
+        break;
+    case DegreeGroup::DegreesDecimalMinutes:
+        total = latitude ? conversion::decimalMinutesLatitude(p.degrees, p.minutes, p.fraction)
+                         : conversion::decimalMinutesLongitude(p.degrees, p.minutes, p.fraction);
+        break;
+    case DegreeGroup::DegreesMinutesSeconds:
+        total = latitude
+                    ? conversion::minutesSecondsLatitude(p.degrees, p.minutesTerm, p.secondsTerm, p.hundredthsTerm)
+                    : conversion::minutesSecondsLongitude(p.degrees, p.minutesTerm, p.secondsTerm, p.hundredthsTerm);
+        break;
+    }
+    (latitude ? m_latitude : m_longitude) = total;
+    showCoordinateLabels(coordinate, total);
+}
+
+void wp_ddc_0306::autoAdvance(QLineEdit* edit) {
+    // A text the page writes leaves the caret at its start: only typing advances.
+    if (m_pageWriting > 0 || !edit->hasFocus()) return;
+    const QString text = edit->text();
+    if (text.size() == edit->maxLength() && edit->cursorPosition() == text.size()) focusNextChild();
+}
+
+void wp_ddc_0306::setFieldText(QLineEdit* edit, const QString& text) {
+    ++m_pageWriting;
+    edit->setText(text);
+    --m_pageWriting;
+}
+
+// ---------------------------------------------------------------- result routines
+
+void wp_ddc_0306::showCoordinateLabels(Coordinate coordinate, double value) {
+    auto& ui = *m_ui;
+    if (coordinate == Coordinate::Latitude) {
+        ui.lblddlatraw->setText(conversion::fullPrecisionText(value));
+        ui.lblDDLat->setText(conversion::latitudeDisplayText(value));
+    } else {
+        ui.lblddlongraw->setText(conversion::fullPrecisionText(value));
+        ui.lblDDLong->setText(conversion::longitudeDisplayText(value));
+    }
+    updateGridReference();
+}
+
+void wp_ddc_0306::updateGridReference() {
+    auto& ui = *m_ui;
+    // From the twelve-decimal labels, as the stored references were made.
+    const double latitude = conversion::fieldValue(ui.lblddlatraw->text());
+    const double longitude = conversion::fieldValue(ui.lblddlongraw->text());
+    m_usngText = QString::fromStdString(m_engine.USNGFromLatLong(latitude, longitude));
+    ui.lblUSNG->setText(m_usngText);
+    ui.lblUTMCoord->setText(QString::fromStdString(m_engine.UTMText));
+    ui.cmdclipbrdUSNG->setEnabled(true);
+}
+
+void wp_ddc_0306::showAlbers() {
+    m_albersText = QString::fromStdString(m_engine.ProjectAlbers(m_latitude, m_longitude));
+    m_ui->lblAlbersX->setText(conversion::wholeMetresText(m_engine.AlbersX));
+    m_ui->lblAlbersY->setText(conversion::wholeMetresText(m_engine.AlbersY));
+}
+
+void wp_ddc_0306::handBack() {
+    m_ui->lblAlbersX->setText(conversion::wholeMetresText(m_engine.AlbersX));
+    m_ui->lblAlbersY->setText(conversion::wholeMetresText(m_engine.AlbersY));
+    if (!m_caller || !m_receiver) return;  // no caller, or it has gone
+    if (const auto location = conversion::handBackFor(m_CallerName, results())) m_receiver->receiveLocation(*location);
+}
+
+void wp_ddc_0306::clearResults() {
+    auto& ui = *m_ui;
+    for (QLabel* label : {ui.lblDDLong, ui.lblDDLat, ui.lblAlbersX, ui.lblAlbersY, ui.lblUSNG, ui.lblUTMCoord,
+                          ui.lblTRSres})
+        label->clear();
+    // Nothing to copy until a reference is shown again.
+    m_usngText.clear();
+    ui.cmdclipbrdUSNG->setEnabled(false);
+}
+
+void wp_ddc_0306::cmdclipbrdUSNG_Click() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(m_usngText);
+}
+
+void wp_ddc_0306::cmdconClose_Click() {
+    auto& ui = *m_ui;
+    ui.cmdFindSTR->setEnabled(false);
+    ui.cmdFindSTR->setPalette(QPalette());
+    resetTrsFields();
+    uncheckAll({ui.optDD, ui.OptDDM, ui.optDMS, ui.optTRS});
+    setDegreeFieldsEnabled(false, nullptr);
+    setCaptionsActive(m_ddCaptions, false);
+    setCaptionsActive(m_dmmCaptions, false);
+    setCaptionsActive(m_dmsCaptions, false);
+    leaveTrsGroup();
+    ui.cmdclipbrdUSNG->setEnabled(false);
+    hide();
+}
+
+void wp_ddc_0306::Form_Activate() { m_ui->lblTRScon->clear(); }
+
+// ---------------------------------------------------------------- township, range and section
+
+void wp_ddc_0306::enterTrsGroup() {
+    auto& ui = *m_ui;
+    setDegreeFieldsEnabled(false, nullptr);
+    setCaptionsActive(m_ddCaptions, false);
+    setCaptionsActive(m_dmmCaptions, false);
+    setCaptionsActive(m_dmsCaptions, false);
+    setFieldText(ui.txtTown, QStringLiteral("00"));
+    setFieldText(ui.txtRange, QStringLiteral("00"));
+    setFieldText(ui.txtSection, QStringLiteral("0000"));
+    ui.lblTRScon->clear();
+    ui.txtSection->setEnabled(true);
+    for (QAbstractButton* option : m_directionOptions) option->setEnabled(true);
+    ui.frmsubSec->setEnabled(true);
+    for (QRadioButton* option : m_nineQuarterOptions) option->setEnabled(true);
+    ui.cmdTRScon->setEnabled(true);
+    ui.cmdResetTRS->setEnabled(true);
+    setCaptionsActive(m_trsCaptions, true);
+}
+
+void wp_ddc_0306::leaveTrsGroup() {
+    auto& ui = *m_ui;
+    for (QWidget* control : {static_cast<QWidget*>(ui.txtTown), static_cast<QWidget*>(ui.txtRange),
+                             static_cast<QWidget*>(ui.txtSection), static_cast<QWidget*>(ui.frmsubSec),
+                             static_cast<QWidget*>(ui.cmdTRScon), static_cast<QWidget*>(ui.cmdTRS2dd),
+                             static_cast<QWidget*>(ui.cmdResetTRS)})
+        control->setEnabled(false);
+    for (QAbstractButton* option : m_directionOptions) option->setEnabled(false);
+    for (QRadioButton* option : m_nineQuarterOptions) option->setEnabled(false);
+    setCaptionsActive(m_trsCaptions, false);
+}
+
+void wp_ddc_0306::resetTrsFields() {
+    auto& ui = *m_ui;
+    setFieldText(ui.txtTown, QStringLiteral("00"));
+    setFieldText(ui.txtRange, QStringLiteral("00"));
+    setFieldText(ui.txtSection, QStringLiteral("0000"));
+    ui.txtTown->setEnabled(true);
+    ui.txtRange->setEnabled(true);
+    ui.txtSection->setEnabled(true);
+    for (QAbstractButton* option : m_directionOptions) option->setEnabled(true);
+}
+
+void wp_ddc_0306::refuseTrsKey() {
+    m_services.prompter.beep();
+    m_services.prompter.message(conversion::kNumbersOnlyMessage);
+}
+
+bool wp_ddc_0306::refuseTrsPaste(QLineEdit* edit) {
+    const QString text = edit->text();
+    const QString kept = conversion::keepTrsCharacters(text);
+    if (kept == text) return false;
+    refuseTrsKey();
+    setFieldText(edit, kept);
+    return true;
+}
+
+bool wp_ddc_0306::txtTown_KeyPress(char16_t code) {
+    if (conversion::acceptsTrsCharacter(code)) return false;
+    refuseTrsKey();
+    return true;
+}
+bool wp_ddc_0306::txtRange_KeyPress(char16_t code) { return txtTown_KeyPress(code); }
+bool wp_ddc_0306::txtSection_KeyPress(char16_t code) { return txtTown_KeyPress(code); }
+
+void wp_ddc_0306::txtTown_Change() {
+    const ChangeNesting nesting(m_changeDepth);
+    if (nesting.tooDeep() || refuseTrsPaste(m_ui->txtTown)) return;
+    m_trs.townshipNumber = conversion::trsNumber(m_ui->txtTown->text());
+    autoAdvance(m_ui->txtTown);
+}
+
+void wp_ddc_0306::txtRange_Change() {
+    const ChangeNesting nesting(m_changeDepth);
+    if (nesting.tooDeep() || refuseTrsPaste(m_ui->txtRange)) return;
+    m_trs.rangeNumber = conversion::trsNumber(m_ui->txtRange->text());
+    autoAdvance(m_ui->txtRange);
+}
+
+void wp_ddc_0306::txtSection_Change() {
+    const ChangeNesting nesting(m_changeDepth);
+    QLineEdit* section = m_ui->txtSection;
+    if (nesting.tooDeep() || refuseTrsPaste(section)) return;
+    const conversion::TrsCheck check = conversion::checkSection(section->text());
+    if (check.accepted) {
+        m_trs.sectionNumber = check.number;
+        m_trs.sectionKey = check.key;
+    } else {
+        m_services.prompter.message(check.message);
+        setFieldText(section, QString());
+        m_trs.sectionNumber = 0;
+        section->selectAll();
+    }
+    autoAdvance(section);
+}
+
+void wp_ddc_0306::townshipCheck(CheckForm form) {
+    QLineEdit* town = m_ui->txtTown;
+    const conversion::TrsCheck check = conversion::checkTownship(town->text(), m_trs.townshipDirection);
+    if (!check.accepted) {
+        m_services.prompter.message(check.message);
+        setFieldText(town, QStringLiteral("00"));
+        if (form == CheckForm::Focus) town->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    m_trs.townshipNumber = check.number;
+    m_trs.townshipKey = check.key;
+}
+
+void wp_ddc_0306::rangeCheck(CheckForm form) {
+    QLineEdit* range = m_ui->txtRange;
+    const conversion::TrsCheck check = conversion::checkRange(range->text(), m_trs.rangeDirection);
+    if (!check.accepted) {
+        m_services.prompter.message(check.message);
+        if (form == CheckForm::Validation) {
+            resetTrsFields();
+        } else {
+            setFieldText(range, QStringLiteral("00"));
+            range->setFocus(Qt::OtherFocusReason);
+        }
+        return;
+    }
+    m_trs.rangeNumber = check.number;
+    m_trs.rangeKey = check.key;
+}
+
+void wp_ddc_0306::txtTown_GotFocus() {
+    QLineEdit* town = m_ui->txtTown;
+    if (!town->text().isEmpty())
+        townshipCheck(CheckForm::Focus);
+    else
+        setFieldText(town, QStringLiteral("00"));
+    town->selectAll();
+    m_trs.townshipNumber = conversion::trsNumber(town->text());
+    town->selectAll();
+}
+
+void wp_ddc_0306::txtRange_GotFocus() {
+    QLineEdit* range = m_ui->txtRange;
+    if (!range->text().isEmpty())
+        rangeCheck(CheckForm::Focus);
+    else
+        setFieldText(range, QStringLiteral("00"));
+    range->selectAll();
+    m_trs.rangeNumber = conversion::trsNumber(range->text());
+    range->selectAll();
+}
+
+void wp_ddc_0306::txtSection_GotFocus() { m_ui->txtSection->selectAll(); }
+
+void wp_ddc_0306::txtTown_Validate() { townshipCheck(CheckForm::Validation); }
+void wp_ddc_0306::txtRange_Validate() { rangeCheck(CheckForm::Validation); }
+
+void wp_ddc_0306::txtSection_Validate() {
+    const conversion::TrsCheck check = conversion::sectionKeyOnLeaving(m_ui->txtSection->text());
+    m_trs.sectionNumber = check.number;
+    m_trs.sectionKey = check.key;
+}
+
+void wp_ddc_0306::txtTown_LostFocus() {
+    if (m_ui->txtTown->text().isEmpty()) setFieldText(m_ui->txtTown, QStringLiteral("00"));
+}
+void wp_ddc_0306::txtRange_LostFocus() {
+    if (m_ui->txtRange->text().isEmpty()) setFieldText(m_ui->txtRange, QStringLiteral("00"));
+}
+void wp_ddc_0306::txtSection_LostFocus() {
+    if (m_ui->txtSection->text().isEmpty()) setFieldText(m_ui->txtSection, QStringLiteral("0000"));
+}
+
+void wp_ddc_0306::txtTown_Click() { m_ui->txtTown->setEnabled(true); }
+void wp_ddc_0306::txtRange_Click() { m_ui->txtRange->setEnabled(true); }
+void wp_ddc_0306::txtSection_Click() { m_ui->txtSection->setEnabled(true); }
+
+void wp_ddc_0306::optTnorth_Click() {
+    m_trs.townshipDirection = conversion::kNorth;
+    m_ui->txtTown->setEnabled(true);
+    m_trs.townshipNumber = conversion::trsNumber(m_ui->txtTown->text());
+}
+
+void wp_ddc_0306::optTSouth_Click() {
+    m_trs.townshipDirection = conversion::kSouth;
+    m_ui->txtTown->setEnabled(true);
+    m_trs.townshipNumber = conversion::trsNumber(m_ui->txtTown->text());
+}
+
+void wp_ddc_0306::optTnorth_LostFocus() { m_trs.townshipNumber = conversion::trsNumber(m_ui->txtTown->text()); }
+
+void wp_ddc_0306::optRangeE_Click() {
+    m_trs.rangeDirection = conversion::kEast;
+    m_ui->txtRange->setEnabled(true);
+}
+
+void wp_ddc_0306::optRangeW_Click() {
+    m_trs.rangeDirection = conversion::kWest;
+    m_ui->txtRange->setEnabled(true);
+}
+
+void wp_ddc_0306::frmsubSec_Click(const conversion::QuarterOption& option) {
+    m_trs.quarterDescription = QString::fromLatin1(option.description);
+    m_trs.quarterLongitudeOffsetMetres = option.longitudeOffsetMetres;
+    m_trs.quarterLatitudeOffsetDegrees = option.latitudeOffsetDegrees;
+}
+
+void wp_ddc_0306::cmdTRScon_Click() {
+    m_trs.trsKey = conversion::trsKey(m_trs.townshipKey, m_trs.townshipDirection, m_trs.rangeKey,
+                                      m_trs.rangeDirection, m_trs.sectionKey);
+    m_ui->lblTRScon->setText(m_trs.trsKey + QLatin1Char(' ') + m_trs.quarterDescription);
+}
+
+void wp_ddc_0306::cmdResetTRS_Click() {
+    resetTrsFields();
+    m_ui->lblTRScon->clear();
+    m_ui->lblDDLat->clear();
+    m_ui->lblDDLong->clear();
+}
+
+void wp_ddc_0306::cmdEnableqs_Click() {
+    QPushButton* toggle = m_ui->cmdEnableqs;
+    if (toggle->text() == kEnableQuarterQuarters) {
+        setQuarterQuartersShown(true);
+        toggle->setText(kDisableQuarterQuarters);
+    } else if (toggle->text() == kDisableQuarterQuarters) {
+        setQuarterQuartersShown(false);
+        toggle->setText(kEnableQuarterQuarters);
+    }
+}
+
+void wp_ddc_0306::setQuarterQuartersShown(bool shown) {
+    std::size_t i = 0;
+    for (const conversion::QuarterOption& option : conversion::quarterOptions()) {
+        if (!option.quarterQuarter) continue;
+        QRadioButton* button = m_quarterQuarterOptions[i++];
+        button->setEnabled(shown);
+        if (shown) {
+            QPalette white = button->palette();
+            white.setColor(QPalette::WindowText, Qt::white);
+            white.setColor(QPalette::ButtonText, Qt::white);
+            button->setPalette(white);
+            QFont small = button->font();
+            small.setPointSize(kQuarterQuarterPointSize);
+            button->setFont(small);
+            button->setText(QLatin1String(option.caption));
+        } else {
+            button->setText(QString());
+        }
+    }
+}
+
+// ---------------------------------------------------------------- look and events
+
+void wp_ddc_0306::setCaptionsActive(const std::vector<QLabel*>& captions, bool active) {
+    for (QLabel* caption : captions) {
+        QPalette palette = caption->palette();
+        palette.setColor(QPalette::WindowText, active ? kActiveCaption : kInactiveCaption);
+        caption->setPalette(palette);
+    }
+}
+
+void wp_ddc_0306::uncheckAll(const std::vector<QAbstractButton*>& buttons) {
+    for (QAbstractButton* button : buttons) {
+        const bool exclusive = button->autoExclusive();
+        button->setAutoExclusive(false);
+        button->setChecked(false);
+        button->setAutoExclusive(exclusive);
+    }
+}
+
+bool wp_ddc_0306::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) Form_Activate();
+    return QWidget::event(event);
+}
+
+bool wp_ddc_0306::eventFilter(QObject* watched, QEvent* event) {
+    auto& ui = *m_ui;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto code = conversion::typedCharacter(*static_cast<QKeyEvent*>(event));
+        if (!code) break;
+        if (m_slotByEdit.contains(watched)) return degreeField_KeyPress(*code);
+        if (watched == ui.txtTown) return txtTown_KeyPress(*code);
+        if (watched == ui.txtRange) return txtRange_KeyPress(*code);
+        if (watched == ui.txtSection) return txtSection_KeyPress(*code);
+        break;
+    }
+    case QEvent::FocusIn: {
+        if (!movesWithinPage(static_cast<QFocusEvent*>(event)->reason())) break;
+        if (DegreeFieldSlot* slot = m_slotByEdit.value(watched)) degreeField_GotFocus(slot->edit);
+        else if (watched == ui.txtTown) txtTown_GotFocus();
+        else if (watched == ui.txtRange) txtRange_GotFocus();
+        else if (watched == ui.txtSection) txtSection_GotFocus();
+        break;
+    }
+    case QEvent::FocusOut: {
+        // Leaving a field towards another control of the page validates it;
+        // a click on a button takes the focus first, so it cannot skip this.
+        if (!movesWithinPage(static_cast<QFocusEvent*>(event)->reason())) break;
+        if (watched == ui.txtTown) {
+            txtTown_Validate();
+            txtTown_LostFocus();
+        } else if (watched == ui.txtRange) {
+            txtRange_Validate();
+            txtRange_LostFocus();
+        } else if (watched == ui.txtSection) {
+            txtSection_Validate();
+            txtSection_LostFocus();
+        } else if (watched == ui.optTnorth) {
+            optTnorth_LostFocus();
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease:
+        if (watched == ui.txtTown) txtTown_Click();
+        else if (watched == ui.txtRange) txtRange_Click();
+        else if (watched == ui.txtSection) txtSection_Click();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace waypost

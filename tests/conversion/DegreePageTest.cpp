@@ -1,0 +1,711 @@
+// The conversion page with degree entry: fields, key filter, checks, lock,
+// totals, auto-advance, results, hand-back to the caller, clipboard and closing.
+// Every test types into real widgets offscreen and answers prompts with the
+// scripted prompter.
+
+#include "PageFixture.h"
+
+#include "engine/lltoAlbers.h"
+#include "platform/WindowRegistry.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPalette>
+
+#include <cmath>
+
+using namespace waypost;
+using waypost::testing::PageFixture;
+using waypost::testing::RecordingReceiver;
+
+
+namespace {
+
+const QString kLat = QStringLiteral("Latitude must be between 00 and 90");
+const QString kLon = QStringLiteral("Longitude must be between 000 and 180");
+const QString kSixty = QStringLiteral(" Must Be Less Than 60");
+
+const QStringList kDegreeFields{
+    "txtDDlongD",   "txtDDLongDD",  "txtDDLatD",    "txtDDLatDD",    "txtDMMlongdd", "txtDMMlongmm",
+    "txtDMMlongdm", "txtDMMlatdd",  "txtDMMlatmm",  "txtDMMlatdm",   "txtDMSlongdd", "txtDMSlongmm",
+    "txtDMSlongss", "txtDMSlongssd", "txtDMSlatdd", "txtDMSlatmm",   "txtDMSlatss",  "txtDMSlatssd"};
+
+/// The field names of one group, longitude first.
+QStringList groupFields(const QString& option) {
+    const QString prefix = option == QLatin1String("optDD")    ? QStringLiteral("txtDD")
+                           : option == QLatin1String("OptDDM") ? QStringLiteral("txtDMM")
+                                                                : QStringLiteral("txtDMS");
+    QStringList out;
+    for (const QString& name : kDegreeFields)
+        if (name.startsWith(prefix)) out << name;
+    return out;
+}
+
+// Expected label texts, written with printf so that they do not share code with the page.
+QString latitudeText(double v) { return QString::asprintf("%09.6f", v); }
+QString longitudeText(double v) {
+    if (v == 0) return QStringLiteral("000.000000");
+    return v < 0 ? QString::asprintf("%011.6f", v) : QString::asprintf("%010.6f", v);
+}
+/// The value a twelve-decimal label holds.
+double twelveDecimals(double v) { return QString::number(v, 'f', 12).toDouble(); }
+double leading(const QString& text) {
+    // The leading digits (and one point) of a field's text; empty is 0.
+    QString number;
+    bool point = false;
+    for (QChar c : text) {
+        if (c.isDigit()) number += c;
+        else if (c == QLatin1Char('.') && !point) number += c, point = true;
+        else break;
+    }
+    return number.isEmpty() ? 0.0 : number.toDouble();
+}
+
+QColor captionColour(const PageFixture& f, const char* name) {
+    return f.child<QLabel>(name)->palette().color(QPalette::WindowText);
+}
+
+}  // namespace
+
+class DegreePageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fieldsHaveTheirLengthsAndStartTexts_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<QString>("start");
+        const QList<int> lengths{3, 4, 2, 4, 3, 2, 4, 2, 2, 4, 3, 2, 2, 2, 2, 2, 2, 2};
+        const QStringList starts{"000", "0000", "00", "0000", "000", "00", "0000", "00", "00",
+                                 "0000", "000", "00", "00", "00", "00", "00", "00", "00"};
+        for (int i = 0; i < kDegreeFields.size(); ++i)
+            QTest::newRow(qPrintable(kDegreeFields[i])) << kDegreeFields[i] << lengths[i] << starts[i];
+    }
+    void fieldsHaveTheirLengthsAndStartTexts() {
+        QFETCH(QString, field);
+        QFETCH(int, maxLength);
+        QFETCH(QString, start);
+        PageFixture f;
+        QLineEdit* edit = f.field(qPrintable(field));
+        QVERIFY2(edit, qPrintable(field));
+        QCOMPARE(edit->maxLength(), maxLength);
+        QCOMPARE(edit->text(), start);
+        QVERIFY(!edit->isEnabled());  // nothing is chosen yet
+    }
+
+    void captionsAsGiven() {
+        PageFixture f;
+        QCOMPARE(f.page->windowTitle(), QStringLiteral("Coordinate Conversion"));
+        const QList<QPair<const char*, QString>> labels{
+            {"lblHeading", "Decimal Degrees Converter"},
+            {"lblDD", "Enter Decimal Degrees"},
+            {"lblDMMM", "Enter Degrees Minutes Decimal Minutes"},
+            {"lblDDMMSS", "Enter Degrees Minutes Seconds"},
+            {"lblDDlatCap", "Latitude (North is assumed)"},
+            {"lblDDlongCap", "Longitude (west is negative)"},
+            {"lblDMMlatCap", "Latitude (North is assumed)"},
+            {"lblDMMlongCap", "Longitude (west is Negative)"},
+            {"lblDMSlatCap", "Latitude (North is Assumed)"},
+            {"lblDMSlongCap", "Longitude(West is Negative)"},
+            {"lblSelDD", "Select D.D to Convert Decimal Degrees to Vidazed Albers"},
+            {"lblSelDMM", "Select DM.M to Convert Degrees Minutes Decimal Minutes to Vidazed Albers"},
+            {"lblSelDMS", "Select DMS.S to Convert Degrees Minutes Seconds to Vidazed Albers"},
+            {"lblSelTRS", "Select TRS to Convert Township Range and Section to Vidazed Albers"},
+            {"lblconRes", "Conversion Results:"},
+            {"lblDDlatR", "Latitude"},
+            {"lblDDlongR", "Longitude"},
+            {"lblAlbersXcap", "Albers Easting"},
+            {"lblAlbersNCap", "Albers Northing"},
+            {"lblUTM", "UTM Coordinate:"},
+            {"lblNGS", "US National Grid Coordinate (WGS 84):"},
+            {"lblTRSRes_lbl", "Township, Range, Section and 1/4 Section:"}};
+        for (const auto& [name, caption] : labels) {
+            QVERIFY2(f.child<QLabel>(name), name);
+            QCOMPARE(f.text(name), caption);
+        }
+        const QList<QPair<const char*, QString>> buttons{{"optDD", "D.D"},
+                                                         {"OptDDM", "DM.M"},
+                                                         {"optDMS", "DMS.S"},
+                                                         {"optTRS", "TRS"},
+                                                         {"cmdclipbrdUSNG", "Copy to Clipboard"},
+                                                         {"cmdconClose", "&Close"},
+                                                         {"cmdFindSTR", "Find STR"},
+                                                         {"cmdTRS2dd", "&Convert"}};
+        for (const auto& [name, caption] : buttons) {
+            QVERIFY2(f.child<QAbstractButton>(name), name);
+            QCOMPARE(f.child<QAbstractButton>(name)->text(), caption);
+        }
+        for (const char* result : {"lblDDLat", "lblDDLong", "lblddlatraw", "lblddlongraw", "lblAlbersX", "lblAlbersY",
+                                   "lblUTMCoord", "lblUSNG", "lblTRSres"})
+            QVERIFY2(f.child<QLabel>(result) && f.text(result).isEmpty(), result);
+    }
+
+    void startsWithNothingChosen() {
+        PageFixture f;
+        QVERIFY(f.show());
+        for (const char* option : {"optDD", "OptDDM", "optDMS", "optTRS"})
+            QVERIFY2(!f.child<QRadioButton>(option)->isChecked(), option);
+        QVERIFY(!f.child<QPushButton>("cmdclipbrdUSNG")->isEnabled());
+        QVERIFY(!f.child<QPushButton>("cmdFindSTR")->isEnabled());
+        QVERIFY(!f.child<QPushButton>("cmdTRS2dd")->isEnabled());
+        QVERIFY(!f.field("txtTown")->isEnabled());
+        QVERIFY(f.page->isWindow());
+        QVERIFY(!f.page->isModal());
+        // Resizable: the layout sets a minimum but no maximum.
+        QVERIFY(f.page->maximumWidth() > 5000);
+    }
+
+    void focusOrderFollowsTheFieldOrder() {
+        PageFixture f;
+        // Position in the page's focus chain.
+        QHash<QString, int> rank;
+        int i = 0;
+        QWidget* w = f.page.get();
+        do {
+            if (!w->objectName().isEmpty() && !rank.contains(w->objectName())) rank[w->objectName()] = i++;
+            w = w->nextInFocusChain();
+        } while (w != f.page.get());
+        const QStringList order{"txtDMSlongdd", "txtDMSlongmm", "txtDMSlongss", "txtDMSlongssd", "txtDMSlatdd",
+                                "txtDMSlatmm",  "txtDMSlatss",  "txtDMSlatssd", "txtTown",       "optTnorth",
+                                "optTSouth",    "txtRange",     "optRangeE",    "optRangeW",     "txtSection",
+                                "txtDMMlongdd", "txtDMMlongmm", "txtDMMlongdm", "txtDMMlatdd",   "txtDMMlatmm",
+                                "txtDMMlatdm",  "txtDDlongD",   "txtDDLongDD",  "txtDDLatD",     "txtDDLatDD"};
+        for (int k = 1; k < order.size(); ++k)
+            QVERIFY2(rank.value(order[k - 1], -1) < rank.value(order[k], -1),
+                     qPrintable(order[k - 1] + " before " + order[k]));
+    }
+
+    void choosingAGroup_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("D.D") << "optDD" << QStringList{"lblDD", "lblDDlatCap", "lblDDlongCap"};
+        QTest::newRow("DM.M") << "OptDDM" << QStringList{"lblDMMM", "lblDMMlatCap", "lblDMMlongCap"};
+        QTest::newRow("DMS.S") << "optDMS" << QStringList{"lblDDMMSS", "lblDMSlatCap", "lblDMSlongCap"};
+    }
+    void choosingAGroup() {
+        QFETCH(QString, option);
+        QFETCH(QStringList, captions);
+        PageFixture f;
+        QVERIFY(f.show());
+        // Texts stay as they were when the group changes.
+        f.field("txtDMSlatdd")->setText(QStringLiteral("12"));
+        f.click(qPrintable(option));
+        const QStringList mine = groupFields(option);
+        for (const QString& name : kDegreeFields)
+            QCOMPARE(f.field(qPrintable(name))->isEnabled(), mine.contains(name));
+        QCOMPARE(f.focusName(), mine.first());  // the longitude degrees
+        QCOMPARE(f.text("txtDMSlatdd"), QStringLiteral("12"));
+        for (const char* trs : {"txtTown", "txtRange", "txtSection", "optTnorth", "optTSouth", "optRangeE",
+                                "optRangeW", "frmsubSec", "optNW", "optSecC", "cmdTRScon", "cmdTRS2dd", "cmdResetTRS"})
+            QVERIFY2(!f.child(trs)->isEnabled(), trs);
+        const QColor active = captionColour(f, qPrintable(captions.first()));
+        for (const QString& caption : captions) QCOMPARE(captionColour(f, qPrintable(caption)), active);
+        for (const char* other : {"lblDD", "lblDMMM", "lblDDMMSS", "lblenterTRS", "lblTwn", "lblRange", "lblSection"})
+            if (!captions.contains(QLatin1String(other))) QVERIFY2(captionColour(f, other) != active, other);
+        // "Find STR" comes with the section search; until then it stays disabled.
+        QVERIFY(!f.child("cmdFindSTR")->isEnabled());
+    }
+
+    // Keystrokes per field kind: what is kept, which message is shown, how often it beeps.
+    void keystrokes_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("beeps");
+        const QStringList none;
+        // latitude degrees
+        QTest::newRow("DD lat 9 then 1") << "optDD" << "txtDDLatD" << "91" << "00" << QStringList{kLat} << 0;
+        QTest::newRow("DD lat 90") << "optDD" << "txtDDLatD" << "90" << "90" << none << 0;
+        QTest::newRow("DD lat 45") << "optDD" << "txtDDLatD" << "45" << "45" << none << 0;
+        QTest::newRow("DMM lat 91") << "OptDDM" << "txtDMMlatdd" << "91" << "" << QStringList{kLat} << 0;
+        QTest::newRow("DMS lat 95") << "optDMS" << "txtDMSlatdd" << "95" << "" << QStringList{kLat} << 0;
+        // longitude degrees
+        QTest::newRow("DD lon 180") << "optDD" << "txtDDlongD" << "180" << "180" << none << 0;
+        QTest::newRow("DD lon 181") << "optDD" << "txtDDlongD" << "181" << "000" << QStringList{kLon} << 0;
+        QTest::newRow("DD lon 200") << "optDD" << "txtDDlongD" << "200" << "000" << QStringList{kLon} << 0;
+        QTest::newRow("DMM lon 181") << "OptDDM" << "txtDMMlongdd" << "181" << "" << QStringList{kLon} << 0;
+        QTest::newRow("DMS lon 190") << "optDMS" << "txtDMSlongdd" << "190" << "" << QStringList{kLon} << 0;
+        // digits
+        QTest::newRow("DD digits 9999") << "optDD" << "txtDDLongDD" << "9999" << "9999" << none << 0;
+        QTest::newRow("DMM digits 9999") << "OptDDM" << "txtDMMlatdm" << "9999" << "9999" << none << 0;
+        QTest::newRow("DD digits 0005") << "optDD" << "txtDDLatDD" << "0005" << "0005" << none << 0;
+        // minutes and seconds
+        QTest::newRow("DMM minutes 60") << "OptDDM" << "txtDMMlongmm" << "60" << "60" << none << 0;
+        QTest::newRow("DMM minutes 61") << "OptDDM" << "txtDMMlongmm" << "61" << "" << QStringList{kSixty} << 0;
+        QTest::newRow("DMS minutes 61") << "optDMS" << "txtDMSlatmm" << "61" << "" << QStringList{kSixty} << 0;
+        QTest::newRow("DMS seconds 60") << "optDMS" << "txtDMSlongss" << "60" << "60" << none << 0;
+        QTest::newRow("DMS seconds 61") << "optDMS" << "txtDMSlatss" << "61" << "" << QStringList{kSixty} << 0;
+        QTest::newRow("DMS seconds 70") << "optDMS" << "txtDMSlongss" << "70" << "" << QStringList{kSixty} << 0;
+        // hundredths
+        QTest::newRow("DMS hundredths 99") << "optDMS" << "txtDMSlatssd" << "99" << "99" << none << 0;
+        QTest::newRow("DMS hundredths 05") << "optDMS" << "txtDMSlongssd" << "05" << "05" << none << 0;
+        // refused keys: dropped with a beep, no message
+        QTest::newRow("letter in degrees") << "optDD" << "txtDDLatD" << "4a" << "4" << none << 1;
+        QTest::newRow("letters in digits") << "optDD" << "txtDDLongDD" << "x1y" << "1" << none << 2;
+        QTest::newRow("letter in minutes") << "OptDDM" << "txtDMMlongmm" << "m" << "00" << none << 1;
+        QTest::newRow("sign in hundredths") << "optDMS" << "txtDMSlongssd" << "-5" << "5" << none << 1;
+        QTest::newRow("blank and plus") << "optDMS" << "txtDMSlongdd" << " +1" << "1" << none << 2;
+        QTest::newRow("percent ampersand quote paren") << "OptDDM" << "txtDMMlatdd" << "%&'(" << "00" << none << 4;
+        QTest::newRow("comma") << "optDD" << "txtDDLatDD" << "1,5" << "15" << none << 1;
+        // accepted controls and the decimal point
+        QTest::newRow("decimal point") << "optDD" << "txtDDLatD" << "8." << "8." << none << 0;
+        QTest::newRow("backspace") << "optDD" << "txtDDlongD" << "12\b" << "1" << none << 0;
+    }
+    void keystrokes() {
+        QFETCH(QString, option);
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        QFETCH(QStringList, messages);
+        QFETCH(int, beeps);
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click(qPrintable(option));
+        f.typeInto(qPrintable(field), keys);
+        QCOMPARE(f.text(qPrintable(field)), text);
+        QCOMPARE(f.prompter.messageTexts(), messages);
+        QCOMPARE(f.prompter.beeps(), beeps);
+        for (const auto& message : f.prompter.messages()) {
+            QCOMPARE(message.title, QStringLiteral("Waypost"));
+            QCOMPARE(message.icon, Prompter::Icon::None);
+            QCOMPARE(message.buttons, Prompter::Buttons::Ok);
+        }
+        QVERIFY(f.prompter.unexpected().isEmpty());
+    }
+
+    void aRefusedValueNeverReachesTheTotals() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");
+        f.typeInto("txtDDLatD", QStringLiteral("9"));
+        QCOMPARE(f.page->latitude(), 9.0);
+        QCOMPARE(f.text("lblDDLat"), QStringLiteral("09.000000"));
+        QTest::keyClicks(f.field("txtDDLatD"), QStringLiteral("1"));
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kLat});
+        QCOMPARE(f.text("txtDDLatD"), QStringLiteral("00"));
+        QCOMPARE(f.page->latitude(), 0.0);
+        QCOMPARE(f.text("lblDDLat"), QStringLiteral("00.000000"));
+        QCOMPARE(f.text("lblddlatraw"), QStringLiteral("00.000000000000"));
+        QCOMPARE(f.focusName(), QStringLiteral("txtDDLatD"));  // a reset does not advance
+        // The reset text is selected: the next keys type over it.
+        QTest::keyClicks(f.field("txtDDLatD"), QStringLiteral("3"));
+        QCOMPARE(f.text("txtDDLatD"), QStringLiteral("3"));
+        QCOMPARE(f.page->latitude(), 3.0);
+    }
+
+    void navigationAndEditingKeysAreNotFiltered() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");
+        QLineEdit* digits = f.field("txtDDLongDD");
+        f.typeInto("txtDDLongDD", QStringLiteral("12"));
+        QTest::keyClick(digits, Qt::Key_Left);
+        QTest::keyClick(digits, Qt::Key_Left);
+        QTest::keyClicks(digits, QStringLiteral("3"));
+        QTest::keyClick(digits, Qt::Key_End);
+        QTest::keyClick(digits, Qt::Key_Home);
+        QTest::keyClick(digits, Qt::Key_Delete);
+        QTest::keyClick(digits, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(digits->text(), QStringLiteral("12"));
+        QCOMPARE(digits->selectedText(), QStringLiteral("12"));
+        QCOMPARE(f.prompter.beeps(), 0);
+        // Return and Escape type control characters the filter refuses.
+        QTest::keyClick(digits, Qt::Key_Return);
+        QTest::keyClick(digits, Qt::Key_Escape);
+        QCOMPARE(f.prompter.beeps(), 2);
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+    }
+
+    void pastedTextGoesThroughTheSameChecks() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");
+        QGuiApplication::clipboard()->setText(QStringLiteral("95"));
+        f.field("txtDDLatD")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.field("txtDDLatD"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kLat});
+        QCOMPARE(f.text("txtDDLatD"), QStringLiteral("00"));
+        QCOMPARE(f.page->latitude(), 0.0);
+
+        f.prompter.clearCalls();
+        QGuiApplication::clipboard()->setText(QStringLiteral("4a"));
+        f.field("txtDDLatD")->selectAll();
+        QTest::keyClick(f.field("txtDDLatD"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.text("txtDDLatD"), QStringLiteral("4"));
+        QCOMPARE(f.prompter.beeps(), 1);
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+        QCOMPARE(f.page->latitude(), 4.0);
+    }
+
+    void poleAndAntimeridianLock_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("degrees");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("locked");  // field=text
+        QTest::addColumn<double>("latitude");
+        QTest::addColumn<double>("longitude");
+        QTest::newRow("DD pole") << "optDD" << "txtDDLatD" << "90" << QStringList{"txtDDLatDD=0000"} << 90.0 << -0.0;
+        QTest::newRow("DM.M pole") << "OptDDM" << "txtDMMlatdd" << "90"
+                                   << QStringList{"txtDMMlatmm=00", "txtDMMlatdm=0000"} << 90.0 << -0.0;
+        QTest::newRow("DMS.S pole") << "optDMS" << "txtDMSlatdd" << "90"
+                                    << QStringList{"txtDMSlatmm=00", "txtDMSlatss=00", "txtDMSlatssd=00"} << 90.0
+                                    << -0.0;
+        QTest::newRow("DD antimeridian") << "optDD" << "txtDDlongD" << "180" << QStringList{"txtDDLongDD=00"} << 0.0
+                                         << -180.0;
+        QTest::newRow("DM.M antimeridian") << "OptDDM" << "txtDMMlongdd" << "180"
+                                           << QStringList{"txtDMMlongmm=00", "txtDMMlongdm=0000"} << 0.0 << -180.0;
+        QTest::newRow("DMS.S antimeridian") << "optDMS" << "txtDMSlongdd" << "180"
+                                            << QStringList{"txtDMSlongmm=00", "txtDMSlongss=00", "txtDMSlongssd=0"}
+                                            << 0.0 << -180.0;
+    }
+    void poleAndAntimeridianLock() {
+        QFETCH(QString, option);
+        QFETCH(QString, degrees);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, locked);
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click(qPrintable(option));
+        // Something in the other fields first, so that the lock has to zero them.
+        for (const QString& entry : locked) f.field(qPrintable(entry.section('=', 0, 0)))->setText("7");
+        f.typeInto(qPrintable(degrees), keys);
+        for (const QString& entry : locked) {
+            const QString name = entry.section('=', 0, 0);
+            QCOMPARE(f.text(qPrintable(name)), entry.section('=', 1));
+            QVERIFY2(!f.field(qPrintable(name))->isEnabled(), qPrintable(name));
+        }
+        QCOMPARE(f.page->latitude(), latitude);
+        QCOMPARE(f.page->longitude(), longitude);
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+
+        // The lock holds while the degrees change, until the group is chosen again.
+        f.typeInto(qPrintable(degrees), QStringLiteral("45"));
+        for (const QString& entry : locked) QVERIFY(!f.field(qPrintable(entry.section('=', 0, 0)))->isEnabled());
+        f.click(qPrintable(option));
+        for (const QString& entry : locked) QVERIFY(f.field(qPrintable(entry.section('=', 0, 0)))->isEnabled());
+    }
+
+    // Coordinate totals of the three notations, typed key by key.
+    void coordinateTotals_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QStringList>("typing");  // field=keys, in order
+        QTest::addColumn<double>("latitude");
+        QTest::addColumn<double>("longitude");
+        QTest::newRow("DD 084 and 25") << "optDD" << QStringList{"txtDDlongD=084", "txtDDLongDD=25"} << 0.0 << -84.25;
+        QTest::newRow("DD 30.5 -84.25") << "optDD"
+                                        << QStringList{"txtDDlongD=084", "txtDDLongDD=25", "txtDDLatD=30",
+                                                       "txtDDLatDD=5"}
+                                        << 30.5 << -84.25;
+        QTest::newRow("DD 0005") << "optDD" << QStringList{"txtDDLatD=27", "txtDDLatDD=0005"} << 27.0005 << -0.0;
+        QTest::newRow("DM.M 30 15 5") << "OptDDM" << QStringList{"txtDMMlatdd=30", "txtDMMlatmm=15", "txtDMMlatdm=5"}
+                                      << 30 + 15.5 / 60 << -0.0;
+        QTest::newRow("DM.M 081 30") << "OptDDM" << QStringList{"txtDMMlongdd=081", "txtDMMlongmm=30"} << 0.0
+                                     << -81.5;
+        QTest::newRow("DM.M minutes 60") << "OptDDM" << QStringList{"txtDMMlatdd=29", "txtDMMlatmm=60"} << 30.0
+                                         << -0.0;
+        QTest::newRow("DMS.S 30 15 30 50")
+            << "optDMS" << QStringList{"txtDMSlatdd=30", "txtDMSlatmm=15", "txtDMSlatss=30", "txtDMSlatssd=50"}
+            << 30 + 15.0 / 60 + 30.5 / 3600 << -0.0;
+        QTest::newRow("DMS.S 084 16 50 52")
+            << "optDMS" << QStringList{"txtDMSlongdd=084", "txtDMSlongmm=16", "txtDMSlongss=50", "txtDMSlongssd=52"}
+            << 0.0 << -(84 + 16.0 / 60 + 50.52 / 3600);
+        QTest::newRow("DMS.S hundredths 5") << "optDMS" << QStringList{"txtDMSlatdd=10", "txtDMSlatssd=5"}
+                                            << 10 + 0.05 / 3600 << -0.0;
+        // A typed decimal point in degrees: the whole number, a half to even.
+        QTest::newRow("degrees 8.5") << "optDD" << QStringList{"txtDDlongD=8.5"} << 0.0 << -8.0;
+        QTest::newRow("degrees 9.5") << "optDD" << QStringList{"txtDDlongD=9.5"} << 0.0 << -10.0;
+    }
+    void coordinateTotals() {
+        QFETCH(QString, option);
+        QFETCH(QStringList, typing);
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click(qPrintable(option));
+        for (const QString& entry : typing) f.typeInto(qPrintable(entry.section('=', 0, 0)), entry.section('=', 1));
+        QVERIFY2(std::abs(f.page->latitude() - latitude) < 1e-12, qPrintable(QString::number(f.page->latitude(), 'g', 17)));
+        QVERIFY2(std::abs(f.page->longitude() - longitude) < 1e-12,
+                 qPrintable(QString::number(f.page->longitude(), 'g', 17)));
+        QCOMPARE(f.text("lblDDLat"), latitudeText(latitude));
+        QCOMPARE(f.text("lblDDLong"), longitudeText(longitude));
+        QCOMPARE(f.text("lblddlatraw"), QString::asprintf("%015.12f", latitude));
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+        QCOMPARE(f.prompter.beeps(), 0);
+    }
+
+    // Minutes and seconds of 60 are accepted, so 89 60 60.99 lies just past the
+    // pole; the page keeps converting and handing back.
+    void aLatitudePastThePoleStillConverts() {
+        PageFixture f;
+        QVERIFY(f.show());
+        RecordingReceiver caller;
+        f.page->startLocating(&caller, QStringLiteral("wpFac"));
+        f.click("optDMS");
+        for (const auto& [name, keys] : QList<QPair<const char*, QString>>{
+                 {"txtDMSlatdd", "89"}, {"txtDMSlatmm", "60"}, {"txtDMSlatss", "60"}, {"txtDMSlatssd", "99"}})
+            f.typeInto(name, keys);
+        QVERIFY(std::abs(f.page->latitude() - (89 + 1 + 1.0 / 60 + 0.99 / 3600)) < 1e-12);
+        QCOMPARE(f.text("lblDDLat"), QStringLiteral("90.016942"));
+        QVERIFY(!f.text("lblUSNG").isEmpty());
+        QVERIFY(!f.text("lblAlbersY").isEmpty());
+        QVERIFY(!caller.received.empty());
+        QCOMPARE(caller.received.back().latitude, QStringLiteral("90.016942"));
+    }
+
+    void autoAdvance_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("DD lon degrees") << "optDD" << "txtDDlongD" << "084" << "txtDDLongDD";
+        QTest::newRow("DD lon digits") << "optDD" << "txtDDLongDD" << "2500" << "txtDDLatD";
+        QTest::newRow("DD lat degrees") << "optDD" << "txtDDLatD" << "30" << "txtDDLatDD";
+        QTest::newRow("DD lon digits not full") << "optDD" << "txtDDLongDD" << "25" << "txtDDLongDD";
+        QTest::newRow("DM.M minutes") << "OptDDM" << "txtDMMlongmm" << "60" << "txtDMMlongdm";
+        QTest::newRow("DM.M lon digits") << "OptDDM" << "txtDMMlongdm" << "5000" << "txtDMMlatdd";
+        QTest::newRow("DM.M refused minutes stay") << "OptDDM" << "txtDMMlatmm" << "61" << "txtDMMlatmm";
+        QTest::newRow("DMS.S hundredths to latitude") << "optDMS" << "txtDMSlongssd" << "52" << "txtDMSlatdd";
+        QTest::newRow("DMS.S seconds") << "optDMS" << "txtDMSlatss" << "30" << "txtDMSlatssd";
+        QTest::newRow("DMS.S one key") << "optDMS" << "txtDMSlatmm" << "1" << "txtDMSlatmm";
+        QTest::newRow("refused latitude stays") << "optDD" << "txtDDLatD" << "91" << "txtDDLatD";
+    }
+    void autoAdvance() {
+        QFETCH(QString, option);
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, focus);
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click(qPrintable(option));
+        f.typeInto(qPrintable(field), keys);
+        QCOMPARE(f.focusName(), focus);
+        // The next field arrives with its text selected, ready to be typed over.
+        if (focus != field) QCOMPARE(f.field(qPrintable(focus))->selectedText(), f.text(qPrintable(focus)));
+    }
+
+    void autoAdvanceNeedsTheCaretAtTheEnd() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");
+        f.typeInto("txtDDLatD", QStringLiteral("3"));
+        QTest::keyClick(f.field("txtDDLatD"), Qt::Key_Home);
+        QTest::keyClicks(f.field("txtDDLatD"), QStringLiteral("4"));
+        QCOMPARE(f.text("txtDDLatD"), QStringLiteral("43"));
+        QCOMPARE(f.focusName(), QStringLiteral("txtDDLatD"));
+        QCOMPARE(f.page->latitude(), 43.0);
+    }
+
+    void typingAWholeLocationMovesThroughTheFields() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");
+        QCOMPARE(f.focusName(), QStringLiteral("txtDDlongD"));
+        f.typeOn(QStringLiteral("084"));
+        f.typeOn(QStringLiteral("2500"));
+        f.typeOn(QStringLiteral("30"));
+        f.typeOn(QStringLiteral("5000"));
+        QCOMPARE(f.text("lblDDLat"), QStringLiteral("30.500000"));
+        QCOMPARE(f.text("lblDDLong"), QStringLiteral("-084.250000"));
+        QVERIFY(!f.focusName().startsWith(QLatin1String("txtDD")));
+    }
+
+    // Every handed-back value, after every key, against values worked out here.
+    void resultsAfterEveryKey() {
+        PageFixture f;
+        QVERIFY(f.show());
+        RecordingReceiver caller;
+        f.page->startLocating(&caller, QStringLiteral("wpFac"));
+        QVERIFY(caller.received.empty());
+        f.click("optDD");
+        engine::lltoAlbers oracle;
+        const QList<QPair<const char*, QString>> typing{
+            {"txtDDlongD", "084"}, {"txtDDLongDD", "2500"}, {"txtDDLatD", "30"}, {"txtDDLatDD", "5000"}};
+        int keys = 0;
+        for (const auto& [name, text] : typing) {
+            f.field(name)->setFocus(Qt::TabFocusReason);
+            for (QChar key : text) {
+                const std::size_t before = caller.received.size();
+                QTest::keyClicks(f.field(name), QString(key));
+                ++keys;
+                QVERIFY2(caller.received.size() > before, qPrintable(QStringLiteral("no hand-back after key %1").arg(keys)));
+                const LocationTexts& got = caller.received.back();
+
+                const double lat = leading(f.text("txtDDLatD")) + leading("0." + f.text("txtDDLatDD"));
+                const double lon = -leading(f.text("txtDDlongD")) - leading("0." + f.text("txtDDLongDD"));
+                QCOMPARE(got.latitude, latitudeText(lat));
+                QCOMPARE(got.longitude, longitudeText(lon));
+                oracle.ProjectAlbers(lat, lon);
+                QCOMPARE(got.albersX, QString::number(static_cast<qint64>(oracle.AlbersX)));
+                QCOMPARE(got.albersY, QString::number(static_cast<qint64>(oracle.AlbersY)));
+                const QString usng = QString::fromStdString(oracle.USNGFromLatLong(twelveDecimals(lat), twelveDecimals(lon)));
+                QCOMPARE(got.usng, usng);
+                QCOMPARE(got.utm, QString::fromStdString(oracle.UTMText));
+                QVERIFY(!got.townshipRangeSection.has_value());  // not for the facilities window
+                LocationTexts shown = f.page->results();
+                shown.townshipRangeSection.reset();
+                QCOMPARE(got, shown);
+            }
+        }
+        QCOMPARE(keys, 13);
+        const LocationTexts& last = caller.received.back();
+        QCOMPARE(last.latitude, QStringLiteral("30.500000"));
+        QCOMPARE(last.longitude, QStringLiteral("-084.250000"));
+        QCOMPARE(last.usng, QStringLiteral("16R GU 63941 77408"));
+        QCOMPARE(last.utm, QStringLiteral("16R 763941 3377408"));
+        QCOMPARE(f.page->albersText(), last.albersX + "," + last.albersY);
+        QCOMPARE(f.page->usngText(), last.usng);
+        QVERIFY(last.albersX.toInt() > 0 && last.albersY.toInt() > 0);
+    }
+
+    void handBackByCallerName_data() {
+        QTest::addColumn<QString>("caller");
+        QTest::addColumn<bool>("receives");
+        QTest::addColumn<bool>("withTrs");
+        QTest::newRow("facilities") << "wpFac" << true << false;
+        QTest::newRow("hurricanes") << "wpHcane" << true << false;
+        QTest::newRow("wildfires") << "frmDBMan" << true << true;
+        QTest::newRow("another window") << "frmAbout" << false << false;
+        QTest::newRow("no name") << "" << false << false;
+    }
+    void handBackByCallerName() {
+        QFETCH(QString, caller);
+        QFETCH(bool, receives);
+        QFETCH(bool, withTrs);
+        PageFixture f;
+        QVERIFY(f.show());
+        RecordingReceiver window;
+        f.page->startLocating(&window, caller);
+        QCOMPARE(f.page->CallerName(), caller);
+        f.click("optDMS");
+        f.typeInto("txtDMSlongdd", QStringLiteral("081"));
+        f.typeInto("txtDMSlongmm", QStringLiteral("30"));
+        QCOMPARE(!window.received.empty(), receives);
+        if (receives) {
+            QCOMPARE(window.received.back().longitude, QStringLiteral("-081.500000"));
+            QCOMPARE(window.received.back().townshipRangeSection.has_value(), withTrs);
+        }
+    }
+
+    void aDestroyedCallerReceivesNothing() {
+        PageFixture f;
+        QVERIFY(f.show());
+        auto* window = new RecordingReceiver;
+        f.page->startLocating(window, QStringLiteral("wpHcane"));
+        QCOMPARE(f.page->caller(), static_cast<QObject*>(window));
+        delete window;
+        QCOMPARE(f.page->caller(), nullptr);
+        f.click("optDD");
+        f.typeInto("txtDDLatD", QStringLiteral("25"));  // must not reach the deleted window
+        QCOMPARE(f.text("lblDDLat"), QStringLiteral("25.000000"));
+        QCOMPARE(f.page->CallerName(), QStringLiteral("wpHcane"));
+    }
+
+    void startLocatingResetsWithoutHandingTheStartTextsOn() {
+        PageFixture f;
+        QVERIFY(f.show());
+        RecordingReceiver first, second;
+        f.page->startLocating(&first, QStringLiteral("wpFac"));
+        f.click("optDD");
+        f.typeInto("txtDDLatD", QStringLiteral("30"));
+        f.typeInto("txtDDlongD", QStringLiteral("084"));
+        const std::size_t firstCount = first.received.size();
+        QVERIFY(firstCount > 0);
+        const LocationTexts firstLast = first.received.back();
+
+        f.page->startLocating(&second, QStringLiteral("frmDBMan"));
+        // The window before keeps its location: no zeros were handed to it.
+        QCOMPARE(first.received.size(), firstCount);
+        QCOMPARE(first.received.back(), firstLast);
+        QVERIFY(second.received.empty());
+        const QStringList starts{"000", "0000", "00", "0000", "000", "00", "0000", "00", "00",
+                                 "0000", "000", "00", "00", "00", "00", "00", "00", "00"};
+        for (int i = 0; i < kDegreeFields.size(); ++i) QCOMPARE(f.text(qPrintable(kDegreeFields[i])), starts[i]);
+        for (const char* result : {"lblDDLong", "lblDDLat", "lblAlbersX", "lblAlbersY", "lblUSNG", "lblUTMCoord",
+                                   "lblTRSres"})
+            QVERIFY2(f.text(result).isEmpty(), result);
+        QVERIFY(!f.child("cmdclipbrdUSNG")->isEnabled());
+        QCOMPARE(f.page->CallerName(), QStringLiteral("frmDBMan"));
+
+        f.typeInto("txtDDLatD", QStringLiteral("2"));
+        QCOMPARE(first.received.size(), firstCount);
+        QVERIFY(!second.received.empty());
+        QCOMPARE(second.received.back().latitude, QStringLiteral("02.000000"));
+        QCOMPARE(second.received.back().townshipRangeSection, std::optional<QString>(QString()));
+    }
+
+    void copyToClipboard() {
+        PageFixture f;
+        QVERIFY(f.show());
+        auto* copy = f.child<QPushButton>("cmdclipbrdUSNG");
+        QVERIFY(!copy->isEnabled());
+        f.click("optDD");
+        QVERIFY(!copy->isEnabled());
+        f.typeInto("txtDDlongD", QStringLiteral("084"));
+        QVERIFY(copy->isEnabled());  // a reference is shown
+        f.typeInto("txtDDLongDD", QStringLiteral("25"));
+        f.typeInto("txtDDLatD", QStringLiteral("30"));
+        f.typeInto("txtDDLatDD", QStringLiteral("5"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
+        f.mouseClick("cmdclipbrdUSNG");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("16R GU 63941 77408"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), f.text("lblUSNG"));
+        f.mouseClick("cmdconClose");
+        QVERIFY(!copy->isEnabled());
+    }
+
+    void closingSequence() {
+        PageFixture f;
+        QVERIFY(f.show());
+        RecordingReceiver caller;
+        f.page->startLocating(&caller, QStringLiteral("wpFac"));
+        f.click("optDD");
+        f.typeInto("txtDDLatD", QStringLiteral("30"));
+        f.typeInto("txtDDLatDD", QStringLiteral("5"));
+        f.click("optTRS");
+        f.click("optTSouth");
+        f.typeInto("txtTown", QStringLiteral("12"));
+        f.typeInto("txtSection", QStringLiteral("5"));
+        QPointer<wp_ddc_0306> page = f.page.get();
+
+        f.mouseClick("cmdconClose");
+        QVERIFY(page);  // hidden, not destroyed
+        QVERIFY(!f.page->isVisible());
+        for (const char* option : {"optDD", "OptDDM", "optDMS", "optTRS"})
+            QVERIFY2(!f.child<QRadioButton>(option)->isChecked(), option);
+        for (const QString& name : kDegreeFields) QVERIFY2(!f.field(qPrintable(name))->isEnabled(), qPrintable(name));
+        for (const char* trs : {"txtTown", "txtRange", "txtSection", "optTnorth", "optTSouth", "optRangeE",
+                                "optRangeW", "frmsubSec", "cmdTRScon", "cmdTRS2dd", "cmdResetTRS", "cmdclipbrdUSNG",
+                                "cmdFindSTR"})
+            QVERIFY2(!f.child(trs)->isEnabled(), trs);
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
+        // What was typed and converted stays for the next opening.
+        QCOMPARE(f.text("txtDDLatD"), QStringLiteral("30"));
+        QCOMPARE(f.text("lblDDLat"), QStringLiteral("30.500000"));
+        QCOMPARE(f.page->latitude(), 30.5);
+        QCOMPARE(f.page->CallerName(), QStringLiteral("wpFac"));
+    }
+
+    void oneInstanceFromTheRegistry() {
+        PageFixture f;
+        WindowRegistry registry;
+        registry.registerWindow(windowName::wp_ddc_0306, [&f] { return new wp_ddc_0306(f.services); });
+        QWidget* first = registry.show(windowName::wp_ddc_0306);
+        QVERIFY(qobject_cast<wp_ddc_0306*>(first));
+        QCOMPARE(registry.show(windowName::wp_ddc_0306), first);
+        QTest::mouseClick(first->findChild<QPushButton*>(QStringLiteral("cmdconClose")), Qt::LeftButton);
+        QVERIFY(!first->isVisible());
+        QCOMPARE(registry.existing(windowName::wp_ddc_0306), first);
+        QCOMPARE(registry.show(windowName::wp_ddc_0306), first);
+        QVERIFY(first->isVisible());
+    }
+};
+
+QTEST_MAIN(DegreePageTest)
+#include "DegreePageTest.moc"

@@ -1,0 +1,192 @@
+// Township, range and section rules: key filter, key texts, the checks with
+// their messages, the TRS key and the parts of a section.
+
+#include "conversion/HandBack.h"
+#include "conversion/TownshipRangeSection.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+
+namespace {
+
+using namespace waypost::conversion;
+using waypost::LocationTexts;
+
+std::string str(const QString& text) { return text.toStdString(); }
+
+TEST(TrsKeyFilter, OnlyDigitsAndBackspace) {
+    for (char16_t c = u'0'; c <= u'9'; ++c) EXPECT_TRUE(acceptsTrsCharacter(c));
+    EXPECT_TRUE(acceptsTrsCharacter(8));
+    for (char16_t c : {u'.', u'a', u'N', u' ', u'-', char16_t(9), char16_t(12), char16_t(13), u'%'})
+        EXPECT_FALSE(acceptsTrsCharacter(c)) << int(c);
+    EXPECT_EQ(str(keepTrsCharacters(QStringLiteral("T12.5"))), "125");
+}
+
+TEST(TrsKeys, BelowTenWithOneLeadingZero) {
+    EXPECT_EQ(str(keyText(0)), "00");
+    EXPECT_EQ(str(keyText(5)), "05");
+    EXPECT_EQ(str(keyText(9)), "09");
+    EXPECT_EQ(str(keyText(10)), "10");
+    EXPECT_EQ(str(keyText(12)), "12");
+    EXPECT_EQ(str(keyText(1234)), "1234");
+}
+
+TEST(TrsKeys, KeyOfASection) {
+    EXPECT_EQ(str(trsKey("01", kNorth, "05", kWest, "12")), "T01N R05W S12");
+    EXPECT_EQ(str(trsKey("34", kSouth, "18", kEast, "03")), "T34S R18E S03");
+}
+
+struct TrsCase {
+    const char* text;
+    const char* direction;
+    bool accepted;
+    const char* keyOrMessage;
+};
+
+class TownshipChecks : public ::testing::TestWithParam<TrsCase> {};
+TEST_P(TownshipChecks, LimitsByDirection) {
+    const TrsCase& c = GetParam();
+    const TrsCheck check = checkTownship(QString::fromUtf8(c.text), QString::fromUtf8(c.direction));
+    EXPECT_EQ(check.accepted, c.accepted) << c.text << c.direction;
+    EXPECT_EQ(str(check.accepted ? check.key : check.message), c.keyOrMessage);
+    if (check.accepted) {
+        EXPECT_EQ(check.number, static_cast<int>(std::lround(std::atof(c.text))));
+    }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Townships, TownshipChecks,
+    ::testing::Values(TrsCase{"0", "N", true, "00"}, TrsCase{"", "N", true, "00"}, TrsCase{"7", "N", true, "07"},
+                      TrsCase{"8", "N", false, "North Township Must be Less Than 8"},
+                      TrsCase{"20", "N", false, "North Township Must be Less Than 8"},
+                      TrsCase{"8", "S", true, "08"}, TrsCase{"20", "S", true, "20"}, TrsCase{"67", "S", true, "67"},
+                      TrsCase{"68", "S", false, "South Township Must be Less Than 68"},
+                      TrsCase{"99", "S", false, "South Township Must be Less Than 68"}));
+
+class RangeChecks : public ::testing::TestWithParam<TrsCase> {};
+TEST_P(RangeChecks, LimitsByDirection) {
+    const TrsCase& c = GetParam();
+    const TrsCheck check = checkRange(QString::fromUtf8(c.text), QString::fromUtf8(c.direction));
+    EXPECT_EQ(check.accepted, c.accepted) << c.text << c.direction;
+    EXPECT_EQ(str(check.accepted ? check.key : check.message), c.keyOrMessage);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, RangeChecks,
+    ::testing::Values(TrsCase{"0", "E", true, "00"}, TrsCase{"9", "E", true, "09"}, TrsCase{"10", "E", true, "10"},
+                      TrsCase{"43", "E", true, "43"}, TrsCase{"44", "E", false, "East Range Must be Less Than 44"},
+                      TrsCase{"34", "W", true, "34"}, TrsCase{"35", "W", false, "West Range Must be Less Than 35"},
+                      TrsCase{"43", "W", false, "West Range Must be Less Than 35"}));
+
+TEST(SectionChecks, UpTo8029AndPlainDigitsWhileTyping) {
+    const TrsCheck ok = checkSection(QStringLiteral("8029"));
+    EXPECT_TRUE(ok.accepted);
+    EXPECT_EQ(ok.number, 8029);
+    EXPECT_EQ(str(ok.key), "8029");
+    const TrsCheck refused = checkSection(QStringLiteral("8030"));
+    EXPECT_FALSE(refused.accepted);
+    EXPECT_EQ(str(refused.message), " Must Be Less Than 8030");
+    EXPECT_EQ(str(checkSection(QStringLiteral("5")).key), "5");
+    EXPECT_EQ(str(checkSection(QStringLiteral("0000")).key), "0");
+    EXPECT_EQ(str(checkSection(QString()).key), "0");
+    EXPECT_EQ(str(sectionKeyOnLeaving(QStringLiteral("5")).key), "05");
+    EXPECT_EQ(str(sectionKeyOnLeaving(QStringLiteral("0012")).key), "12");
+    EXPECT_EQ(sectionKeyOnLeaving(QStringLiteral("0012")).number, 12);
+}
+
+struct QuarterRow {
+    const char* name;
+    const char* caption;
+    const char* description;
+    int longitudeOffset;
+    double latitudeOffset;
+};
+
+TEST(QuarterOptions, TheTwentyFivePartsWithTheirDescriptionsAndOffsets) {
+    const QuarterRow expected[] = {
+        {"optNW", "NW", "NW1/4", -400, 0.0036},          {"optsecNH", "N", "N1/2", 0, 0.0036},
+        {"optNE", "NE", "NE1/4", 400, 0.0036},           {"optWH", "W", "W1/2", -400, 0},
+        {"optSecC", "C", "CENTER", 0, 0},                {"optEH", "E", "E1/2", 400, 0},
+        {"optSW", "SW", "SW1/4", -400, -0.0036},         {"optSH", "S", "S1/2", 0, -0.0036},
+        {"optSE", "SE", "SE1/4", 400, -0.0036},          {"optNWNW", "NW", "NW1/4 NW1/4", -600, 0.0055},
+        {"optNWNE", "NE", "NE1/4NW1/4", -200, 0.0055},   {"optNWSW", "SW", "SW1/4 NW1/4", -600, 0.0018},
+        {"optNWSE", "SE", "SE1/4 NW1/4", -200, 0.0018},  {"optNENW", "NW", "NW1/4NE1/4", 200, 0.0055},
+        {"optNENE", "NE", "NE1/4NE1/4", 600, 0.0055},    {"optNESW", "SW", "SW1/4NE1/4", 200, 0.0018},
+        {"optNESE", "SE", "SE1/4NE1/4", 600, 0.0018},    {"optSWNW", "NW", "NW1/4 SW1/4", -600, -0.0018},
+        {"optSWNE", "NE", "NE1/4 SW1/4", -200, -0.0018}, {"optSWSW", "SW", "SW1/4 SW1/4", -600, -0.0055},
+        {"optSWSE", "SE", "SE1/4 SW1/4", -200, -0.0055}, {"optSENW", "NW", "NW1/4 SE1/4", 200, -0.0018},
+        {"optSENE", "NE", "NE1/4 SE1/4", 600, -0.0018},  {"optSESW", "SW", "SW1/4 SE1/4", 200, -0.0055},
+        {"optSESE", "SE", "SE1/4 SE1/4", 600, -0.0055},
+    };
+    ASSERT_EQ(std::size(expected), quarterOptions().size());
+    for (const QuarterRow& row : expected) {
+        const QuarterOption* option = findQuarterOption(QString::fromLatin1(row.name));
+        ASSERT_NE(option, nullptr) << row.name;
+        EXPECT_STREQ(option->caption, row.caption) << row.name;
+        EXPECT_STREQ(option->description, row.description) << row.name;
+        EXPECT_EQ(option->longitudeOffsetMetres, row.longitudeOffset) << row.name;
+        EXPECT_EQ(option->latitudeOffsetDegrees, row.latitudeOffset) << row.name;
+    }
+    EXPECT_EQ(findQuarterOption(QStringLiteral("optXX")), nullptr);
+}
+
+// The place of every option in the section square follows from its name and
+// agrees with its offsets: east of the centre means a positive longitude offset.
+TEST(QuarterOptions, PlacesFormTheSectionSquare) {
+    const auto rowOf = [](char ns) { return ns == 'N' ? 0 : 1; };
+    const auto columnOf = [](char ew) { return ew == 'W' ? 0 : 1; };
+    std::set<std::pair<int, int>> nine, sixteen;
+    int quarterQuarters = 0;
+    for (const QuarterOption& option : quarterOptions()) {
+        const std::string name = option.optionName;
+        if (option.quarterQuarter) {
+            ++quarterQuarters;
+            ASSERT_EQ(name.size(), 7u) << name;
+            EXPECT_EQ(option.row, 2 * rowOf(name[3]) + rowOf(name[5])) << name;
+            EXPECT_EQ(option.column, 2 * columnOf(name[4]) + columnOf(name[6])) << name;
+            EXPECT_EQ(option.caption, name.substr(5, 2)) << name;
+            EXPECT_TRUE(sixteen.insert({option.row, option.column}).second) << name;
+            // Columns 0..3 lie at -600, -200, 200, 600 m; rows at 0.0055, 0.0018, -0.0018, -0.0055 degrees.
+            EXPECT_EQ(option.longitudeOffsetMetres, -600 + 400 * option.column) << name;
+            const double rows[] = {0.0055, 0.0018, -0.0018, -0.0055};
+            EXPECT_EQ(option.latitudeOffsetDegrees, rows[option.row]) << name;
+        } else {
+            EXPECT_TRUE(nine.insert({option.row, option.column}).second) << name;
+            EXPECT_EQ(option.longitudeOffsetMetres, -400 + 400 * option.column) << name;
+            EXPECT_EQ(option.latitudeOffsetDegrees, 0.0036 - 0.0036 * option.row) << name;
+        }
+    }
+    EXPECT_EQ(quarterQuarters, 16);
+    EXPECT_EQ(nine.size(), 9u);
+    EXPECT_EQ(sixteen.size(), 16u);
+}
+
+TEST(HandBack, ByCallerName) {
+    const LocationTexts page{QStringLiteral("376025"),        QStringLiteral("721400"),
+                             QStringLiteral("-084.250000"),   QStringLiteral("30.500000"),
+                             QStringLiteral("16R GU 63941 77408"), QStringLiteral("16R 763941 3377408"),
+                             QStringLiteral("T01S R05E S12")};
+
+    const auto fire = handBackFor(QStringLiteral("frmDBMan"), page);
+    ASSERT_TRUE(fire.has_value());
+    EXPECT_EQ(*fire, page);
+
+    for (const char* name : {"wpFac", "wpHcane"}) {
+        const auto other = handBackFor(QString::fromLatin1(name), page);
+        ASSERT_TRUE(other.has_value()) << name;
+        EXPECT_FALSE(other->townshipRangeSection.has_value()) << name;
+        LocationTexts withoutTrs = page;
+        withoutTrs.townshipRangeSection.reset();
+        EXPECT_EQ(*other, withoutTrs) << name;
+    }
+    for (const char* name : {"", "wpfac", "frmAbout", "wp_ddc_0306", "wpFac "})
+        EXPECT_FALSE(handBackFor(QString::fromLatin1(name), page).has_value()) << name;
+
+    // The wildfire window always receives a township/range/section text, empty or not.
+    LocationTexts noTrs = page;
+    noTrs.townshipRangeSection.reset();
+    EXPECT_EQ(handBackFor(QStringLiteral("frmDBMan"), noTrs)->townshipRangeSection, QString());
+}
+
+}  // namespace

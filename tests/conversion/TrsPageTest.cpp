@@ -1,0 +1,529 @@
+// The conversion page's township, range and section group: fields and their
+// filters, the checks on leaving and on entering a field, the keys, the
+// preview, the reset, the parts of the section and the quarter-quarter toggle.
+
+#include "PageFixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+using namespace waypost;
+using waypost::testing::PageFixture;
+
+namespace {
+
+const QString kNumbersOnly = QStringLiteral("Plese Enter Numbers Only");
+const QString kNorth = QStringLiteral("North Township Must be Less Than 8");
+const QString kSouth = QStringLiteral("South Township Must be Less Than 68");
+const QString kEast = QStringLiteral("East Range Must be Less Than 44");
+const QString kWest = QStringLiteral("West Range Must be Less Than 35");
+const QString kSection = QStringLiteral(" Must Be Less Than 8030");
+
+const QStringList kNine{"optNW", "optsecNH", "optNE", "optWH", "optSecC", "optEH", "optSW", "optSH", "optSE"};
+const QStringList kSixteen{"optNWNW", "optNWNE", "optNWSW", "optNWSE", "optNENW", "optNENE", "optNESW", "optNESE",
+                           "optSWNW", "optSWNE", "optSWSW", "optSWSE", "optSENW", "optSENE", "optSESW", "optSESE"};
+
+/// The page with the TRS group chosen.
+void enterTrs(PageFixture& f) {
+    QVERIFY(f.show());
+    f.click("optTRS");
+}
+
+}  // namespace
+
+class TrsPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void enteringTheGroup() {
+        PageFixture f;
+        enterTrs(f);
+        QCOMPARE(f.text("lblenterTRS"), QStringLiteral("Enter Township Range Section"));
+        QCOMPARE(f.text("lblTwn"), QStringLiteral("Township:"));
+        QCOMPARE(f.text("lblRange"), QStringLiteral("Range:"));
+        QCOMPARE(f.text("lblSection"), QStringLiteral("Section:"));
+        QCOMPARE(f.field("txtTown")->maxLength(), 2);
+        QCOMPARE(f.field("txtRange")->maxLength(), 2);
+        QCOMPARE(f.field("txtSection")->maxLength(), 4);
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
+        // A direction opens its number field.
+        QVERIFY(!f.field("txtTown")->isEnabled());
+        QVERIFY(!f.field("txtRange")->isEnabled());
+        QVERIFY(f.field("txtSection")->isEnabled());
+        for (const char* option : {"optTnorth", "optTSouth", "optRangeE", "optRangeW"}) {
+            QVERIFY2(f.child(option)->isEnabled(), option);
+            QVERIFY2(!f.child<QRadioButton>(option)->isChecked(), option);
+        }
+        QVERIFY(f.child("frmsubSec")->isEnabled());
+        for (const QString& name : kNine) QVERIFY(f.child(qPrintable(name))->isEnabled());
+        for (const QString& name : kSixteen) QVERIFY(!f.child(qPrintable(name))->isEnabled());
+        QVERIFY(f.child("cmdTRScon")->isEnabled());
+        QVERIFY(f.child("cmdResetTRS")->isEnabled());
+        QVERIFY(!f.child("cmdTRS2dd")->isEnabled());  // the look-up comes with its database
+        QVERIFY(!f.child("cmdFindSTR")->isEnabled());
+        for (const char* degrees : {"txtDDlongD", "txtDMMlatdd", "txtDMSlatssd"}) QVERIFY(!f.child(degrees)->isEnabled());
+        QCOMPARE(f.child<QPushButton>("cmdTRScon")->text(), QStringLiteral("Preview TRS"));
+        QCOMPARE(f.child<QPushButton>("cmdResetTRS")->text(), QStringLiteral("&Reset TRS"));
+        QCOMPARE(f.child<QPushButton>("cmdResetTRS")->toolTip(), QStringLiteral("Cancels Conversion, Resets Fields to 0"));
+        QCOMPARE(f.child<QPushButton>("cmdTRS2dd")->text(), QStringLiteral("&Convert"));
+        const QColor active = f.child<QLabel>("lblTwn")->palette().color(QPalette::WindowText);
+        QCOMPARE(f.child<QLabel>("lblenterTRS")->palette().color(QPalette::WindowText), active);
+        QVERIFY(f.child<QLabel>("lblDD")->palette().color(QPalette::WindowText) != active);
+
+        const auto& trs = f.page->trsEntry();
+        QCOMPARE(trs.townshipDirection, QStringLiteral("N"));
+        QCOMPARE(trs.rangeDirection, QStringLiteral("E"));
+        QCOMPARE(trs.townshipNumber, 0);
+        QCOMPARE(trs.rangeNumber, 0);
+        QCOMPARE(trs.sectionNumber, 0);
+        // The section field already showed its start text: no change, no key yet.
+        QCOMPARE(trs.sectionKey, QString());
+
+        f.click("optTSouth");
+        QVERIFY(f.field("txtTown")->isEnabled());
+        QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("S"));
+        f.click("optRangeW");
+        QVERIFY(f.field("txtRange")->isEnabled());
+        QCOMPARE(f.page->trsEntry().rangeDirection, QStringLiteral("W"));
+        QVERIFY(f.prompter.calls().empty());
+    }
+
+    void keystrokes_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("beeps");
+        const QStringList none;
+        QTest::newRow("letter in township") << "txtTown" << "a" << "00" << QStringList{kNumbersOnly} << 1;
+        QTest::newRow("letter after a digit") << "txtTown" << "3N" << "3" << QStringList{kNumbersOnly} << 1;
+        QTest::newRow("point in range") << "txtRange" << "1." << "1" << QStringList{kNumbersOnly} << 1;
+        QTest::newRow("letter in section") << "txtSection" << "12x4" << "124" << QStringList{kNumbersOnly} << 1;
+        QTest::newRow("blank in section") << "txtSection" << " " << "0000" << QStringList{kNumbersOnly} << 1;
+        QTest::newRow("two refused keys") << "txtRange" << "-+" << "00" << QStringList{kNumbersOnly, kNumbersOnly} << 2;
+        QTest::newRow("backspace") << "txtTown" << "\b" << "" << none << 0;
+        QTest::newRow("digits") << "txtRange" << "3" << "3" << none << 0;
+        QTest::newRow("section 8029") << "txtSection" << "8029" << "8029" << none << 0;
+        QTest::newRow("section 8030 at the fourth key") << "txtSection" << "8030" << "" << QStringList{kSection} << 0;
+        QTest::newRow("section 9999") << "txtSection" << "9999" << "" << QStringList{kSection} << 0;
+    }
+    void keystrokes() {
+        QFETCH(QString, field);
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        QFETCH(QStringList, messages);
+        QFETCH(int, beeps);
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        f.click("optRangeW");
+        f.typeInto(qPrintable(field), keys);
+        QCOMPARE(f.text(qPrintable(field)), text);
+        QCOMPARE(f.prompter.messageTexts(), messages);
+        QCOMPARE(f.prompter.beeps(), beeps);
+        for (const auto& message : f.prompter.messages()) {
+            QCOMPARE(message.title, QStringLiteral("Waypost"));
+            QCOMPARE(message.buttons, Prompter::Buttons::Ok);
+        }
+    }
+
+    void sectionCheckRunsOnEveryKey() {
+        PageFixture f;
+        enterTrs(f);
+        f.typeInto("txtSection", QStringLiteral("803"));
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+        QCOMPARE(f.page->trsEntry().sectionNumber, 803);
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("803"));
+        QTest::keyClicks(f.field("txtSection"), QStringLiteral("0"));
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kSection});
+        QCOMPARE(f.text("txtSection"), QString());
+        QCOMPARE(f.page->trsEntry().sectionNumber, 0);
+        QCOMPARE(f.focusName(), QStringLiteral("txtSection"));  // an emptied field does not advance
+    }
+
+    void northTownshipEight() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTnorth");
+        f.typeInto("txtTown", QStringLiteral("5"));
+        f.tab();
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));
+        f.typeInto("txtTown", QStringLiteral("8"));
+        f.tab();
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QVERIFY(f.focusName() != QLatin1String("txtTown"));  // the focus is never held back
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));  // the key stays as it was
+    }
+
+    void southTownships_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("key");  // entering the field accepted "00" first
+        QTest::newRow("67") << "67" << QStringList{} << "67" << "67";
+        QTest::newRow("68") << "68" << QStringList{kSouth} << "00" << "00";
+        QTest::newRow("99") << "99" << QStringList{kSouth} << "00" << "00";
+        QTest::newRow("8") << "8" << QStringList{} << "8" << "08";
+        QTest::newRow("0") << "0" << QStringList{} << "0" << "00";
+    }
+    void southTownships() {
+        QFETCH(QString, keys);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, text);
+        QFETCH(QString, key);
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        f.typeInto("txtTown", keys);
+        if (f.focusName() == QLatin1String("txtTown")) f.tab();  // two digits leave the field by themselves
+        QCOMPARE(f.prompter.messageTexts(), messages);
+        QCOMPARE(f.text("txtTown"), text);
+        QCOMPARE(f.page->trsEntry().townshipKey, key);
+        QCOMPARE(f.page->trsEntry().townshipNumber, messages.isEmpty() ? keys.toInt() : 0);
+    }
+
+    void ranges_data() {
+        QTest::addColumn<QString>("direction");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("texts");  // township, range, section afterwards
+        QTest::newRow("east 43") << "optRangeE" << "43" << QStringList{} << "43" << QStringList{"05", "43", "12"};
+        QTest::newRow("east 44") << "optRangeE" << "44" << QStringList{kEast} << "00" << QStringList{"00", "00", "0000"};
+        QTest::newRow("west 34") << "optRangeW" << "34" << QStringList{} << "34" << QStringList{"05", "34", "12"};
+        QTest::newRow("west 35") << "optRangeW" << "35" << QStringList{kWest} << "00" << QStringList{"00", "00", "0000"};
+        QTest::newRow("east 10") << "optRangeE" << "10" << QStringList{} << "10" << QStringList{"05", "10", "12"};
+        QTest::newRow("east 9") << "optRangeE" << "9" << QStringList{} << "09" << QStringList{"05", "9", "12"};
+    }
+    void ranges() {
+        QFETCH(QString, direction);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, key);
+        QFETCH(QStringList, texts);
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        f.typeInto("txtTown", QStringLiteral("05"));
+        f.typeInto("txtSection", QStringLiteral("12"));
+        f.click(qPrintable(direction));
+        f.typeInto("txtRange", keys);
+        if (f.focusName() == QLatin1String("txtRange")) f.tab();
+        QCOMPARE(f.prompter.messageTexts(), messages);
+        QCOMPARE(f.page->trsEntry().rangeKey, key);
+        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}), texts);
+        if (!messages.isEmpty()) {
+            // The field reset opens all three fields and the four directions.
+            for (const char* name : {"txtTown", "txtRange", "txtSection", "optTnorth", "optTSouth", "optRangeE",
+                                     "optRangeW"})
+                QVERIFY2(f.child(name)->isEnabled(), name);
+        }
+    }
+
+    void checksOnEnteringAField() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optRangeE");
+        f.typeInto("txtRange", QStringLiteral("40"));  // accepted east, leaves by itself
+        QCOMPARE(f.page->trsEntry().rangeKey, QStringLiteral("40"));
+        f.click("optTSouth");
+        f.typeInto("txtTown", QStringLiteral("3"));
+        f.typeInto("txtSection", QStringLiteral("9"));
+        f.click("optRangeW");  // not checked again now
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+        f.field("txtRange")->setFocus(Qt::TabFocusReason);
+        // Entering the field checks it: only the range text goes back, the focus stays.
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kWest});
+        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtTown"), QStringLiteral("3"));
+        QCOMPARE(f.text("txtSection"), QStringLiteral("9"));
+        QCOMPARE(f.focusName(), QStringLiteral("txtRange"));
+        QCOMPARE(f.field("txtRange")->selectedText(), QStringLiteral("00"));
+    }
+
+    void directionSwitchDoesNotCheckAgain() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        f.typeInto("txtTown", QStringLiteral("20"));
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("20"));
+        f.mouseClick("cmdTRScon");
+        f.click("optTnorth");
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+        QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("N"));
+        QCOMPARE(f.page->trsEntry().townshipNumber, 20);
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("20"));
+        // The next check of the field does.
+        f.field("txtTown")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.focusName(), QStringLiteral("txtTown"));
+        QCOMPARE(f.page->trsEntry().townshipNumber, 0);
+    }
+
+    void emptyFieldsGetTheirStartTextsWhenLeft() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTnorth");
+        f.typeInto("txtTown", QStringLiteral("\b"));
+        QCOMPARE(f.text("txtTown"), QString());
+        f.tab();
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("00"));
+        f.typeInto("txtSection", QStringLiteral("\b"));
+        f.tab();
+        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+    }
+
+    void sectionKeyIsPaddedOnlyWhenTheFieldIsLeft() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTnorth");
+        f.typeInto("txtTown", QStringLiteral("1"));
+        f.tab();
+        f.click("optRangeW");
+        f.typeInto("txtRange", QStringLiteral("5"));
+        f.tab();
+        f.typeInto("txtSection", QStringLiteral("5"));
+        f.click("cmdTRScon");  // the focus stays in the section field
+        QCOMPARE(f.focusName(), QStringLiteral("txtSection"));
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S5 "));
+        f.tab();
+        f.click("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S05 "));
+        // A mouse click on the button leaves the field first, so it is checked first.
+        f.typeInto("txtSection", QStringLiteral("7"));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S07 "));
+    }
+
+    void clickingAButtonDoesNotSkipTheCheck() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTnorth");
+        f.typeInto("txtTown", QStringLiteral("9"));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N RE S "));  // what entering the field accepted
+    }
+
+    void previewWithAndWithoutAPart() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTnorth");
+        f.typeInto("txtTown", QStringLiteral("1"));
+        f.tab();
+        f.click("optRangeW");
+        f.typeInto("txtRange", QStringLiteral("5"));
+        f.tab();
+        f.typeInto("txtSection", QStringLiteral("12"));
+        f.tab();
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S12 "));
+        QCOMPARE(f.page->trsEntry().trsKey, QStringLiteral("T01N R05W S12"));
+        f.click("optNE");
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S12 NE1/4"));
+        f.mouseClick("cmdEnableqs");
+        f.click("optNENE");
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S12 NE1/4NE1/4"));
+        QCOMPARE(f.page->trsEntry().trsKey, QStringLiteral("T01N R05W S12"));
+    }
+
+    void partsOfTheSection_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("longitudeOffset");
+        QTest::addColumn<double>("latitudeOffset");
+        QTest::newRow("optNW") << "optNW" << "NW1/4" << -400 << 0.0036;
+        QTest::newRow("optsecNH") << "optsecNH" << "N1/2" << 0 << 0.0036;
+        QTest::newRow("optNE") << "optNE" << "NE1/4" << 400 << 0.0036;
+        QTest::newRow("optWH") << "optWH" << "W1/2" << -400 << 0.0;
+        QTest::newRow("optSecC") << "optSecC" << "CENTER" << 0 << 0.0;
+        QTest::newRow("optEH") << "optEH" << "E1/2" << 400 << 0.0;
+        QTest::newRow("optSW") << "optSW" << "SW1/4" << -400 << -0.0036;
+        QTest::newRow("optSH") << "optSH" << "S1/2" << 0 << -0.0036;
+        QTest::newRow("optSE") << "optSE" << "SE1/4" << 400 << -0.0036;
+        QTest::newRow("optNWNW") << "optNWNW" << "NW1/4 NW1/4" << -600 << 0.0055;
+        QTest::newRow("optNWNE") << "optNWNE" << "NE1/4NW1/4" << -200 << 0.0055;
+        QTest::newRow("optNWSW") << "optNWSW" << "SW1/4 NW1/4" << -600 << 0.0018;
+        QTest::newRow("optNWSE") << "optNWSE" << "SE1/4 NW1/4" << -200 << 0.0018;
+        QTest::newRow("optNENW") << "optNENW" << "NW1/4NE1/4" << 200 << 0.0055;
+        QTest::newRow("optNENE") << "optNENE" << "NE1/4NE1/4" << 600 << 0.0055;
+        QTest::newRow("optNESW") << "optNESW" << "SW1/4NE1/4" << 200 << 0.0018;
+        QTest::newRow("optNESE") << "optNESE" << "SE1/4NE1/4" << 600 << 0.0018;
+        QTest::newRow("optSWNW") << "optSWNW" << "NW1/4 SW1/4" << -600 << -0.0018;
+        QTest::newRow("optSWNE") << "optSWNE" << "NE1/4 SW1/4" << -200 << -0.0018;
+        QTest::newRow("optSWSW") << "optSWSW" << "SW1/4 SW1/4" << -600 << -0.0055;
+        QTest::newRow("optSWSE") << "optSWSE" << "SE1/4 SW1/4" << -200 << -0.0055;
+        QTest::newRow("optSENW") << "optSENW" << "NW1/4 SE1/4" << 200 << -0.0018;
+        QTest::newRow("optSENE") << "optSENE" << "NE1/4 SE1/4" << 600 << -0.0018;
+        QTest::newRow("optSESW") << "optSESW" << "SW1/4 SE1/4" << 200 << -0.0055;
+        QTest::newRow("optSESE") << "optSESE" << "SE1/4 SE1/4" << 600 << -0.0055;
+    }
+    void partsOfTheSection() {
+        QFETCH(QString, option);
+        QFETCH(QString, description);
+        QFETCH(int, longitudeOffset);
+        QFETCH(double, latitudeOffset);
+        PageFixture f;
+        enterTrs(f);
+        QCOMPARE(f.page->trsEntry().quarterDescription, QString());
+        f.mouseClick("cmdEnableqs");
+        auto* button = f.child<QRadioButton>(qPrintable(option));
+        QVERIFY(button->isEnabled());
+        button->click();
+        QVERIFY(button->isChecked());
+        QCOMPARE(f.page->trsEntry().quarterDescription, description);
+        QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, longitudeOffset);
+        QCOMPARE(f.page->trsEntry().quarterLatitudeOffsetDegrees, latitudeOffset);
+        // One part at a time, across the two squares.
+        const QString other = kNine.contains(option) ? QStringLiteral("optNWNW") : QStringLiteral("optSecC");
+        f.click(qPrintable(other));
+        QVERIFY(!button->isChecked());
+    }
+
+    void quarterQuarterToggle() {
+        PageFixture f;
+        enterTrs(f);
+        auto* toggle = f.child<QPushButton>("cmdEnableqs");
+        QCOMPARE(toggle->text(), QStringLiteral("Enable 1/4 1/4 Sections"));
+        for (const QString& name : kSixteen) {
+            QVERIFY(!f.child(qPrintable(name))->isEnabled());
+            QCOMPARE(f.child<QRadioButton>(qPrintable(name))->text(), QString());
+        }
+        f.mouseClick("cmdEnableqs");
+        QCOMPARE(toggle->text(), QStringLiteral("Disable 1/4 1/4 Sections"));
+        for (const QString& name : kSixteen) {
+            auto* option = f.child<QRadioButton>(qPrintable(name));
+            QVERIFY(option->isEnabled());
+            QCOMPARE(option->text(), name.right(2));  // its quarter of the quarter
+            QCOMPARE(option->font().pointSize(), 6);
+            QCOMPARE(option->palette().color(QPalette::WindowText), QColor(Qt::white));
+        }
+        f.click("optSESW");
+        f.mouseClick("cmdEnableqs");
+        QCOMPARE(toggle->text(), QStringLiteral("Enable 1/4 1/4 Sections"));
+        for (const QString& name : kSixteen) {
+            QVERIFY(!f.child(qPrintable(name))->isEnabled());
+            QCOMPARE(f.child<QRadioButton>(qPrintable(name))->text(), QString());
+        }
+        for (const QString& name : kNine) QVERIFY(!f.child<QRadioButton>(qPrintable(name))->text().isEmpty());
+        // Disabling keeps the part already chosen.
+        QCOMPARE(f.page->trsEntry().quarterDescription, QStringLiteral("SW1/4 SE1/4"));
+        QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, 200);
+    }
+
+    void resetTrs() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");
+        f.typeInto("txtDDLatD", QStringLiteral("30"));
+        f.typeInto("txtDDlongD", QStringLiteral("084"));
+        QVERIFY(!f.text("lblDDLat").isEmpty());
+        f.click("optTRS");
+        f.click("optTnorth");
+        f.typeInto("txtTown", QStringLiteral("5"));
+        f.tab();
+        f.click("optRangeE");
+        f.typeInto("txtRange", QStringLiteral("12"));
+        f.typeInto("txtSection", QStringLiteral("8"));
+        f.tab();
+        f.click("optNW");
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T05N R12E S08 NW1/4"));
+
+        f.mouseClick("cmdResetTRS");
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
+        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
+        for (const char* name : {"txtTown", "txtRange", "txtSection", "optTnorth", "optTSouth", "optRangeE", "optRangeW"})
+            QVERIFY2(f.child(name)->isEnabled(), name);
+        QCOMPARE(f.text("lblTRScon"), QString());
+        QCOMPARE(f.text("lblDDLat"), QString());
+        QCOMPARE(f.text("lblDDLong"), QString());
+        const auto& trs = f.page->trsEntry();
+        QCOMPARE(trs.townshipNumber, 0);
+        QCOMPARE(trs.rangeNumber, 0);
+        QCOMPARE(trs.sectionNumber, 0);
+        QCOMPARE(trs.sectionKey, QStringLiteral("0"));
+        // Keys and the part of the section are left as they were.
+        QCOMPARE(trs.townshipKey, QStringLiteral("05"));
+        QCOMPARE(trs.rangeKey, QStringLiteral("12"));
+        QCOMPARE(trs.quarterDescription, QStringLiteral("NW1/4"));
+        QVERIFY(f.child<QRadioButton>("optNW")->isChecked());
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+    }
+
+    void pastedTextIsRefusedLikeTypedText() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        QGuiApplication::clipboard()->setText(QStringLiteral("1a"));
+        f.field("txtTown")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.field("txtTown"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.text("txtTown"), QStringLiteral("1"));
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kNumbersOnly});
+        QCOMPARE(f.prompter.beeps(), 1);
+        QCOMPARE(f.page->trsEntry().townshipNumber, 1);
+    }
+
+    void twoDigitsMoveOnAndAreChecked() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        f.typeInto("txtTown", QStringLiteral("12"));
+        QVERIFY(f.focusName() != QLatin1String("txtTown"));
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("12"));
+        f.click("optRangeE");
+        f.typeInto("txtRange", QStringLiteral("43"));
+        QVERIFY(f.focusName() != QLatin1String("txtRange"));
+        QCOMPARE(f.page->trsEntry().rangeKey, QStringLiteral("43"));
+        f.typeInto("txtSection", QStringLiteral("0012"));
+        QVERIFY(f.focusName() != QLatin1String("txtSection"));
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("12"));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S12 "));
+    }
+
+    void becomingActiveClearsThePreview() {
+        PageFixture f;
+        enterTrs(f);
+        f.mouseClick("cmdTRScon");
+        QVERIFY(!f.text("lblTRScon").isEmpty());
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(!f.text("lblTRScon").isEmpty());
+        f.page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.page.get()));
+        QCOMPARE(f.text("lblTRScon"), QString());
+    }
+
+    void leavingTheGroupKeepsTheKeys() {
+        PageFixture f;
+        enterTrs(f);
+        f.click("optTSouth");
+        f.typeInto("txtTown", QStringLiteral("34"));
+        f.click("optDD");
+        for (const char* name : {"txtTown", "txtRange", "txtSection", "frmsubSec", "cmdTRScon", "cmdResetTRS"})
+            QVERIFY2(!f.child(name)->isEnabled(), name);
+        f.click("optTRS");
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("34"));
+        QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("N"));
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T34N RE S "));
+    }
+};
+
+QTEST_MAIN(TrsPageTest)
+#include "TrsPageTest.moc"
