@@ -1,5 +1,7 @@
 #include "shell/Windows.h"
 
+#include "conversion/wp_ddc_0306.h"
+#include "features/wpFac.h"
 #include "platform/WindowRegistry.h"
 #include "shell/frmAbout.h"
 #include "shell/wp_main.h"
@@ -8,6 +10,10 @@ namespace waypost {
 
 void registerWindows(WindowRegistry& registry, const Services& services) {
     registry.registerWindow(windowName::frmAbout, [services] { return new frmAbout(services); });
+    registry.registerWindow(windowName::wp_ddc_0306, [services] { return new wp_ddc_0306(services); });
+    registry.registerWindow(
+        windowName::wpFac, [services, &registry] { return new wpFac(services, registry); },
+        QStringLiteral("txtfacName"));
     // The main window is registered last so that it sees every job.
     registry.registerWindow(windowName::wp_main,
                             [services, &registry] { return new wp_main(services, registry); });
