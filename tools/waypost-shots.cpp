@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
@@ -58,18 +59,38 @@ int main(int argc, char* argv[]) {
     waypost::WindowRegistry registry;
     waypost::registerWindows(registry, services);
 
+    // A location typed in decimal degrees, so that every result shows.
+    const auto typeLocation = [](QWidget* page) {
+        if (auto* dd = page->findChild<QAbstractButton*>(QStringLiteral("optDD"))) dd->click();
+        const std::vector<std::pair<const char*, const char*>> typed{
+            {"txtDDlongD", "084"}, {"txtDDLongDD", "2807"}, {"txtDDLatD", "30"}, {"txtDDLatDD", "4383"}};
+        for (const auto& [field, text] : typed)
+            if (auto* edit = page->findChild<QLineEdit*>(QLatin1String(field))) edit->setText(QLatin1String(text));
+    };
+    const auto click = [](QWidget* window, const char* name) {
+        if (auto* button = window->findChild<QAbstractButton*>(QLatin1String(name))) button->click();
+    };
+
     const std::vector<Shot> shots{
         {waypost::windowName::wp_main, {}},
         {waypost::windowName::frmAbout, {}},
-        // A location typed in decimal degrees, so that every result shows.
-        {waypost::windowName::wp_ddc_0306,
-         [](QWidget* page) {
-             if (auto* dd = page->findChild<QAbstractButton*>(QStringLiteral("optDD"))) dd->click();
-             const std::vector<std::pair<const char*, const char*>> typed{
-                 {"txtDDlongD", "084"}, {"txtDDLongDD", "2807"}, {"txtDDLatD", "30"}, {"txtDDLatDD", "4383"}};
-             for (const auto& [field, text] : typed)
-                 if (auto* edit = page->findChild<QLineEdit*>(QLatin1String(field))) edit->setText(QLatin1String(text));
+        // A helibase being located: the page opened from the facilities window,
+        // a location typed there and handed back, the outputs enabled.
+        {waypost::windowName::wpFac,
+         [&](QWidget* fac) {
+             click(fac, "optICS");
+             if (auto* type = fac->findChild<QComboBox*>(QStringLiteral("cmbfacType")))
+                 type->setCurrentText(QStringLiteral("Helibase"));
+             if (auto* name = fac->findChild<QLineEdit*>(QStringLiteral("txtfacName")))
+                 name->setText(QStringLiteral("Helibase 2"));
+             click(fac, "cmdfCoordCon");
+             if (QWidget* page = registry.existing(waypost::windowName::wp_ddc_0306)) typeLocation(page);
+             fac->raise();
+             fac->activateWindow();
+             QApplication::processEvents();  // focus lands first, as it would for a user
+             click(fac, "cmdEnableWriteFile");
          }},
+        {waypost::windowName::wp_ddc_0306, {}},
     };
 
     int failures = 0;
