@@ -11,6 +11,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace waypost::engine {
 
@@ -272,9 +273,10 @@ Values:
   LAT and LON are decimal degrees, north and east positive; a negative number
   such as -84.25 is a value, not an option. Latitude must lie within -90..90
   and longitude within -180..180. They may be given as two arguments or as one
-  ("30.5,-84.25"). A REFERENCE has a zone (1-60), a band letter (C-X), two
-  100 km square letters and an even number of digits, at most ten (16RGU6170
-  is the south-west corner of a 1 km square).
+  ("30.5,-84.25"). "--" ends the options: everything after it is a value.
+  A REFERENCE has a zone (1-60), a band letter (C-X), two 100 km square
+  letters and an even number of digits, at most ten (16RGU6170 is the
+  south-west corner of a 1 km square).
 
 Grid rules:
   A point exactly on -78, -84 or -90 degrees belongs to the zone west of it.
@@ -328,13 +330,21 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
         return convertBadUsage;
     }
 
-    const std::span<const std::string_view> values = args.subspan(1);
-    for (std::string_view value : values) {
-        if (value.size() > 1 && value[0] == '-' && !isNumberLike(value)) {
+    // "--" ends the options, as usual: everything after it is a value.
+    std::vector<std::string_view> valueList;
+    bool optionsEnded = false;
+    for (std::string_view value : args.subspan(1)) {
+        if (!optionsEnded && value == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && value.size() > 1 && value[0] == '-' && !isNumberLike(value)) {
             err << usageError("unknown option " + quoted(value));
             return convertBadUsage;
         }
+        valueList.push_back(value);
     }
+    const std::span<const std::string_view> values(valueList);
     if (values.empty()) return convertLines(command, in, out, err);
     if (command != Command::latlong && values.size() > 2) {
         err << usageError(std::string(name) + " takes LAT LON (two values), or none to read standard input");

@@ -145,6 +145,8 @@ void wpFac::receiveLocation(const LocationTexts& location) {
 void wpFac::copyFromPage() {
     // Only while this window is the page's caller: another window's location
     // must not land here.
+    // A location cleared here stays cleared until the page is used again.
+    if (!m_locating) return;
     auto* page = qobject_cast<wp_ddc_0306*>(m_registry.existing(windowName::wp_ddc_0306));
     if (!page || page->caller() != this) return;
     const LocationTexts r = page->results();
@@ -164,6 +166,7 @@ void wpFac::cmdfCoordCon_Click() {
     }
     auto* page = qobject_cast<wp_ddc_0306*>(m_registry.show(windowName::wp_ddc_0306));
     if (page) page->startLocating(this, windowName::wpFac);
+    m_locating = page != nullptr;
 }
 
 void wpFac::cmdEnableWriteFile_Click() {
@@ -195,6 +198,7 @@ void wpFac::failed(const QString& message) {
 
 void wpFac::clearLocation() {
     for (QLabel* label : locationLabels()) label->clear();
+    m_locating = false;
 }
 
 void wpFac::cmdAdNewdFac_Click() {

@@ -70,6 +70,9 @@ private:
     WindowRegistry& m_registry;
     KmlTemplateWriter m_kml;
     QString m_outputPath;
+    /// True from "Coordinate Conversion" until the location is cleared: only
+    /// then does coming back to this window copy the page's results.
+    bool m_locating = false;
 };
 
 }  // namespace waypost

@@ -118,7 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgsCase{{"latlong", "16R", "GU", "61158", "70495"}, "-084.2807 30.4383\n"},
                       ArgsCase{{"latlong", "16R GU 61158 70495"}, "-084.2807 30.4383\n"},
                       ArgsCase{{"latlong", "16RGU6115870495"}, "-084.2807 30.4383\n"},
-                      ArgsCase{{"latlong", "17rmk5039286534"}, "-081.5 27\n"}));
+                      ArgsCase{{"latlong", "17rmk5039286534"}, "-081.5 27\n"},
+                      ArgsCase{{"usng", "--", "-33.9", "18.4"}, "34H BH 59583 45888\n"},
+                      ArgsCase{{"albers", "30.5", "--", "-84.25"}, "376025,721400\n"}));
 
 TEST(ConvertArguments, BadValuesExitOneWithTheReason) {
     const Outcome r = run({"usng", "91", "0"});

@@ -462,6 +462,16 @@ private slots:
         const QByteArray kml = readAll(f.path(QStringLiteral("heli.kml")));
         QVERIFY(kml.contains("<coordinates>-084.280700,30.258472,0</coordinates>"));
         QVERIFY(kml.contains("/icons/helibasea.png</href>"));
+
+        // A new record file clears the location; coming back does not bring the old one again.
+        f.prompter.choosePath(f.path(QStringLiteral("sites.txt")));
+        f.click("cmdAdNewdFac");
+        QCOMPARE(f.label("lblfDDLat"), QString());
+        page->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page));
+        f.activate();
+        QCOMPARE(f.label("lblfDDLat"), QString());
+        QCOMPARE(f.label("lblUSNG"), QString());
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
 
