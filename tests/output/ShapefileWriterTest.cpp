@@ -134,7 +134,7 @@ TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
         ShapefileWriter w;
         w.OpenShapefile(shp, 2);
         writeFacility(w, QStringLiteral("Two"), 3, 4);
-        writeFacility(w, QStringLiteral("Three"), 5, 6);
+        writeFacility(w, QStringLiteral("Çamp Trois"), 5, 6);
         w.CloseShapefile();
     }
     auto ds = openShapefile(shp);
@@ -143,7 +143,7 @@ TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
     ASSERT_EQ(layer->GetFeatureCount(), 3);
     QStringList names;
     for (auto& f : *layer) names << QString::fromUtf8(f->GetFieldAsString("Name"));
-    EXPECT_EQ(names, QStringList({"One", "Two", "Three"}));
+    EXPECT_EQ(names, QStringList({"One", "Two", "Çamp Trois"}));  // appended text stays UTF-8
     EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
 }
 
