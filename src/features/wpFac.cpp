@@ -218,8 +218,11 @@ void wpFac::cmdAdNewdFac_Click() {
 }
 
 void wpFac::cmdAppendFile_Click() {
-    const auto chosen = m_services.prompter.openFile(
-        textFileDialog(QStringLiteral("Append to Facility File"), QStringLiteral("Text Files (pf*.txt)")));
+    // A name not there yet may be typed: appending creates the file.
+    Prompter::FileDialog dialog =
+        textFileDialog(QStringLiteral("Append to Facility File"), QStringLiteral("Text Files (pf*.txt)"));
+    dialog.allowNewName = true;
+    const auto chosen = m_services.prompter.openFile(dialog);
     if (!chosen) return;
     const QString path = withDefaultExtension(*chosen, QStringLiteral("txt"));
     const WriteResult written = appendRecord(path, facilityRecord(values()));

@@ -24,6 +24,7 @@ public:
         QString defaultExtension;  ///< without the dot: "kml"; added when the name has none
         QString fileName;          ///< the default file name, may be empty
         QString folder;            ///< start folder; empty means the remembered one
+        bool allowNewName = false; ///< an open dialog that also takes the name of a file not there yet
     };
 
     virtual ~Prompter() = default;

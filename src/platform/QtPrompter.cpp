@@ -56,7 +56,7 @@ std::optional<QString> QtPrompter::runFileDialog(const FileDialog& dialog, bool 
     QFileDialog fd(parent, dialog.title);
     fd.setOption(QFileDialog::DontUseNativeDialog, true);
     fd.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    fd.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    fd.setFileMode(save || dialog.allowNewName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // Callers ask their own overwrite questions, with their own texts.
     fd.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!dialog.filter.isEmpty()) fd.setNameFilter(dialog.filter);

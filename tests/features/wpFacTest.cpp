@@ -278,6 +278,8 @@ private slots:
         QCOMPARE(readAll(f.path(QStringLiteral("pfnew.txt"))),
                  QByteArray("\"Helibase 2\",\"Helibase\",30.5,-84.25,0,0,\"16R 761158 3370495\",\"16R GU 61158 70495\",\"\"\r\n"));
         QCOMPARE(f.prompter.calls().back().dialog.filter, QStringLiteral("Text Files (pf*.txt)"));
+        QCOMPARE(f.prompter.calls().back().kind, ScriptedPrompter::Kind::OpenFile);
+        QVERIFY(f.prompter.calls().back().dialog.allowNewName);  // a new name may be typed
         // Appending clears nothing.
         QCOMPARE(f.child<QLineEdit>("txtfacName")->text(), QStringLiteral("Helibase 2"));
         f.prompter.choosePath(f.path(QStringLiteral("pfnew.txt")));

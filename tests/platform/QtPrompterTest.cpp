@@ -127,6 +127,28 @@ private slots:
         QCOMPARE(prompter.saveFile(d), std::nullopt);
         QCOMPARE(startFolder, QDir(dir.path()).absolutePath());
     }
+
+    void openDialogTakesANewNameOnlyWhenAllowed() {
+        QTemporaryDir dir;
+        QtPrompter qtPrompter;
+        Prompter& prompter = qtPrompter;
+        Prompter::FileDialog d{QStringLiteral("Append"), QStringLiteral("Text Files (pf*.txt)"), QStringLiteral("txt"),
+                               {}, dir.path()};
+        QFileDialog::FileMode mode = QFileDialog::Directory;
+        whenDialogShows([&](QWidget* w) {
+            mode = qobject_cast<QFileDialog*>(w)->fileMode();
+            static_cast<QDialog*>(w)->reject();
+        });
+        QCOMPARE(prompter.openFile(d), std::nullopt);
+        QCOMPARE(mode, QFileDialog::ExistingFile);
+        d.allowNewName = true;
+        whenDialogShows([&](QWidget* w) {
+            mode = qobject_cast<QFileDialog*>(w)->fileMode();
+            static_cast<QDialog*>(w)->reject();
+        });
+        QCOMPARE(prompter.openFile(d), std::nullopt);
+        QCOMPARE(mode, QFileDialog::AnyFile);
+    }
 };
 
 QTEST_MAIN(QtPrompterTest)
