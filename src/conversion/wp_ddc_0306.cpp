@@ -514,9 +514,21 @@ void wp_ddc_0306::leaveTrsGroup() {
 
 void wp_ddc_0306::resetTrsFields() {
     auto& ui = *m_ui;
-    setFieldText(ui.txtTown, QStringLiteral("00"));
-    setFieldText(ui.txtRange, QStringLiteral("00"));
-    setFieldText(ui.txtSection, QStringLiteral("0000"));
+    // A field that already shows its start text raises no change of its own;
+    // the reset still runs the change handling, so the numbers and the
+    // section key are those of the start texts.
+    const auto reset = [this](QLineEdit* edit, const QString& text, void (wp_ddc_0306::*changed)()) {
+        if (edit->text() != text) {
+            setFieldText(edit, text);
+            return;
+        }
+        ++m_pageWriting;
+        (this->*changed)();
+        --m_pageWriting;
+    };
+    reset(ui.txtTown, QStringLiteral("00"), &wp_ddc_0306::txtTown_Change);
+    reset(ui.txtRange, QStringLiteral("00"), &wp_ddc_0306::txtRange_Change);
+    reset(ui.txtSection, QStringLiteral("0000"), &wp_ddc_0306::txtSection_Change);
     ui.txtTown->setEnabled(true);
     ui.txtRange->setEnabled(true);
     ui.txtSection->setEnabled(true);
@@ -791,6 +803,8 @@ bool wp_ddc_0306::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::MouseButtonRelease:
+        // A disabled field sees the mouse here too, but is not clicked.
+        if (!static_cast<QWidget*>(watched)->isEnabled()) break;
         if (watched == ui.txtTown) txtTown_Click();
         else if (watched == ui.txtRange) txtRange_Click();
         else if (watched == ui.txtSection) txtSection_Click();

@@ -421,6 +421,35 @@ private slots:
         QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, 200);
     }
 
+    void resetTrsWhenTheFieldsAlreadyShowTheirStartTexts() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optTRS");
+        f.click("optTnorth");
+        f.child<QLineEdit>("txtSection")->setEnabled(true);
+        f.child<QLineEdit>("txtSection")->setFocus(Qt::TabFocusReason);
+        f.tab();  // left without typing: the key is padded
+        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("00"));
+        f.mouseClick("cmdResetTRS");
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
+        QCOMPARE(f.page->trsEntry().sectionNumber, 0);
+        f.mouseClick("cmdTRScon");
+        QVERIFY2(f.text("lblTRScon").contains(QStringLiteral(" S0 ")), qPrintable(f.text("lblTRScon")));
+    }
+
+    void clickingADisabledTrsFieldDoesNotEnableIt() {
+        PageFixture f;
+        QVERIFY(f.show());
+        f.click("optDD");  // the TRS fields are disabled while degrees are entered
+        for (const char* name : {"txtTown", "txtRange", "txtSection"}) {
+            auto* edit = f.child<QLineEdit>(name);
+            QVERIFY2(!edit->isEnabled(), name);
+            QTest::mouseClick(edit, Qt::LeftButton);
+            QVERIFY2(!edit->isEnabled(), name);
+        }
+    }
+
     void resetTrs() {
         PageFixture f;
         QVERIFY(f.show());
