@@ -52,6 +52,7 @@ inline constexpr int columnLettersPerSet = 8;
 inline constexpr int rowLettersPerSet = 20;
 inline constexpr int letterSetCount = 6;
 inline constexpr int digitsPerCoordinate = 5;         // 1 m within a 100 km square
+inline constexpr int maxDigitsPerCoordinate = 8;      // 1 mm: finer than any survey a reference carries
 /// Column and row letters of the six letter sets (set 1 first).
 inline constexpr std::array<std::string_view, 6> setColumnLetters{
     "ABCDEFGH", "JKLMNPQR", "STUVWXYZ", "ABCDEFGH", "JKLMNPQR", "STUVWXYZ"};

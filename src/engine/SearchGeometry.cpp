@@ -37,7 +37,6 @@ double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2, c
 Bearing bearingFromTo(double lonA, double latA, double lonB, double latB) {
     const double dLon = lonB - lonA;
     const double dLat = latB - latA;
-    const double toDegrees = 180 / search::bearingPi;
 
     double b = 0;  // also A and B equal
     if (dLon == 0 && dLat > 0)
@@ -49,13 +48,13 @@ Bearing bearingFromTo(double lonA, double latA, double lonB, double latB) {
     else if (dLat == 0 && dLon < 0)
         b = 270;
     else if (dLon > 0 && dLat > 0)
-        b = std::atan(std::abs(dLon) / std::abs(dLat)) * toDegrees;
+        b = std::atan(std::abs(dLon) / std::abs(dLat)) * 180 / search::bearingPi;
     else if (dLon > 0 && dLat < 0)
-        b = std::atan(std::abs(dLat) / std::abs(dLon)) * toDegrees + 90;
+        b = std::atan(std::abs(dLat) / std::abs(dLon)) * 180 / search::bearingPi + 90;
     else if (dLon < 0 && dLat < 0)
-        b = std::atan(std::abs(dLon) / std::abs(dLat)) * toDegrees + 180;
+        b = std::atan(std::abs(dLon) / std::abs(dLat)) * 180 / search::bearingPi + 180;
     else if (dLon < 0 && dLat > 0)
-        b = std::atan(std::abs(dLat) / std::abs(dLon)) * toDegrees + 270;
+        b = std::atan(std::abs(dLat) / std::abs(dLon)) * 180 / search::bearingPi + 270;
 
     Bearing bearing;
     bearing.degrees = b;

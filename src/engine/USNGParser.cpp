@@ -63,8 +63,9 @@ USNGParseResult USNGParser(std::string_view reference) {
     if (!allDigits(digits)) return failure("the digit part holds a character that is not a digit");
     if (digits.size() % 2 != 0)
         return failure("an odd number of digits: the easting and northing need the same number");
-    if (digits.size() > 2 * static_cast<std::size_t>(usng::digitsPerCoordinate))
-        return failure("more than ten digits");
+    // Sub-metre references (six to eight digits each) scale like the others.
+    if (digits.size() > 2 * static_cast<std::size_t>(usng::maxDigitsPerCoordinate))
+        return failure("more than sixteen digits");
 
     const std::size_t half = digits.size() / 2;
     USNGParseResult result;

@@ -35,7 +35,8 @@ struct USNGParseResult {
 /// C to X (without I and O); square letters outside the grid's letters (A to Z
 /// without I and O for the column, A to V without I and O for the row); a
 /// non-digit in the digit part; an odd number of digits (the easting and the
-/// northing must have the same precision); more than ten digits. A reference
+/// northing must have the same precision); more than sixteen digits (a
+/// millimetre). Six to eight digits a coordinate are sub-metre and accepted. A reference
 /// with no digits at all ("16RGU") names the south-west corner of its 100 km
 /// square and is accepted. Letters are accepted in either case.
 [[nodiscard]] USNGParseResult USNGParser(std::string_view reference);

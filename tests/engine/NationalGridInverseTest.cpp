@@ -52,6 +52,18 @@ INSTANTIATE_TEST_SUITE_P(
         InverseCase{"9R", "WP", "00000", "18785", 30, -129, "-129 30", "9R 500000 3318785"},
         InverseCase{"9r", "wp", "00000", "18785", 30, -129, "-129 30", "9R 500000 3318785"}));
 
+TEST(Inverse, DegreesMinutesSecondsOfWorkedValues) {
+    lltoAlbers engine;
+    engine.LatLongFromUSNG("16R", "GU", "61158", "70495");
+    EXPECT_EQ(engine.USNGLatDMS, " 30\u00b0 26' 17.88'' ");
+    EXPECT_EQ(engine.USNGLongDMS, " -084\u00b0 16' 50.52'' ");
+    engine.LatLongFromUSNG("34H", "BH", "59583", "45888");
+    EXPECT_EQ(engine.USNGLatDMS, " -33\u00b0 54' 00.00'' ");
+    EXPECT_EQ(engine.USNGLongDMS, " 018\u00b0 24' 00.00'' ");
+    engine.LatLongFromUSNG("9R", "WP", "00000", "18785");
+    EXPECT_EQ(engine.USNGLongDMS, " -129\u00b0 00' 00.00'' ");
+}
+
 TEST(Inverse, ShortGroupsAreScaledToMetres) {
     struct Group {
         const char* digits;

@@ -58,6 +58,12 @@ TEST(GreatCircleDistance, SearchWindowCornersAreAboutAHundredthOfAMile) {
     EXPECT_LT(d, 0.1);
 }
 
+TEST(GreatCircleDistance, ExactValueOfTheFormulaAsWritten) {
+    // Worked through the formula step by step (arctan form, pi = 3.14159265358979);
+    // a different pi or an acos form changes the last digits, which the search log shows.
+    EXPECT_DOUBLE_EQ(GreatCircleDistance(30, -84, 30.001, -83.999, 'M'), 0.09139728732402222);
+}
+
 TEST(GreatCircleDistance, EndsOfTheArccosine) {
     // Equal points: about 0 (rounding may leave a hair).
     for (double lat : {0.0, 30.4383, -45.0, 89.9}) EXPECT_NEAR(GreatCircleDistance(lat, -84, lat, -84, 'M'), 0, 1e-3);

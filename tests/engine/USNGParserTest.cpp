@@ -77,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"16RGU12345678901", "odd number of digits"},
                       RefusedCase{"16RGU61158704A5", "not a digit"}, RefusedCase{"16RGU6115-70495", "not a digit"},
                       RefusedCase{"16RGU61158.70495", "not a digit"}, RefusedCase{"9RGU12a4", "not a digit"},
-                      RefusedCase{"16RGU123456789012", "more than ten digits"},
-                      RefusedCase{"16RGU1234567890123456", "more than ten digits"},
+                      RefusedCase{"16RGU123456789012345678", "more than sixteen digits"},
+                      RefusedCase{"16RGU12345678901234567890", "more than sixteen digits"},
                       RefusedCase{"0RGU1234", "not 1 to 60"}, RefusedCase{"61RGU1234", "not 1 to 60"},
                       RefusedCase{"00RGU1234", "not 1 to 60"},
                       RefusedCase{"16AGU1234", "band letter"}, RefusedCase{"16IGU1234", "band letter"},
@@ -106,3 +106,18 @@ TEST(Parser, BlanksOrNoBlanksGiveTheSameResult) {
 }
 
 }  // namespace
+
+TEST(Parser, SubMetreReferencesSplitAndConvert) {
+    const auto parsed = USNGParser("16R GU 611585 704950");
+    ASSERT_TRUE(parsed.pieces.has_value()) << parsed.error;
+    EXPECT_EQ(parsed.pieces->eastingDigits, "611585");
+    EXPECT_EQ(parsed.pieces->northingDigits, "704950");
+    const auto finest = USNGParser("16RGU6115850070495000");
+    ASSERT_TRUE(finest.pieces.has_value()) << finest.error;
+    EXPECT_EQ(finest.pieces->eastingDigits, "61158500");
+    // A tenth of a metre east of the 1 m reference: the same position to 4 decimals.
+    lltoAlbers engine;
+    EXPECT_EQ(engine.LatLongFromUSNG(parsed.pieces->zoneDesignation, parsed.pieces->squareLetters,
+                                     parsed.pieces->eastingDigits, parsed.pieces->northingDigits),
+              "-084.2807 30.4383");
+}
