@@ -5,6 +5,7 @@
 #include "PageFixture.h"
 
 #include <QClipboard>
+#include <QGridLayout>
 #include <QGuiApplication>
 
 using namespace waypost;
@@ -419,6 +420,26 @@ private slots:
         // Disabling keeps the part already chosen.
         QCOMPARE(f.page->trsEntry().quarterDescription, QStringLiteral("SW1/4 SE1/4"));
         QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, 200);
+    }
+
+    void optionsSitInTheSectionSquareWhereTheirOffsetsPutThem() {
+        PageFixture f;
+        auto* quarters = f.page->findChild<QGridLayout*>(QStringLiteral("layQuarters"));
+        auto* quarterQuarters = f.page->findChild<QGridLayout*>(QStringLiteral("layQuarterQuarters"));
+        QVERIFY(quarters && quarterQuarters);
+        for (const conversion::QuarterOption& option : conversion::quarterOptions()) {
+            auto* button = f.child<QRadioButton>(option.optionName);
+            QVERIFY2(button, option.optionName);
+            QGridLayout* grid = option.quarterQuarter ? quarterQuarters : quarters;
+            const int index = grid->indexOf(button);
+            QVERIFY2(index >= 0, option.optionName);
+            int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+            // The sixteen have a gap between the quarters (grid row and column 2).
+            const int gap = option.quarterQuarter ? 1 : 0;
+            QCOMPARE(row, option.row + (option.row >= 2 ? gap : 0));
+            QCOMPARE(column, option.column + (option.column >= 2 ? gap : 0));
+        }
     }
 
     void resetTrsWhenTheFieldsAlreadyShowTheirStartTexts() {
