@@ -243,7 +243,7 @@ void wpFac::cmdWritefShape_Click() {
         addFacilityFields(writer);
         writeFacilityShape(writer, values());
         writer.CloseShapefile();
-    } catch (const ShapefileError& e) {
+    } catch (const std::exception& e) {
         failed(QString::fromStdString(e.what()));
         return;
     }
@@ -262,7 +262,7 @@ void wpFac::appendfShape_Click() {
         writer.OpenShapefile(withDefaultExtension(*chosen, QStringLiteral("shp")), 2);
         writeFacilityShape(writer, values());
         writer.CloseShapefile();
-    } catch (const ShapefileError& e) {
+    } catch (const std::exception& e) {
         failed(QString::fromStdString(e.what()));
     }
 }
