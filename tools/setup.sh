@@ -27,10 +27,15 @@ install_packages() {
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-build() {  # build DIR [cmake options...]
+configure() {  # configure DIR [cmake options...]
+    local dir=$1; shift
+    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+
+build() {  # build DIR [cmake options...]: everything, tests included
     local dir=$1; shift
     echo "== building in $dir"
-    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    configure "$dir" "$@"
     cmake --build "$dir" -j "$jobs"
 }
 
@@ -42,7 +47,9 @@ run_tests() {  # run_tests DIR
 install_packages
 case $mode in
 run)
-    build "$root/build"
+    echo "== building Waypost in $root/build"
+    configure "$root/build"
+    cmake --build "$root/build" -j "$jobs" --target waypost
     if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
         cat <<TXT
 Waypost is a desktop program and this session has no display.

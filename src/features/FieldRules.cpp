@@ -76,8 +76,9 @@ bool NameFieldGuard::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::FocusOut: {
         // Moving between the combo box and its own line edit is not leaving it.
+        // Leaving the field, not a message box or another window taking the focus for a while.
         auto* focus = static_cast<QFocusEvent*>(event);
-        if (focus->reason() == Qt::PopupFocusReason) break;
+        if (focus->reason() == Qt::PopupFocusReason || focus->reason() == Qt::ActiveWindowFocusReason) break;
         if (watched == m_field || !qobject_cast<QComboBox*>(m_field)) clean();
         break;
     }
@@ -89,11 +90,6 @@ bool NameFieldGuard::eventFilter(QObject* watched, QEvent* event) {
 bool FocusNotifier::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) m_onFocus();
     return QObject::eventFilter(watched, event);
-}
-
-QString withDefaultExtension(const QString& path, const QString& extension) {
-    if (extension.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
-    return path + u'.' + extension;
 }
 
 std::optional<QString> chooseNewOutput(Prompter& prompter, const Prompter::FileDialog& dialog, const QString& prefix) {

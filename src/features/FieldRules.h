@@ -66,9 +66,6 @@ private:
     std::function<void()> m_onFocus;
 };
 
-/// \p path with \p extension added when it has none ("camps" -> "camps.txt").
-QString withDefaultExtension(const QString& path, const QString& extension);
-
 /// Asks for a new output file: the save dialog, the prefix put in front of
 /// the chosen name, and the overwrite question for a prefixed file that holds
 /// something ("No" shows the dialog once more and takes that choice, prefixed,

@@ -1,5 +1,6 @@
 #include "output/KmlTemplateWriter.h"
 
+#include "output/RecordFile.h"
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
 
@@ -85,7 +86,7 @@ std::optional<QString> KmlTemplateWriter::chooseFile(const QString& defaultName)
     if (!m_lastPath.isEmpty()) dialog.folder = QFileInfo(m_lastPath).absolutePath();
     auto chosen = m_services.prompter.saveFile(dialog);
     if (!chosen) return std::nullopt;
-    if (QFileInfo(*chosen).suffix().isEmpty()) *chosen += QStringLiteral(".kml");
+    *chosen = withDefaultExtension(*chosen, QStringLiteral("kml"));
     m_lastPath = *chosen;
     return chosen;
 }

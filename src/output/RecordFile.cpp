@@ -2,6 +2,8 @@
 
 #include "platform/Numbers.h"
 
+#include <QFileInfo>
+
 namespace waypost {
 
 QString recordNumber(double value) {
@@ -53,6 +55,28 @@ QString prefixedPath(const QString& chosenPath, const QString& prefix) {
     const PathParts parts = splitPath(chosenPath);
     if (chosenPath.lastIndexOf(u'/') < 0) return prefix + parts.fileName;
     return parts.folder + u'/' + prefix + parts.fileName;
+}
+
+bool hasFileExtension(const QString& path) {
+    // One to four letters or digits after the last dot of the name.
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot <= 0) return false;
+    const QString suffix = name.mid(dot + 1);
+    if (suffix.isEmpty() || suffix.size() > 4) return false;
+    for (const QChar c : suffix)
+        if (!c.isLetterOrNumber()) return false;
+    return true;
+}
+
+QString withDefaultExtension(const QString& path, const QString& extension) {
+    if (extension.isEmpty()) return path;
+    // Shapefiles and KML need their own extension; "St. Marks" has none at all.
+    const bool required = extension.compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0 ||
+                          extension.compare(QLatin1String("kml"), Qt::CaseInsensitive) == 0;
+    if (path.endsWith(u'.' + extension, Qt::CaseInsensitive)) return path;
+    if (!required && hasFileExtension(path)) return path;
+    return path + u'.' + extension;
 }
 
 }  // namespace waypost

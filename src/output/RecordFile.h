@@ -45,4 +45,13 @@ PathParts splitPath(const QString& path);
 /// front of it, in the chosen folder (".../sites.txt" with "pf" gives ".../pfsites.txt").
 QString prefixedPath(const QString& chosenPath, const QString& prefix);
 
+/// True when the file name ends in a dot and one to four letters or digits
+/// ("sites.txt"; not "St. Marks").
+bool hasFileExtension(const QString& path);
+
+/// \p path with \p extension added when it has none ("camps" -> "camps.txt",
+/// "St. Marks" -> "St. Marks.txt"). Shapefiles and KML always end in their own
+/// extension ("camps.txt" chosen for a shapefile -> "camps.txt.shp").
+QString withDefaultExtension(const QString& path, const QString& extension);
+
 }  // namespace waypost

@@ -76,8 +76,8 @@ ShapefileWriter::~ShapefileWriter() {
 }
 
 void ShapefileWriter::fail(const QString& what) {
-    abandon();
-    throw ShapefileError(QStringLiteral("Shapefile %1: %2").arg(m_path, what).toStdString());
+    const QString kept = abandon();
+    throw ShapefileError(QStringLiteral("Shapefile %1: %2%3").arg(m_path, what, kept).toStdString());
 }
 
 void ShapefileWriter::requireOpen(const char* operation) const {
@@ -87,24 +87,33 @@ void ShapefileWriter::requireOpen(const char* operation) const {
                                  .toStdString());
 }
 
-void ShapefileWriter::abandon() {
+QString ShapefileWriter::abandon() {
     m_dataset.reset();
     m_layer = nullptr;
+    QString kept;
     if (m_mode == 2 && m_work) {
-        // Put the appended set back as it was.
+        // Put the appended set back as it was. The copies lie in the same
+        // folder, so each rename replaces its file whole.
         const QString base = QFileInfo(m_path).completeBaseName();
+        bool restored = true;
         for (const QString& ext : kSetExtensions) {
             const QString backup = m_work->filePath(base + u'.' + ext);
             if (!QFile::exists(backup)) continue;
             std::error_code ec;
-            std::filesystem::copy_file(fsPath(backup), fsPath(sideFile(m_path, ext)),
-                                       std::filesystem::copy_options::overwrite_existing, ec);
+            std::filesystem::rename(fsPath(backup), fsPath(sideFile(m_path, ext)), ec);
+            if (ec) restored = false;
+        }
+        if (!restored) {
+            // Never throw the only good copy away.
+            m_work->setAutoRemove(false);
+            kept = QStringLiteral("; the earlier records are kept in %1").arg(m_work->path());
         }
     }
     m_work.reset();  // a new set still in the work folder goes with it
     m_mode = 0;
     m_values.clear();
     m_vertices.clear();
+    return kept;
 }
 
 void ShapefileWriter::OpenShapefile(const QString& path, int mode, int shapeType) {
@@ -164,6 +173,51 @@ void ShapefileWriter::OpenShapefile(const QString& path, int mode, int shapeType
                 : type == wkbPolygon || type == wkbMultiPolygon ? Polygon
                 : MultiPoint;
     m_fieldsCommitted = true;
+}
+
+void ShapefileWriter::placeNewSet() {
+    // The old set goes aside into the work folder, then the new one comes in;
+    // should any step fail, the old set is put back as it was.
+    const QString aside = m_work->filePath(QStringLiteral("previous"));
+    QDir().mkpath(aside);
+    const QString base = QFileInfo(m_path).completeBaseName();
+    QStringList setAside;
+    QStringList placed;
+    const auto rollBack = [&](const QString& reason) {
+        for (const QString& ext : placed) QFile::remove(sideFile(m_path, ext));
+        bool restored = true;
+        for (const QString& ext : setAside) {
+            std::error_code ec;
+            std::filesystem::rename(fsPath(aside + u'/' + base + u'.' + ext), fsPath(sideFile(m_path, ext)), ec);
+            if (ec) restored = false;
+        }
+        QString message = QStringLiteral("Shapefile %1: cannot put the new file in place: %2").arg(m_path, reason);
+        if (!restored) {
+            m_work->setAutoRemove(false);
+            message += QStringLiteral("; the earlier set is kept in %1").arg(aside);
+        }
+        m_work.reset();
+        m_mode = 0;
+        throw ShapefileError(message.toStdString());
+    };
+    for (const QString& ext : kSetExtensions) {
+        const QString target = sideFile(m_path, ext);
+        if (!QFile::exists(target)) continue;
+        std::error_code ec;
+        std::filesystem::rename(fsPath(target), fsPath(aside + u'/' + base + u'.' + ext), ec);
+        if (ec) rollBack(QString::fromStdString(ec.message()));
+        setAside << ext;
+    }
+    for (const QString& ext : kSetExtensions) {
+        const QString made = sideFile(m_workPath, ext);
+        if (!QFile::exists(made)) continue;
+        std::error_code ec;
+        std::filesystem::rename(fsPath(made), fsPath(sideFile(m_path, ext)), ec);
+        if (ec) rollBack(QString::fromStdString(ec.message()));
+        placed << ext;
+    }
+    // Index files of the old set would no longer match.
+    for (const QString& ext : kStaleExtensions) QFile::remove(sideFile(m_path, ext));
 }
 
 QString ShapefileWriter::launderedName(const QString& name) const {
@@ -300,6 +354,23 @@ void ShapefileWriter::WriteShape() {
     }
 
     OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(m_layer->GetLayerDefn()));
+    try {
+        setFeatureValues(*feature);
+    } catch (const ShapefileError&) {
+        throw;
+    } catch (const std::exception& e) {
+        // A value beyond what its field can hold, for one.
+        fail(QStringLiteral("a value cannot be written: %1").arg(QString::fromUtf8(e.what())));
+    }
+    feature->SetGeometryDirectly(geometry.release());
+    if (m_layer->CreateFeature(feature.get()) != OGRERR_NONE)
+        fail(QStringLiteral("the record cannot be written: %1").arg(gdalMessage()));
+    m_values.clear();
+    m_vertices.clear();
+}
+
+void ShapefileWriter::setFeatureValues(OGRFeature& target) {
+    OGRFeature* feature = &target;
     for (const auto& [index, value] : m_values) {
         const OGRFieldDefn* defn = m_layer->GetLayerDefn()->GetFieldDefn(index);
         const QString fieldName = QString::fromUtf8(defn->GetNameRef());
@@ -332,11 +403,6 @@ void ShapefileWriter::WriteShape() {
             }
         }
     }
-    feature->SetGeometryDirectly(geometry.release());
-    if (m_layer->CreateFeature(feature.get()) != OGRERR_NONE)
-        fail(QStringLiteral("the record cannot be written: %1").arg(gdalMessage()));
-    m_values.clear();
-    m_vertices.clear();
 }
 
 void ShapefileWriter::CloseShapefile() {
@@ -347,27 +413,7 @@ void ShapefileWriter::CloseShapefile() {
     if (CPLGetLastErrorType() >= CE_Failure) fail(gdalMessage());
     m_dataset.reset();
     m_layer = nullptr;
-    if (m_mode == 1) {
-        // The new set takes the place of the old one, file by file.
-        for (const QString& ext : kStaleExtensions) QFile::remove(sideFile(m_path, ext));
-        for (const QString& ext : kSetExtensions) {
-            const QString made = sideFile(m_workPath, ext);
-            const QString target = sideFile(m_path, ext);
-            if (!QFile::exists(made)) {
-                QFile::remove(target);
-                continue;
-            }
-            std::error_code ec;
-            std::filesystem::rename(fsPath(made), fsPath(target), ec);
-            if (ec) {
-                m_mode = 0;  // nothing left to restore; the work folder goes
-                m_work.reset();
-                throw ShapefileError(QStringLiteral("Shapefile %1: cannot put %2 in place: %3")
-                                         .arg(m_path, target, QString::fromStdString(ec.message()))
-                                         .toStdString());
-            }
-        }
-    }
+    if (m_mode == 1) placeNewSet();
     m_work.reset();
     m_mode = 0;
 }

@@ -80,7 +80,12 @@ private:
     [[noreturn]] void fail(const QString& what);
     void requireOpen(const char* operation) const;
     int fieldIndex(const QString& name) const;
-    void abandon();
+    /// Closes without finishing: a new set is dropped, an appended one put
+    /// back. Returns a note when the earlier records had to be kept aside.
+    QString abandon();
+    /// Puts a finished new set in the place of the old one.
+    void placeNewSet();
+    void setFeatureValues(OGRFeature& feature);
     QString launderedName(const QString& name) const;
 
     QString m_path;          ///< the shapefile the caller named

@@ -24,20 +24,18 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& contents)
 
 WriteResult appendToFile(const QString& path, const QByteArray& contents) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) return WriteResult::failure(path, file.errorString());
+    // Unbuffered, so that a failed write is seen here and not left in a buffer.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return WriteResult::failure(path, file.errorString());
     const qint64 before = file.size();
-    const bool written = file.write(contents) == contents.size() && file.flush();
-    if (!written) {
+    if (file.write(contents) != contents.size()) {
         const QString reason = file.errorString();
-        file.resize(before);
-        return WriteResult::failure(path, reason);
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
+        file.close();
+        // Cut the file back to its earlier records: no half line stays behind.
         QFile::resize(path, before);
         return WriteResult::failure(path, reason);
     }
+    file.close();
     return WriteResult::success();
 }
 

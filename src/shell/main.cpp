@@ -11,7 +11,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("waypost"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Waypost"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/shell/waypost.png")));
 
     waypost::QtPrompter prompter;

@@ -59,12 +59,13 @@ class wpFacTest : public QObject {
         FixedClock clock{QDateTime(QDate(2026, 9, 14), QTime(14, 30))};
         FixedTimeZone zone{QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), true,
                            -5 * 3600};
-        ProgramPaths paths{QStringLiteral(WAYPOST_SOURCE_DIR "/data"), out.filePath(QStringLiteral("logs"))};
+        ProgramPaths paths;
         Services services{prompter, clock, zone, paths};
         WindowRegistry registry;
         wpFac* fac = nullptr;
 
-        Fixture() {
+        explicit Fixture(const QString& dataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data"))
+            : paths(dataDir, out.filePath(QStringLiteral("logs"))) {
             registerWindows(registry, services);
             fac = qobject_cast<wpFac*>(registry.show(windowName::wpFac));
             activate();
@@ -335,6 +336,64 @@ private slots:
         QVERIFY(f.prompter.messages().empty());
     }
 
+    void emptyLabelsWriteZeroIntoTheShapefile() {
+        Fixture f;
+        f.readyFeature();
+        LocationTexts partial = aLocation();
+        partial.latitude.clear();
+        partial.albersY = QStringLiteral("n/a");
+        f.fac->receiveLocation(partial);
+        f.prompter.choosePath(f.path(QStringLiteral("zero.shp")));
+        f.click("cmdWritefShape");
+        QVERIFY(f.prompter.messages().empty());
+        GDALAllRegister();
+        const char* drivers[] = {"ESRI Shapefile", nullptr};
+        GDALDatasetUniquePtr ds(GDALDataset::Open(f.path(QStringLiteral("pfzero.shp")).toUtf8().constData(),
+                                                  GDAL_OF_VECTOR, drivers, nullptr, nullptr));
+        QVERIFY(ds);
+        OGRFeatureUniquePtr feature(ds->GetLayer(0)->GetNextFeature());
+        QVERIFY(feature);
+        QVERIFY(feature->IsFieldSetAndNotNull(feature->GetFieldIndex("Lat")));
+        QCOMPARE(feature->GetFieldAsDouble("Lat"), 0.0);
+        QCOMPARE(feature->GetFieldAsDouble("AlbersY"), 0.0);
+        QCOMPARE(feature->GetGeometryRef()->toPoint()->getY(), 0.0);
+        QCOMPARE(feature->GetFieldAsDouble("AlbersX"), 376025.0);
+    }
+
+    void aMissingProjectionFileIsNamedAndTheShapefileKept() {
+        QTemporaryDir data;  // a data folder without fl_albers.prj
+        Fixture f(data.path());
+        f.readyFeature();
+        f.prompter.choosePath(f.path(QStringLiteral("camps.shp")));
+        f.click("cmdWritefShape");
+        QCOMPARE(f.prompter.messages().size(), size_t(1));
+        QVERIFY(f.prompter.messages()[0].text.contains(data.filePath(QStringLiteral("fl_albers.prj"))));
+        QCOMPARE(filesIn(f.out.path()), QStringList({"pfcamps.cpg", "pfcamps.dbf", "pfcamps.shp", "pfcamps.shx"}));
+        QVERIFY(f.prompter.unexpected().isEmpty());
+    }
+
+    void aNameWithADotStillGetsItsExtension() {
+        Fixture f;
+        f.readyFeature(QStringLiteral("St. Marks Tower"), QStringLiteral("Tower"));
+        f.prompter.choosePath(f.path(QStringLiteral("St. Marks")));
+        f.click("cmdWritefShape");
+        QVERIFY(QFile::exists(f.path(QStringLiteral("pfSt. Marks.shp"))));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("pfSt. Marks.prj"))));
+        // Chosen again: the existing set is found and the question asked.
+        f.click("cmdEnableWriteFile");
+        f.prompter.choosePath(f.path(QStringLiteral("St. Marks")));
+        f.prompter.answerNo();
+        f.prompter.cancelDialog();
+        f.click("cmdWritefShape");
+        QCOMPARE(f.prompter.calls().back().kind, ScriptedPrompter::Kind::SaveFile);
+        QCOMPARE(f.prompter.calls()[f.prompter.calls().size() - 2].text, QStringLiteral("File Already Exists  - Overwrite?"));
+        f.prompter.choosePath(f.path(QStringLiteral("St. Marks")));
+        f.click("cmdAdNewdFac");
+        QVERIFY(QFile::exists(f.path(QStringLiteral("pfSt. Marks.txt"))));
+        QVERIFY(f.prompter.unexpected().isEmpty());
+        QCOMPARE(f.prompter.pendingAnswers(), size_t(0));
+    }
+
     void kmlUsesTheTypesIconAndATypedTypeGetsOther() {
         Fixture f;
         f.readyFeature(QStringLiteral("XXL Camp"), QStringLiteral("Made Up Type"));
@@ -461,9 +520,21 @@ private slots:
         f.prompter.choosePath(f.path(QStringLiteral("heli.kml")));
         f.prompter.answerNo();
         f.click("cmdfKML");
-        const QByteArray kml = readAll(f.path(QStringLiteral("heli.kml")));
-        QVERIFY(kml.contains("<coordinates>-084.280700,30.258472,0</coordinates>"));
-        QVERIFY(kml.contains("/icons/helibasea.png</href>"));
+        QXmlStreamReader xml(readAll(f.path(QStringLiteral("heli.kml"))));
+        QString coordinates, href, description;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement()) continue;
+            if (xml.name() == QLatin1String("coordinates")) coordinates = xml.readElementText().trimmed();
+            else if (xml.name() == QLatin1String("href") && href.isEmpty()) href = xml.readElementText();
+            else if (xml.name() == QLatin1String("description")) description = xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(coordinates, QStringLiteral("-084.280700,30.258472,0"));
+        QVERIFY(href.endsWith(QStringLiteral("/icons/helibasea.png")));
+        QCOMPARE(description, QStringLiteral("<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: %1</br>"
+                                             "<br>National Grid Coord: %2</br><br>STR: %3</br>")
+                                  .arg(f.label("lblUTMCoord"), f.label("lblUSNG"), f.label("lblSTR2")));
 
         // A new record file clears the location; coming back does not bring the old one again.
         f.prompter.choosePath(f.path(QStringLiteral("sites.txt")));

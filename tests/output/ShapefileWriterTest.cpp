@@ -3,10 +3,14 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace waypost;
 
@@ -59,6 +63,28 @@ void createFacilityTable(ShapefileWriter& w, const QString& path) {
 QStringList filesIn(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
+
+/// Limits the size of files this process may write, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
 
 }  // namespace
 
@@ -314,4 +340,61 @@ TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
             EXPECT_EQ(g->toMultiPoint()->getNumGeometries(), 4);
         }
     }
+}
+
+TEST(ShapefileWriter, AnAppendThatRunsOutOfSpaceKeepsTheEarlierRecords) {
+    QTemporaryDir dir;
+    const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
+    {
+        ShapefileWriter w;
+        createFacilityTable(w, shp);
+        writeFacility(w, QStringLiteral("One"), 1, 2);
+        w.CloseShapefile();
+    }
+    const QByteArray before = setDigest(shp);
+    bool failed = false;
+    {
+        const FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(dir.filePath(QStringLiteral("pfcamps.dbf"))).size()) + 600);
+        try {
+            ShapefileWriter w;
+            w.OpenShapefile(shp, 2);
+            for (int i = 0; i < 200; ++i) writeFacility(w, QStringLiteral("Record %1").arg(i), i, i);
+            w.CloseShapefile();
+        } catch (const ShapefileError& e) {
+            failed = true;
+            EXPECT_NE(std::string(e.what()).find("pfcamps.shp"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_TRUE(failed) << "running out of space must be reported";
+    EXPECT_EQ(setDigest(shp), before);
+    auto ds = openShapefile(shp);
+    ASSERT_TRUE(ds);
+    EXPECT_EQ(ds->GetLayer(0)->GetFeatureCount(), 1);
+}
+
+TEST(ShapefileWriter, ANewSetThatRunsOutOfSpaceLeavesTheOldOne) {
+    QTemporaryDir dir;
+    const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
+    {
+        ShapefileWriter w;
+        createFacilityTable(w, shp);
+        writeFacility(w, QStringLiteral("Old"), 1, 2);
+        w.CloseShapefile();
+    }
+    const QByteArray before = setDigest(shp);
+    bool failed = false;
+    {
+        const FileSizeLimit limit(2000);
+        try {
+            ShapefileWriter w;
+            createFacilityTable(w, shp);
+            for (int i = 0; i < 200; ++i) writeFacility(w, QStringLiteral("Record %1").arg(i), i, i);
+            w.CloseShapefile();
+        } catch (const ShapefileError&) {
+            failed = true;
+        }
+    }
+    EXPECT_TRUE(failed) << "running out of space must be reported";
+    EXPECT_EQ(setDigest(shp), before);
+    EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
 }

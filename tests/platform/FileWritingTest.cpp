@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using waypost::appendToFile;
@@ -70,8 +72,61 @@ TEST(FileWriting, AppendToAFolderFailsAndNamesIt) {
     EXPECT_TRUE(result.message().contains(dir.path()));
 }
 
+/// Limits the size of files this process may write, as a full disk would,
+/// for as long as it lives. Writes past the limit fail with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
 TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
-    // /dev/full accepts the open and refuses the data, as a full disk does.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
+    ASSERT_TRUE(appendToFile(path, "\"Name\"\r\n\"one\"\r\n"));
+    const QByteArray before = readAll(path);
+    // A short line that the disk takes only in part, and a long one.
+    for (const QByteArray& line : {QByteArray(50, 'x') + "\r\n", QByteArray(70000, 'y') + "\r\n"}) {
+        const FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 10);
+        const auto result = appendToFile(path, line);
+        EXPECT_FALSE(result);
+        EXPECT_TRUE(result.message().contains(path)) << result.message().toStdString();
+    }
+    // No half line: the next record starts on a line of its own.
+    EXPECT_EQ(readAll(path), before);
+    ASSERT_TRUE(appendToFile(path, "\"two\"\r\n"));
+    EXPECT_EQ(readAll(path), before + "\"two\"\r\n");
+}
+
+TEST(FileWriting, AFailedAtomicWriteKeepsTheOldFileAndLeavesNoTemporary) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("camp.kml"));
+    ASSERT_TRUE(writeFileAtomically(path, "old"));
+    {
+        const FileSizeLimit limit(4096);
+        EXPECT_FALSE(writeFileAtomically(path, QByteArray(70000, 'x')));
+    }
+    EXPECT_EQ(readAll(path), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("camp.kml")});
+}
+
+TEST(FileWriting, AFullDeviceRefusesAnAppend) {
+    // /dev/full accepts the open and refuses the data.
     if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
     const auto result = appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x'));
     EXPECT_FALSE(result);
