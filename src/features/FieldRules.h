@@ -6,15 +6,12 @@
 #include "platform/Prompter.h"
 
 #include <QColor>
-#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class QLabel;
 class QPushButton;
-class QWidget;
 
 namespace waypost {
 
@@ -31,40 +28,6 @@ bool isRestrictedCharacter(QChar c);
 void setButtonColour(QPushButton* button, const QColor& colour);
 /// Gives \p label a background colour, with a text colour that stays readable on it.
 void setLabelBackground(QLabel* label, const QColor& colour);
-
-/// Watches a name field (a line edit or an editable combo box): refuses the
-/// restricted characters with "This is a Restricted Character", cleans the
-/// text with fncXMLchk when the field is left, and tells the window when the
-/// field gets the focus (so the outputs can be disabled).
-class NameFieldGuard final : public QObject {
-    Q_OBJECT
-public:
-    NameFieldGuard(Prompter& prompter, QWidget* field, QObject* parent);
-
-signals:
-    void focused();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void clean();
-
-    Prompter& m_prompter;
-    QWidget* m_field;
-};
-
-/// Calls \p onFocus whenever the watched control gets the keyboard focus.
-class FocusNotifier final : public QObject {
-public:
-    FocusNotifier(QObject* parent, std::function<void()> onFocus) : QObject(parent), m_onFocus(std::move(onFocus)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    std::function<void()> m_onFocus;
-};
 
 /// Asks for a new output file: the save dialog, the prefix put in front of
 /// the chosen name, and the overwrite question for a prefixed file that holds

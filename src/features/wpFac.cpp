@@ -2,6 +2,8 @@
 
 #include "conversion/wp_ddc_0306.h"
 #include "features/FieldRules.h"
+#include "features/FocusNotifier.h"
+#include "features/NameFieldGuard.h"
 #include "output/ProjectionFiles.h"
 #include "platform/WindowRegistry.h"
 #include "ui_wpFac.h"

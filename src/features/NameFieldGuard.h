@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QObject>
+
+class QWidget;
+
+namespace waypost {
+
+/// Watches a name field (a line edit or an editable combo box): refuses the
+/// restricted characters with "This is a Restricted Character", cleans the
+/// text with fncXMLchk when the field is left, and tells the window when the
+/// field gets the focus (so the outputs can be disabled).
+class NameFieldGuard final : public QObject {
+    Q_OBJECT
+public:
+    NameFieldGuard(Prompter& prompter, QWidget* field, QObject* parent);
+
+signals:
+    void focused();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void clean();
+
+    Prompter& m_prompter;
+    QWidget* m_field;
+};
+
+}  // namespace waypost
