@@ -9,8 +9,8 @@
 #include <ogrsf_frmts.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include "support/FileSizeLimit.h"
+
 
 using namespace waypost;
 
@@ -63,28 +63,6 @@ void createFacilityTable(ShapefileWriter& w, const QString& path) {
 QStringList filesIn(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-/// Limits the size of files this process may write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -354,7 +332,7 @@ TEST(ShapefileWriter, AnAppendThatRunsOutOfSpaceKeepsTheEarlierRecords) {
     const QByteArray before = setDigest(shp);
     bool failed = false;
     {
-        const FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(dir.filePath(QStringLiteral("pfcamps.dbf"))).size()) + 600);
+        const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(dir.filePath(QStringLiteral("pfcamps.dbf"))).size()) + 600);
         try {
             ShapefileWriter w;
             w.OpenShapefile(shp, 2);
@@ -384,7 +362,7 @@ TEST(ShapefileWriter, ANewSetThatRunsOutOfSpaceLeavesTheOldOne) {
     const QByteArray before = setDigest(shp);
     bool failed = false;
     {
-        const FileSizeLimit limit(2000);
+        const waypost::testing::FileSizeLimit limit(2000);
         try {
             ShapefileWriter w;
             createFacilityTable(w, shp);

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include "support/FileSizeLimit.h"
+
 #include <unistd.h>
 
 using waypost::appendToFile;
@@ -72,29 +72,6 @@ TEST(FileWriting, AppendToAFolderFailsAndNamesIt) {
     EXPECT_TRUE(result.message().contains(dir.path()));
 }
 
-/// Limits the size of files this process may write, as a full disk would,
-/// for as long as it lives. Writes past the limit fail with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
@@ -102,7 +79,7 @@ TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
     const QByteArray before = readAll(path);
     // A short line that the disk takes only in part, and a long one.
     for (const QByteArray& line : {QByteArray(50, 'x') + "\r\n", QByteArray(70000, 'y') + "\r\n"}) {
-        const FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 10);
+        const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 10);
         const auto result = appendToFile(path, line);
         EXPECT_FALSE(result);
         EXPECT_TRUE(result.message().contains(path)) << result.message().toStdString();
@@ -118,7 +95,7 @@ TEST(FileWriting, AFailedAtomicWriteKeepsTheOldFileAndLeavesNoTemporary) {
     const QString path = dir.filePath(QStringLiteral("camp.kml"));
     ASSERT_TRUE(writeFileAtomically(path, "old"));
     {
-        const FileSizeLimit limit(4096);
+        const waypost::testing::FileSizeLimit limit(4096);
         EXPECT_FALSE(writeFileAtomically(path, QByteArray(70000, 'x')));
     }
     EXPECT_EQ(readAll(path), QByteArray("old"));
