@@ -60,6 +60,14 @@ void createFacilityTable(ShapefileWriter& w, const QString& path) {
     w.CommitFields();
 }
 
+/// A complete new set holding one facility.
+void writeOneRecordSet(const QString& shp, const QString& name, double x, double y) {
+    ShapefileWriter w;
+    createFacilityTable(w, shp);
+    writeFacility(w, name, x, y);
+    w.CloseShapefile();
+}
+
 QStringList filesIn(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
@@ -128,12 +136,7 @@ TEST(ShapefileWriter, NewPointFileReadsBackWithFieldsValuesAndOrder) {
 TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    {
-        ShapefileWriter w;
-        createFacilityTable(w, shp);
-        writeFacility(w, QStringLiteral("One"), 1, 2);
-        w.CloseShapefile();
-    }
+    writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
     {
         ShapefileWriter w;
         w.OpenShapefile(shp, 2);
@@ -154,12 +157,7 @@ TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
 TEST(ShapefileWriter, CreatingReplacesAnOldSetOnlyWhenComplete) {
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    {
-        ShapefileWriter w;
-        createFacilityTable(w, shp);
-        writeFacility(w, QStringLiteral("Old"), 1, 2);
-        w.CloseShapefile();
-    }
+    writeOneRecordSet(shp, QStringLiteral("Old"), 1, 2);
     QFile stale(dir.filePath(QStringLiteral("pfcamps.qix")));
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.close();
@@ -181,12 +179,7 @@ TEST(ShapefileWriter, CreatingReplacesAnOldSetOnlyWhenComplete) {
         writeFacility(w, QStringLiteral("Dropped"), 1, 2);
     }
     EXPECT_EQ(setDigest(shp), before);
-    {
-        ShapefileWriter w;
-        createFacilityTable(w, shp);
-        writeFacility(w, QStringLiteral("New"), 7, 8);
-        w.CloseShapefile();
-    }
+    writeOneRecordSet(shp, QStringLiteral("New"), 7, 8);
     auto ds = openShapefile(shp);
     ASSERT_EQ(ds->GetLayer(0)->GetFeatureCount(), 1);
     EXPECT_STREQ(OGRFeatureUniquePtr(ds->GetLayer(0)->GetNextFeature())->GetFieldAsString("Name"), "New");
@@ -197,12 +190,7 @@ TEST(ShapefileWriter, CreatingReplacesAnOldSetOnlyWhenComplete) {
 TEST(ShapefileWriter, AFailedAppendKeepsTheEarlierRecordsByteForByte) {
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    {
-        ShapefileWriter w;
-        createFacilityTable(w, shp);
-        writeFacility(w, QStringLiteral("One"), 1, 2);
-        w.CloseShapefile();
-    }
+    writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
     const QByteArray before = setDigest(shp);
     ShapefileWriter w;
     w.OpenShapefile(shp, 2);
@@ -323,12 +311,7 @@ TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
 TEST(ShapefileWriter, AnAppendThatRunsOutOfSpaceKeepsTheEarlierRecords) {
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    {
-        ShapefileWriter w;
-        createFacilityTable(w, shp);
-        writeFacility(w, QStringLiteral("One"), 1, 2);
-        w.CloseShapefile();
-    }
+    writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
     const QByteArray before = setDigest(shp);
     bool failed = false;
     {
@@ -353,12 +336,7 @@ TEST(ShapefileWriter, AnAppendThatRunsOutOfSpaceKeepsTheEarlierRecords) {
 TEST(ShapefileWriter, ANewSetThatRunsOutOfSpaceLeavesTheOldOne) {
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    {
-        ShapefileWriter w;
-        createFacilityTable(w, shp);
-        writeFacility(w, QStringLiteral("Old"), 1, 2);
-        w.CloseShapefile();
-    }
+    writeOneRecordSet(shp, QStringLiteral("Old"), 1, 2);
     const QByteArray before = setDigest(shp);
     bool failed = false;
     {
