@@ -17,13 +17,15 @@ set(WAYPOST_TEST_ENVIRONMENT
     "WAYPOST_DATA_DIR=${WAYPOST_DATA_BUILD_DIR}")
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-runtime)
 
-# waypost_library(<name> SOURCES ... [LIBS ...])
+# waypost_library(<name> SOURCES ... [LIBS ...] [PRIVATE_LIBS ...])
 # One library target per subsystem folder, named waypost_<name>.
+# LIBS are part of the library's interface; PRIVATE_LIBS (such as GDAL behind
+# the shapefile writer) do not reach the targets that link it.
 function(waypost_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PRIVATE_LIBS" ${ARGN})
   add_library(waypost_${name} STATIC ${ARG_SOURCES})
   target_include_directories(waypost_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(waypost_${name} PUBLIC ${ARG_LIBS})
+  target_link_libraries(waypost_${name} PUBLIC ${ARG_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
 endfunction()
 
 # waypost_gtest(<name> SOURCES ... [LIBS ...])  - a GoogleTest program under CTest.
@@ -33,6 +35,7 @@ function(waypost_gtest name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE WAYPOST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   # One CTest test per program: the environment list cannot pass through
   # gtest_discover_tests, and the programs are quick to run whole.
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
@@ -46,6 +49,7 @@ function(waypost_qtest name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE WAYPOST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${WAYPOST_TEST_ENVIRONMENT}" TIMEOUT 300)
 endfunction()

@@ -6,7 +6,7 @@
 // Usage: conversion_bench [KEYS]   (default 10000). Prints median, mean, 95th
 // percentile and maximum in microseconds. Runs offscreen.
 
-#include "conversion/LocationReceiver.h"
+#include "widgets/LocationReceiver.h"
 #include "conversion/wp_ddc_0306.h"
 #include "platform/ProgramPaths.h"
 #include "platform/ScriptedPrompter.h"

@@ -1,6 +1,6 @@
 #include "conversion/DegreeEntry.h"
 
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 // Which results the conversion page hands to which calling window.
 
-#include "conversion/LocationReceiver.h"
+#include "widgets/LocationReceiver.h"
 
 #include <QString>
 

@@ -1,7 +1,9 @@
 #include "conversion/wp_ddc_0306.h"
 
 #include "conversion/HandBack.h"
-#include "conversion/TypedKey.h"
+#include "widgets/FieldExit.h"
+#include "widgets/Look.h"
+#include "widgets/TypedKey.h"
 #include "ui_wp_ddc_0306.h"
 
 #include <QClipboard>
@@ -9,6 +11,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
+
+#include <functional>
 
 namespace waypost {
 
@@ -21,9 +25,6 @@ namespace {
 const QString kEnableQuarterQuarters = QStringLiteral("Enable 1/4 1/4 Sections");
 const QString kDisableQuarterQuarters = QStringLiteral("Disable 1/4 1/4 Sections");
 
-// Caption colours of the chosen group and of the others.
-const QColor kActiveCaption(0, 0, 128);    // &H800000, dark blue
-const QColor kInactiveCaption(128, 128, 128);  // &H808080, grey
 // The quarter-quarter square is dark so that its white captions read well.
 const QColor kQuarterQuarterGround(38, 70, 46);
 
@@ -31,12 +32,6 @@ const QColor kQuarterQuarterGround(38, 70, 46);
 // other fields; a deeper nesting than this would be a loop.
 constexpr int kMaxChangeDepth = 8;
 constexpr int kQuarterQuarterPointSize = 6;
-
-/// Focus moves that count as leaving or entering a field: not the window
-/// losing or regaining the focus (another window, a message box).
-bool movesWithinPage(Qt::FocusReason reason) {
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
 
 std::size_t groupIndex(DegreeGroup group) { return static_cast<std::size_t>(group); }
 std::size_t coordinateIndex(Coordinate coordinate) { return coordinate == Coordinate::Latitude ? 0 : 1; }
@@ -108,10 +103,21 @@ void wp_ddc_0306::setUpFields() {
     for (DegreeFieldSlot& slot : m_degreeFields) {
         m_slotByEdit.insert(slot.edit, &slot);
         slot.edit->installEventFilter(this);
+        connect(new FieldExit(slot.edit, this), &FieldExit::entered, this,
+                [this, edit = slot.edit] { degreeField_GotFocus(edit); });
     }
-    for (QObject* watched : {static_cast<QObject*>(ui.txtTown), static_cast<QObject*>(ui.txtRange),
-                             static_cast<QObject*>(ui.txtSection), static_cast<QObject*>(ui.optTnorth)})
-        watched->installEventFilter(this);
+    for (QLineEdit* field : {ui.txtTown, ui.txtRange, ui.txtSection}) field->installEventFilter(this);
+    // Leaving a field towards another control of the page validates it; a
+    // click on a button takes the focus first, so it cannot skip this.
+    const auto onExit = [this](QWidget* field, std::function<void()> entered, std::function<void()> left) {
+        auto* exit = new FieldExit(field, this);
+        if (entered) connect(exit, &FieldExit::entered, this, entered);
+        connect(exit, &FieldExit::left, this, left);
+    };
+    onExit(ui.txtTown, [this] { txtTown_GotFocus(); }, [this] { txtTown_Validate(); txtTown_LostFocus(); });
+    onExit(ui.txtRange, [this] { txtRange_GotFocus(); }, [this] { txtRange_Validate(); txtRange_LostFocus(); });
+    onExit(ui.txtSection, [this] { txtSection_GotFocus(); }, [this] { txtSection_Validate(); txtSection_LostFocus(); });
+    onExit(ui.optTnorth, std::function<void()>(), [this] { optTnorth_LostFocus(); });
 
     m_ddCaptions = {ui.lblDD, ui.lblDDlongCap, ui.lblDDlatCap};
     m_dmmCaptions = {ui.lblDMMM, ui.lblDMMlongCap, ui.lblDMMlatCap};
@@ -127,10 +133,7 @@ void wp_ddc_0306::setUpFields() {
 
 void wp_ddc_0306::setUpLook() {
     auto& ui = *m_ui;
-    QFont heading = ui.lblHeading->font();
-    heading.setPointSizeF(heading.pointSizeF() * 1.5);
-    heading.setBold(true);
-    ui.lblHeading->setFont(heading);
+    makeHeading(ui.lblHeading);
     for (QLabel* caption : {ui.lblconRes, ui.lblDD, ui.lblDMMM, ui.lblDDMMSS, ui.lblenterTRS}) {
         QFont bold = caption->font();
         bold.setBold(true);
@@ -232,6 +235,11 @@ LocationTexts wp_ddc_0306::results() const {
     const auto& ui = *m_ui;
     return {ui.lblAlbersX->text(), ui.lblAlbersY->text(), ui.lblDDLong->text(), ui.lblDDLat->text(),
             ui.lblUSNG->text(),    ui.lblUTMCoord->text(), ui.lblTRSres->text()};
+}
+
+std::optional<LocationTexts> wp_ddc_0306::resultsForCaller() const {
+    if (!m_caller) return std::nullopt;
+    return conversion::handBackFor(m_CallerName, results());
 }
 
 // ---------------------------------------------------------------- notation options
@@ -743,11 +751,7 @@ void wp_ddc_0306::setQuarterQuartersShown(bool shown) {
 // ---------------------------------------------------------------- look and events
 
 void wp_ddc_0306::setCaptionsActive(const std::vector<QLabel*>& captions, bool active) {
-    for (QLabel* caption : captions) {
-        QPalette palette = caption->palette();
-        palette.setColor(QPalette::WindowText, active ? kActiveCaption : kInactiveCaption);
-        caption->setPalette(palette);
-    }
+    for (QLabel* caption : captions) setTextColour(caption, active ? kActiveLocationColour : kInactiveLocationColour);
 }
 
 void wp_ddc_0306::uncheckAll(const std::vector<QAbstractButton*>& buttons) {
@@ -768,38 +772,12 @@ bool wp_ddc_0306::eventFilter(QObject* watched, QEvent* event) {
     auto& ui = *m_ui;
     switch (event->type()) {
     case QEvent::KeyPress: {
-        const auto code = conversion::typedCharacter(*static_cast<QKeyEvent*>(event));
+        const auto code = typedCharacter(*static_cast<QKeyEvent*>(event));
         if (!code) break;
         if (m_slotByEdit.contains(watched)) return degreeField_KeyPress(*code);
         if (watched == ui.txtTown) return txtTown_KeyPress(*code);
         if (watched == ui.txtRange) return txtRange_KeyPress(*code);
         if (watched == ui.txtSection) return txtSection_KeyPress(*code);
-        break;
-    }
-    case QEvent::FocusIn: {
-        if (!movesWithinPage(static_cast<QFocusEvent*>(event)->reason())) break;
-        if (DegreeFieldSlot* slot = m_slotByEdit.value(watched)) degreeField_GotFocus(slot->edit);
-        else if (watched == ui.txtTown) txtTown_GotFocus();
-        else if (watched == ui.txtRange) txtRange_GotFocus();
-        else if (watched == ui.txtSection) txtSection_GotFocus();
-        break;
-    }
-    case QEvent::FocusOut: {
-        // Leaving a field towards another control of the page validates it;
-        // a click on a button takes the focus first, so it cannot skip this.
-        if (!movesWithinPage(static_cast<QFocusEvent*>(event)->reason())) break;
-        if (watched == ui.txtTown) {
-            txtTown_Validate();
-            txtTown_LostFocus();
-        } else if (watched == ui.txtRange) {
-            txtRange_Validate();
-            txtRange_LostFocus();
-        } else if (watched == ui.txtSection) {
-            txtSection_Validate();
-            txtSection_LostFocus();
-        } else if (watched == ui.optTnorth) {
-            optTnorth_LostFocus();
-        }
         break;
     }
     case QEvent::MouseButtonRelease:

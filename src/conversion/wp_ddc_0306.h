@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/DegreeEntry.h"
-#include "conversion/LocationReceiver.h"
+#include "widgets/LocationReceiver.h"
 #include "conversion/TownshipRangeSection.h"
 #include "engine/lltoAlbers.h"
 #include "platform/Services.h"
@@ -35,7 +35,7 @@ namespace waypost {
 /// results are handed to the window that opened the page.
 ///
 /// The page exists once per run; "&Close" hides it and keeps what was typed.
-class wp_ddc_0306 final : public QWidget {
+class wp_ddc_0306 final : public QWidget, public LocationSource {
     Q_OBJECT
 public:
     explicit wp_ddc_0306(const Services& services, QWidget* parent = nullptr);
@@ -56,7 +56,9 @@ public:
     /// The window name of the current caller; empty before the first caller.
     const QString& CallerName() const { return m_CallerName; }
     /// The current caller, or nullptr when there is none or it has gone.
-    QObject* caller() const { return m_caller.data(); }
+    QObject* caller() const override { return m_caller.data(); }
+    std::optional<LocationTexts> resultsForCaller() const override;
+    void startLocatingFor(QObject* callerObject, LocationReceiver* receiver, const QString& callerName) override;
 
     /// The texts of the page's result labels (what a caller copies when it
     /// takes the results itself). The township/range/section text is always set.
@@ -96,7 +98,6 @@ private:
     };
     enum class CheckForm { Validation, Focus };
 
-    void startLocatingFor(QObject* callerObject, LocationReceiver* receiver, const QString& callerName);
     void setUpFields();
     void setUpLook();
     void connectHandlers();

@@ -1,7 +1,7 @@
 #include "engine/AlbersEqualArea.h"
 
 #include "engine/EngineConstants.h"
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -2,7 +2,7 @@
 
 #include "engine/EngineConstants.h"
 #include "engine/TransverseMercatorSeries.h"
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <cmath>
 

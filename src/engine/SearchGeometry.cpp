@@ -1,7 +1,7 @@
 #include "engine/SearchGeometry.h"
 
 #include "engine/EngineConstants.h"
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <cmath>
 

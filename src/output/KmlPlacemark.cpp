@@ -1,5 +1,7 @@
 #include "output/KmlPlacemark.h"
 
+#include "output/FacilityTypes.h"
+
 
 #include <QHash>
 
@@ -10,41 +12,6 @@ const QString kFacilityRange = QStringLiteral("<range>5000</range>");
 const QString kHurricaneRange = QStringLiteral("<range>500000</range>");
 
 }  // namespace
-
-QString facilityIcon(const QString& facilityType) {
-    static const QHash<QString, QString> icons{
-        {"Aerial Hazard", "av_obstaclea.png"},
-        {"Camp", "campa.png"},
-        {"Drop Point", "droppoint.png"},
-        {"Fire Origin", "fire_origina.png"},
-        {"First Aid Station", "faids.png"},
-        {"Helibase", "helibasea.png"},
-        {"Hot Spot", "hot_spotA.png"},
-        {"Incident Base", "incident_basea.png"},
-        {"Incident Command Post", "icsa.png"},
-        {"Mobile WEAX Unit", "weaxa.png"},
-        {"Spot Fire", "spotfirea.png"},
-        {"Staging Area", "staginga.png"},
-        {"Water Source", "water_sourcea.png"},
-        {"Forestry Center", "SHIELD.png"},
-        {"Forestry Site", "SHIELD.png"},
-        {"Forestry Station", "SHIELD.png"},
-        {"State Forest Headquarters", "SHIELD.png"},
-        {"Smoke Sensitive Feature", "ssf.png"},
-        {"Accident", "accident.png"},
-        {"Tower", "towera.png"},
-        {"DOT Fuel Site", "dot_logo.png"},
-        {"Tanker Base", "tanker_base.png"},
-        {"Black Turpentine Beetle", "beetle.png"},
-        {"IPS Engraver Beetle", "beetle.png"},
-        {"Southern Pine Beetle", "beetle.png"},
-        {"Other Insect Infestation", "beetle.png"},
-        {"Fusiform Rust", "rust.png"},
-        {"Needle Rust", "rust.png"},
-        {"Other Tree Disease", "otd.png"},
-    };
-    return icons.value(facilityType, QStringLiteral("other.png"));
-}
 
 QString hurricaneIcon(const QString& positionType, const QString& category) {
     QString prefix;

@@ -28,7 +28,7 @@ struct KmlPlacemark {
 
 /// The facilities window's feature.
 struct FacilityFeature {
-    QString name, type, latitude, longitude, utm, usng, str;
+    QString name, type, latitude, longitude, albersX, albersY, utm, usng, str;
 };
 
 /// The wildfire window's feature.
@@ -50,8 +50,6 @@ KmlPlacemark facilityPlacemark(const FacilityFeature& feature);
 KmlPlacemark wildfirePlacemark(const WildfireFeature& feature);
 KmlPlacemark hurricanePlacemark(const HurricaneFeature& feature);
 
-/// The icon of a facility type ("other.png" for a type outside the lists).
-QString facilityIcon(const QString& facilityType);
 /// The icon of a hurricane position: category prefix + "Hurricane.gif".
 QString hurricaneIcon(const QString& positionType, const QString& category);
 /// The default file name of a hurricane position, such as phKATRINA_1500_Aug29.

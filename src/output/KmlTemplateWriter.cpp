@@ -1,6 +1,6 @@
 #include "output/KmlTemplateWriter.h"
 
-#include "output/RecordFile.h"
+#include "output/OutputChooser.h"
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
 
@@ -77,20 +77,6 @@ QString KmlTemplateWriter::fillTemplate(const QString& templateText, const Fill&
     return out;
 }
 
-std::optional<QString> KmlTemplateWriter::chooseFile(const QString& defaultName) {
-    Prompter::FileDialog dialog;
-    dialog.title = QStringLiteral("Save KML File");
-    dialog.filter = QStringLiteral("KML Files (*.kml)");
-    dialog.defaultExtension = QStringLiteral("kml");
-    dialog.fileName = defaultName;
-    if (!m_lastPath.isEmpty()) dialog.folder = QFileInfo(m_lastPath).absolutePath();
-    auto chosen = m_services.prompter.saveFile(dialog);
-    if (!chosen) return std::nullopt;
-    *chosen = withDefaultExtension(*chosen, QStringLiteral("kml"));
-    m_lastPath = *chosen;
-    return chosen;
-}
-
 QString KmlTemplateWriter::askForLink() {
     Prompter& prompter = m_services.prompter;
     if (prompter.question(QStringLiteral("Add Image or Web link?"), kAppTitle, Prompter::Icon::Question) !=
@@ -116,18 +102,15 @@ void KmlTemplateWriter::failed(const QString& message) {
 
 KmlTemplateWriter::Outcome KmlTemplateWriter::write(const KmlPlacemark& placemark) {
     Prompter& prompter = m_services.prompter;
-    auto path = chooseFile(placemark.defaultFileName);
+    Prompter::FileDialog dialog;
+    dialog.title = QStringLiteral("Save KML File");
+    dialog.filter = QStringLiteral("KML Files (*.kml)");
+    dialog.defaultExtension = QStringLiteral("kml");
+    dialog.fileName = placemark.defaultFileName;
+    if (!m_lastPath.isEmpty()) dialog.folder = QFileInfo(m_lastPath).absolutePath();
+    const auto path = chooseNewOutput(prompter, dialog);
     if (!path) return Outcome::Cancelled;
-    if (QFileInfo(*path).size() > 0) {
-        const auto answer = prompter.question(QStringLiteral("File Already Exists  - Overwrite?"),
-                                              QStringLiteral("File Exists"), Prompter::Icon::Critical,
-                                              Prompter::Answer::No);
-        if (answer != Prompter::Answer::Yes) {
-            // Another file, taken as chosen.
-            path = chooseFile(placemark.defaultFileName);
-            if (!path) return Outcome::Cancelled;
-        }
-    }
+    m_lastPath = *path;
 
     QString templateName = kPlainTemplate;
     if (!placemark.templateQuestion.isEmpty() &&

@@ -49,7 +49,6 @@ public:
     static QString fillTemplate(const QString& templateText, const Fill& fill);
 
 private:
-    std::optional<QString> chooseFile(const QString& defaultName);
     QString askForLink();
     void failed(const QString& message);
 

@@ -1,6 +1,6 @@
 #include "output/RecordFile.h"
 
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <QFileInfo>
 

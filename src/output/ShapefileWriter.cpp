@@ -1,6 +1,6 @@
 #include "output/ShapefileWriter.h"
 
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <QDate>
 #include <QDir>
@@ -9,8 +9,11 @@
 #include <QRegularExpression>
 
 #include <cpl_error.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
 #include <cmath>
 #include <filesystem>
+#include <vector>
 #include <mutex>
 
 namespace waypost {
@@ -66,14 +69,22 @@ std::optional<QDate> parseDateText(const QString& text) {
 
 }  // namespace
 
-ShapefileWriter::ShapefileWriter() {
+struct ShapefileWriter::Gdal {
+    GDALDatasetUniquePtr dataset;
+    OGRLayer* layer = nullptr;
+    std::vector<OGRRawPoint> vertices;
+};
+
+ShapefileWriter::ShapefileWriter() : m_gdal(std::make_unique<Gdal>()) {
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
 }
 
 ShapefileWriter::~ShapefileWriter() {
-    if (m_dataset) abandon();
+    if (m_gdal->dataset) abandon();
 }
+
+bool ShapefileWriter::isOpen() const { return m_gdal->dataset != nullptr; }
 
 void ShapefileWriter::fail(const QString& what) {
     const QString kept = abandon();
@@ -81,15 +92,15 @@ void ShapefileWriter::fail(const QString& what) {
 }
 
 void ShapefileWriter::requireOpen(const char* operation) const {
-    if (!m_dataset)
+    if (!m_gdal->dataset)
         throw ShapefileError(QStringLiteral("Shapefile %1: %2 needs an open shapefile")
                                  .arg(m_path, QString::fromLatin1(operation))
                                  .toStdString());
 }
 
 QString ShapefileWriter::abandon() {
-    m_dataset.reset();
-    m_layer = nullptr;
+    m_gdal->dataset.reset();
+    m_gdal->layer = nullptr;
     QString kept;
     if (m_mode == 2 && m_work) {
         // Put the appended set back as it was. The copies lie in the same
@@ -112,12 +123,13 @@ QString ShapefileWriter::abandon() {
     m_work.reset();  // a new set still in the work folder goes with it
     m_mode = 0;
     m_values.clear();
-    m_vertices.clear();
+    m_gdal->vertices.clear();
     return kept;
 }
 
-void ShapefileWriter::OpenShapefile(const QString& path, int mode, int shapeType) {
-    if (m_dataset) abandon();
+void ShapefileWriter::OpenShapefile(const QString& path, OpenMode openMode, ShapeType shapeType) {
+    const int mode = static_cast<int>(openMode);
+    if (m_gdal->dataset) abandon();
     QuietGdalErrors quiet;
     m_path = path;
     m_fieldsCommitted = false;
@@ -138,12 +150,12 @@ void ShapefileWriter::OpenShapefile(const QString& path, int mode, int shapeType
         m_workPath = m_work->filePath(target.fileName());
         GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
         if (!driver) fail(QStringLiteral("GDAL has no ESRI Shapefile driver"));
-        m_dataset.reset(driver->Create(QFile::encodeName(m_workPath).constData(), 0, 0, 0, GDT_Unknown, nullptr));
-        if (!m_dataset) fail(gdalMessage());
+        m_gdal->dataset.reset(driver->Create(QFile::encodeName(m_workPath).constData(), 0, 0, 0, GDT_Unknown, nullptr));
+        if (!m_gdal->dataset) fail(gdalMessage());
         const char* options[] = {"ENCODING=UTF-8", nullptr};
-        m_layer = m_dataset->CreateLayer(QFile::encodeName(target.completeBaseName()).constData(), nullptr, geometry,
+        m_gdal->layer = m_gdal->dataset->CreateLayer(QFile::encodeName(target.completeBaseName()).constData(), nullptr, geometry,
                                          const_cast<char**>(options));
-        if (!m_layer) fail(gdalMessage());
+        if (!m_gdal->layer) fail(gdalMessage());
         return;
     }
     if (mode != 2) fail(QStringLiteral("open mode %1 is not 1 (create) or 2 (append)").arg(mode));
@@ -162,12 +174,12 @@ void ShapefileWriter::OpenShapefile(const QString& path, int mode, int shapeType
     }
     m_workPath = m_path;
     const char* drivers[] = {"ESRI Shapefile", nullptr};
-    m_dataset.reset(GDALDataset::Open(QFile::encodeName(m_path).constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, drivers,
+    m_gdal->dataset.reset(GDALDataset::Open(QFile::encodeName(m_path).constData(), GDAL_OF_VECTOR | GDAL_OF_UPDATE, drivers,
                                       nullptr, nullptr));
-    if (!m_dataset) fail(gdalMessage());
-    m_layer = m_dataset->GetLayer(0);
-    if (!m_layer) fail(QStringLiteral("the file holds no layer"));
-    const OGRwkbGeometryType type = wkbFlatten(m_layer->GetGeomType());
+    if (!m_gdal->dataset) fail(gdalMessage());
+    m_gdal->layer = m_gdal->dataset->GetLayer(0);
+    if (!m_gdal->layer) fail(QStringLiteral("the file holds no layer"));
+    const OGRwkbGeometryType type = wkbFlatten(m_gdal->layer->GetGeomType());
     m_shapeType = type == wkbPoint ? Point
                 : type == wkbLineString || type == wkbMultiLineString ? PolyLine
                 : type == wkbPolygon || type == wkbMultiPolygon ? Polygon
@@ -226,7 +238,7 @@ QString ShapefileWriter::launderedName(const QString& name) const {
     base.replace(notAllowed, QStringLiteral("_"));
     if (base.isEmpty()) base = QStringLiteral("FIELD");
     base = base.left(10);
-    const OGRFeatureDefn* defn = m_layer->GetLayerDefn();
+    const OGRFeatureDefn* defn = m_gdal->layer->GetLayerDefn();
     const auto taken = [defn](const QString& candidate) {
         return defn->GetFieldIndex(candidate.toUtf8().constData()) >= 0;
     };
@@ -271,16 +283,16 @@ void ShapefileWriter::AddField(const QString& name, int typeCode, int size, int 
         break;
     default: fail(QStringLiteral("field %1 has the unknown type code %2").arg(name).arg(typeCode));
     }
-    if (m_layer->CreateField(&defn, FALSE) != OGRERR_NONE)
+    if (m_gdal->layer->CreateField(&defn, FALSE) != OGRERR_NONE)
         fail(QStringLiteral("field %1 cannot be added: %2").arg(name, gdalMessage()));
-    const OGRFeatureDefn* layerDefn = m_layer->GetLayerDefn();
+    const OGRFeatureDefn* layerDefn = m_gdal->layer->GetLayerDefn();
     const QString actual = QString::fromUtf8(layerDefn->GetFieldDefn(layerDefn->GetFieldCount() - 1)->GetNameRef());
     m_launderedNames[name.toLower()] = actual;
 }
 
 void ShapefileWriter::CommitFields() {
     requireOpen("CommitFields");
-    if (m_layer->GetLayerDefn()->GetFieldCount() == 0) fail(QStringLiteral("a shapefile needs at least one field"));
+    if (m_gdal->layer->GetLayerDefn()->GetFieldCount() == 0) fail(QStringLiteral("a shapefile needs at least one field"));
     m_fieldsCommitted = true;
 }
 
@@ -290,7 +302,7 @@ QString ShapefileWriter::fieldNameFor(const QString& requested) const {
 }
 
 int ShapefileWriter::fieldIndex(const QString& name) const {
-    const OGRFeatureDefn* defn = m_layer->GetLayerDefn();
+    const OGRFeatureDefn* defn = m_gdal->layer->GetLayerDefn();
     int index = defn->GetFieldIndex(fieldNameFor(name).toUtf8().constData());
     if (index < 0) index = defn->GetFieldIndex(name.toUtf8().constData());
     return index;
@@ -314,7 +326,7 @@ void ShapefileWriter::SetFieldValue(const QString& name, double number) {
 
 void ShapefileWriter::AddVertex(double x, double y) {
     requireOpen("AddVertex");
-    m_vertices.push_back(OGRRawPoint(x, y));
+    m_gdal->vertices.push_back(OGRRawPoint(x, y));
 }
 
 void ShapefileWriter::WriteShape() {
@@ -322,23 +334,23 @@ void ShapefileWriter::WriteShape() {
     if (!m_fieldsCommitted) fail(QStringLiteral("records come before the fields were committed"));
     QuietGdalErrors quiet;
     std::unique_ptr<OGRGeometry> geometry;
-    const auto n = static_cast<int>(m_vertices.size());
+    const auto n = static_cast<int>(m_gdal->vertices.size());
     switch (m_shapeType) {
     case Point:
         if (n != 1) fail(QStringLiteral("a point record takes one vertex, not %1").arg(n));
-        geometry = std::make_unique<OGRPoint>(m_vertices[0].x, m_vertices[0].y);
+        geometry = std::make_unique<OGRPoint>(m_gdal->vertices[0].x, m_gdal->vertices[0].y);
         break;
     case PolyLine: {
         if (n < 2) fail(QStringLiteral("a line record takes at least two vertices, not %1").arg(n));
         auto line = std::make_unique<OGRLineString>();
-        line->setPoints(n, m_vertices.data());
+        line->setPoints(n, m_gdal->vertices.data());
         geometry = std::move(line);
         break;
     }
     case Polygon: {
         if (n < 3) fail(QStringLiteral("a polygon record takes at least three vertices, not %1").arg(n));
         auto ring = std::make_unique<OGRLinearRing>();
-        ring->setPoints(n, m_vertices.data());
+        ring->setPoints(n, m_gdal->vertices.data());
         ring->closeRings();
         auto polygon = std::make_unique<OGRPolygon>();
         polygon->addRingDirectly(ring.release());
@@ -348,12 +360,12 @@ void ShapefileWriter::WriteShape() {
     default: {
         if (n < 1) fail(QStringLiteral("a multipoint record takes at least one vertex"));
         auto points = std::make_unique<OGRMultiPoint>();
-        for (const OGRRawPoint& p : m_vertices) points->addGeometryDirectly(new OGRPoint(p.x, p.y));
+        for (const OGRRawPoint& p : m_gdal->vertices) points->addGeometryDirectly(new OGRPoint(p.x, p.y));
         geometry = std::move(points);
     }
     }
 
-    OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(m_layer->GetLayerDefn()));
+    OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(m_gdal->layer->GetLayerDefn()));
     try {
         setFeatureValues(*feature);
     } catch (const ShapefileError&) {
@@ -363,16 +375,16 @@ void ShapefileWriter::WriteShape() {
         fail(QStringLiteral("a value cannot be written: %1").arg(QString::fromUtf8(e.what())));
     }
     feature->SetGeometryDirectly(geometry.release());
-    if (m_layer->CreateFeature(feature.get()) != OGRERR_NONE)
+    if (m_gdal->layer->CreateFeature(feature.get()) != OGRERR_NONE)
         fail(QStringLiteral("the record cannot be written: %1").arg(gdalMessage()));
     m_values.clear();
-    m_vertices.clear();
+    m_gdal->vertices.clear();
 }
 
 void ShapefileWriter::setFeatureValues(OGRFeature& target) {
     OGRFeature* feature = &target;
     for (const auto& [index, value] : m_values) {
-        const OGRFieldDefn* defn = m_layer->GetLayerDefn()->GetFieldDefn(index);
+        const OGRFieldDefn* defn = m_gdal->layer->GetLayerDefn()->GetFieldDefn(index);
         const QString fieldName = QString::fromUtf8(defn->GetNameRef());
         const OGRFieldType type = defn->GetType();
         if (type == OFTDate) {
@@ -409,10 +421,10 @@ void ShapefileWriter::CloseShapefile() {
     requireOpen("CloseShapefile");
     QuietGdalErrors quiet;
     // Closing writes the headers of .shp, .shx and .dbf.
-    m_dataset->FlushCache(true);
+    m_gdal->dataset->FlushCache(true);
     if (CPLGetLastErrorType() >= CE_Failure) fail(gdalMessage());
-    m_dataset.reset();
-    m_layer = nullptr;
+    m_gdal->dataset.reset();
+    m_gdal->layer = nullptr;
     if (m_mode == 1) placeNewSet();
     m_work.reset();
     m_mode = 0;

@@ -2,15 +2,13 @@
 
 #include <QString>
 
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
-
 #include <QTemporaryDir>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <variant>
-#include <vector>
+
+class OGRFeature;
 
 namespace waypost {
 
@@ -23,7 +21,7 @@ public:
 /// Writes ESRI shapefiles (.shp, .shx, .dbf, with a .cpg saying UTF-8) through
 /// GDAL, one record at a time:
 ///
-///     OpenShapefile(path, 1, 1);            // new point shapefile
+///     OpenShapefile(path, OpenMode::Create, Point);   // new point shapefile
 ///     AddField("Name", 10, 45); ...         // new files only, in table order
 ///     CommitFields();
 ///     SetFieldValue("Name", "Camp 3"); AddVertex(x, y); WriteShape();   // per record
@@ -39,6 +37,8 @@ class ShapefileWriter {
 public:
     /// ESRI shape type codes.
     enum ShapeType { Point = 1, PolyLine = 3, Polygon = 5, MultiPoint = 8 };
+    /// How a shapefile is opened.
+    enum class OpenMode { Create = 1, Append = 2 };
     /// Field type codes.
     enum FieldType {
         Boolean = 1, Integer = 3, Long = 4, Single = 6, Double = 7, Date = 8, Text = 10, Numeric = 19, Decimal = 20
@@ -49,9 +49,10 @@ public:
     ShapefileWriter(const ShapefileWriter&) = delete;
     ShapefileWriter& operator=(const ShapefileWriter&) = delete;
 
-    /// Mode 1 creates \p path (replacing an existing set once the new one is
-    /// complete) with \p shapeType 1, 3, 5 or 8; mode 2 opens \p path to append records.
-    void OpenShapefile(const QString& path, int mode, int shapeType = Point);
+    /// Create makes \p path (replacing an existing set once the new one is
+    /// complete) with \p shapeType; Append opens \p path to append records
+    /// (the shape type is then the file's own).
+    void OpenShapefile(const QString& path, OpenMode mode, ShapeType shapeType = Point);
     /// Adds an attribute to a new file. \p name is cut to the 10 characters a
     /// dBase field name may have (letters, digits, underscores), made unique;
     /// the value setters accept the name as given or as laundered. \p size is
@@ -73,7 +74,7 @@ public:
 
     /// The dBase name a requested field name was given.
     QString fieldNameFor(const QString& requested) const;
-    bool isOpen() const { return m_dataset != nullptr; }
+    bool isOpen() const;
 
 private:
     using Value = std::variant<QString, double>;
@@ -93,12 +94,11 @@ private:
     int m_mode = 0;
     int m_shapeType = Point;
     bool m_fieldsCommitted = false;
-    GDALDatasetUniquePtr m_dataset;
-    OGRLayer* m_layer = nullptr;
+    struct Gdal;  ///< the open dataset, its layer and the next shape's vertices
+    std::unique_ptr<Gdal> m_gdal;
     std::unique_ptr<QTemporaryDir> m_work;  ///< new set or backup of the appended one
     std::map<QString, QString> m_launderedNames;  ///< requested (lower case) -> dBase name
     std::map<int, Value> m_values;
-    std::vector<OGRRawPoint> m_vertices;
 };
 
 }  // namespace waypost

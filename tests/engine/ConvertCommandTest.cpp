@@ -30,13 +30,6 @@ Outcome run(std::vector<std::string_view> args, const std::string& input = {}) {
     return r;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream s(text);
-    for (std::string line; std::getline(s, line);) result.push_back(line);
-    return result;
-}
-
 struct GoodLine {
     const char* line;
     double latitude;
@@ -57,11 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ReadsLatLong,
     ::testing::Values(GoodLine{"30.5 -84.25", 30.5, -84.25}, GoodLine{"30.5,-84.25", 30.5, -84.25},
                       GoodLine{"30.5\t-84.25", 30.5, -84.25}, GoodLine{"  30.5 ,  -84.25  ", 30.5, -84.25},
-                      GoodLine{"30.5, -84.25", 30.5, -84.25}, GoodLine{"30.5 ,-84.25", 30.5, -84.25},
-                      GoodLine{"30.5 \t -84.25", 30.5, -84.25}, GoodLine{"+30.5 +84.25", 30.5, 84.25},
-                      GoodLine{"3.05e1 -8.425E1", 30.5, -84.25}, GoodLine{"-.5 .25", -0.5, 0.25},
-                      GoodLine{"30. -84.", 30, -84}, GoodLine{"-90 -180", -90, -180}, GoodLine{"90 180", 90, 180},
-                      GoodLine{"0 0", 0, 0}));
+                      GoodLine{"+30.5 +84.25", 30.5, 84.25}, GoodLine{"3.05e1 -8.425E1", 30.5, -84.25},
+                      GoodLine{"-.5 .25", -0.5, 0.25}, GoodLine{"30. -84.", 30, -84},
+                      GoodLine{"-90 -180", -90, -180}, GoodLine{"90 180", 90, 180}));
 
 struct BadLine {
     const char* line;
@@ -78,17 +69,13 @@ TEST_P(RefusesLatLong, WithAReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RefusesLatLong,
-    ::testing::Values(BadLine{"", "not two numbers"}, BadLine{"   ", "not two numbers"},
-                      BadLine{"30.5", "not two numbers"}, BadLine{"30.5 -84.25 1", "not two numbers"},
-                      BadLine{"30.5,,-84.25", "not two numbers"}, BadLine{"30.5;-84.25", "not two numbers"},
-                      BadLine{"abc def", "not two numbers"}, BadLine{"30.5x -84.25", "not two numbers"},
-                      BadLine{"30.5 -84.25x", "not two numbers"}, BadLine{"30.5-84.25", "not two numbers"},
-                      BadLine{"30.5 - 84.25", "not two numbers"}, BadLine{"+-30 84", "not two numbers"},
-                      BadLine{"30,5 -84,25", "not two numbers"}, BadLine{"16R GU 61158 70495", "not two numbers"},
-                      BadLine{"90.0001 0", "latitude outside"}, BadLine{"-91 0", "latitude outside"},
-                      BadLine{"nan 0", "latitude outside"}, BadLine{"inf 0", "latitude outside"},
-                      BadLine{"1e999 0", "not two numbers"}, BadLine{"0 180.0001", "longitude outside"},
-                      BadLine{"0 -181", "longitude outside"}, BadLine{"0 nan", "longitude outside"},
+    ::testing::Values(BadLine{"", "not two numbers"}, BadLine{"30.5", "not two numbers"},
+                      BadLine{"30.5 -84.25 1", "not two numbers"}, BadLine{"30.5,,-84.25", "not two numbers"},
+                      BadLine{"30.5;-84.25", "not two numbers"}, BadLine{"30.5x -84.25", "not two numbers"},
+                      BadLine{"30.5-84.25", "not two numbers"}, BadLine{"30.5 - 84.25", "not two numbers"},
+                      BadLine{"+-30 84", "not two numbers"}, BadLine{"30,5 -84,25", "not two numbers"},
+                      BadLine{"1e999 0", "not two numbers"}, BadLine{"90.0001 0", "latitude outside"},
+                      BadLine{"nan 0", "latitude outside"}, BadLine{"0 180.0001", "longitude outside"},
                       BadLine{"0 -inf", "longitude outside"}));
 
 struct ArgsCase {
@@ -111,13 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ArgsCase{{"albers", "23", "-84"}, "400000,-110685\n"},
                       ArgsCase{{"utm", "30.4383", "-84.2807"}, "16R 761158 3370495\n"},
                       ArgsCase{{"usng", "30.4383", "-84.2807"}, "16R GU 61158 70495\n"},
-                      ArgsCase{{"usng", "-33.9", "18.4"}, "34H BH 59583 45888\n"},
                       ArgsCase{{"usng", "30.4383,-84.2807"}, "16R GU 61158 70495\n"},
                       ArgsCase{{"usng", "30.4383,", "-84.2807"}, "16R GU 61158 70495\n"},
                       ArgsCase{{"usng", "-.5", "-.5"}, "30M YE 78266 44682\n"},
                       ArgsCase{{"latlong", "16R", "GU", "61158", "70495"}, "-084.2807 30.4383\n"},
                       ArgsCase{{"latlong", "16R GU 61158 70495"}, "-084.2807 30.4383\n"},
-                      ArgsCase{{"latlong", "16RGU6115870495"}, "-084.2807 30.4383\n"},
                       ArgsCase{{"latlong", "17rmk5039286534"}, "-081.5 27\n"},
                       ArgsCase{{"usng", "--", "-33.9", "18.4"}, "34H BH 59583 45888\n"},
                       ArgsCase{{"albers", "30.5", "--", "-84.25"}, "376025,721400\n"}));
@@ -224,19 +209,6 @@ TEST(ConvertLines, LineOfExactlyTheLimitIsRead) {
     const Outcome r = run({"albers"}, longLine + "\n" + longLine);
     EXPECT_EQ(r.status, convertOk) << r.err;
     EXPECT_EQ(r.out, "376025,721400\n376025,721400\n");
-}
-
-TEST(ConvertLines, ManyLinesCrossTheOutputBuffer) {
-    std::string input;
-    const int count = 20000;
-    for (int i = 0; i < count; ++i) input += (i % 1000 == 999) ? "bad\n" : "27 -81.5\n";
-    const Outcome r = run({"usng"}, input);
-    EXPECT_EQ(r.status, convertSomeFailed);
-    const std::vector<std::string> out = lines(r.out);
-    ASSERT_EQ(out.size(), static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) EXPECT_EQ(out[i], (i % 1000 == 999) ? "" : "17R MK 50392 86534") << i;
-    EXPECT_EQ(lines(r.err).size(), 20U);
-    EXPECT_NE(r.err.find("line 20000: "), std::string::npos);
 }
 
 }  // namespace

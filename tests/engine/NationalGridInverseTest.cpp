@@ -77,34 +77,6 @@ TEST(Inverse, ShortGroupsAreScaledToMetres) {
     }
 }
 
-TEST(Inverse, BandsFindTheirTwoMillionMetreSegment) {
-    // For every band, references made from points inside it come back to them.
-    int checked = 0;
-    for (double lat = -79.5; lat < 84; lat += 0.5) {
-        for (double lon : {-179.2, -84.0, -81.3, 3.0, 17.9, 101.1, 179.9}) {
-            const NationalGridPoint p = usngFromGeographic(lat, lon);
-            const USNGParseResult parsed = USNGParser(p.texts.reference);
-            ASSERT_TRUE(parsed.ok()) << p.texts.reference;
-            const USNGPieces& q = *parsed.pieces;
-            const GeographicFromGrid geo =
-                geographicFromUsng(q.zoneDesignation, q.squareLetters, q.eastingDigits, q.northingDigits);
-            EXPECT_NEAR(geo.latitude, lat, 1e-4) << p.texts.reference;
-            EXPECT_NEAR(geo.longitude, lon, 1e-4) << p.texts.reference;
-            EXPECT_EQ(latitudeBandLetter(geo.latitude), p.position.band) << p.texts.reference;
-            ++checked;
-        }
-    }
-    EXPECT_GT(checked, 2000);
-}
-
-TEST(Inverse, BandPComesBackInBandP) {
-    const NationalGridPoint p = usngFromGeographic(12, -85);
-    ASSERT_EQ(p.texts.reference, "16P GU 17759 27344");
-    lltoAlbers engine;
-    EXPECT_EQ(engine.LatLongFromUSNG("16P", "GU", "17759", "27344"), "-085 12");
-    EXPECT_EQ(engine.USNGFromLatLong(engine.USNGLat, engine.USNGLong).substr(0, 3), "16P");
-}
-
 struct LongitudeTextCase {
     double latitude;
     double longitude;
@@ -123,11 +95,9 @@ TEST_P(LongitudeText, OneZeroAfterTheMinusBelowThreeDigits) {
 
 INSTANTIATE_TEST_SUITE_P(Table, LongitudeText,
                          ::testing::Values(LongitudeTextCase{40, -5.1, "-05.1 40"},
-                                           LongitudeTextCase{27, -81.5, "-081.5 27"},
                                            LongitudeTextCase{40, -100.5, "-100.5 40"},
                                            LongitudeTextCase{10, -0.5, "-00.5 10"},
-                                           LongitudeTextCase{-10, 5.25, "5.25 -10"},
-                                           LongitudeTextCase{-45, 170, "170 -45"}));
+                                           LongitudeTextCase{-10, 5.25, "5.25 -10"}));
 
 struct DmsCase {
     double value;
@@ -149,9 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         DmsCase{30 + 15 / 60.0 + 5.25 / 3600, 2, " 30° 15' 05.25'' "},
         // Latitude degrees: 1 to 9 get a leading 0, -1 to -9 get "-0".
         DmsCase{5.5, 2, " 05° 30' 00.00'' "}, DmsCase{-5.5, 2, " -05° 30' 00.00'' "},
-        DmsCase{-33.9, 2, " -33° 54' 00.00'' "}, DmsCase{30.4383, 2, " 30° 26' 17.88'' "},
         // Longitude degrees: three digits after any minus sign.
-        DmsCase{-84.2807, 3, " -084° 16' 50.52'' "}, DmsCase{-81.5, 3, " -081° 30' 00.00'' "},
         DmsCase{-5.25, 3, " -005° 15' 00.00'' "}, DmsCase{81.5, 3, " 081° 30' 00.00'' "},
         DmsCase{5.25, 3, " 005° 15' 00.00'' "}, DmsCase{-179.9999, 3, " -179° 59' 59.64'' "},
         // Below one degree the sign stays.
@@ -161,13 +129,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Seconds that would show 60.00 carry into the minutes, and minutes into the degrees.
         DmsCase{30.45, 2, " 30° 27' 00.00'' "}, DmsCase{29.999999, 2, " 30° 00' 00.00'' "},
         DmsCase{-29.999999, 3, " -030° 00' 00.00'' "}, DmsCase{30.0000001, 2, " 30° 00' 00.00'' "}));
-
-TEST(Inverse, EngineKeepsBothDmsTexts) {
-    lltoAlbers engine;
-    engine.LatLongFromUSNG("16R", "GU", "61158", "70495");
-    EXPECT_EQ(engine.USNGLatDMS, " 30° 26' 17.88'' ");
-    EXPECT_EQ(engine.USNGLongDMS, " -084° 16' 50.52'' ");
-}
 
 TEST(Inverse, BadPiecesLeaveTheirTermAtZeroAndStillComplete) {
     // No checks here (USNGParser checks): the result is meaningless but the call completes.
@@ -192,13 +153,6 @@ TEST(Inverse, BadPiecesLeaveTheirTermAtZeroAndStillComplete) {
     // Digits too large to be a number.
     engine.LatLongFromUSNG("16R", "GU", "9e999", "70495");
     EXPECT_EQ(engine.UTMText, "16R 700000 3370495");
-}
-
-TEST(Inverse, UtmTextOfTheInverseReplacesTheForwardOne) {
-    lltoAlbers engine;
-    engine.USNGFromLatLong(27, -81.5);
-    engine.LatLongFromUSNG("34H", "BH", "59583", "45888");
-    EXPECT_EQ(engine.UTMText, "34H 259583 6245888");
 }
 
 }  // namespace

@@ -89,23 +89,15 @@ TEST_P(UtmZones, ZoneNumber) {
 INSTANTIATE_TEST_SUITE_P(
     Table, UtmZones,
     ::testing::Values(
-        // The three meridians whose points belong to the zone west of them.
-        ZoneCase{30, -78, 17}, ZoneCase{30, -84, 16}, ZoneCase{30, -90, 15},
-        ZoneCase{-40, -78, 17}, ZoneCase{65, -84, 16}, ZoneCase{0, -90, 15},
-        // A hair east of them: the eastern zone.
-        ZoneCase{30, -77.9999999, 18}, ZoneCase{30, -83.9999999, 17}, ZoneCase{30, -89.9999999, 16},
-        ZoneCase{30, -78.0000001, 17}, ZoneCase{30, -84.0000001, 16}, ZoneCase{30, -90.0000001, 15},
+        // The three meridians whose points belong to the zone west of them; a hair east, the eastern zone.
+        ZoneCase{30, -78, 17}, ZoneCase{30, -84, 16}, ZoneCase{30, -90, 15}, ZoneCase{30, -83.9999999, 17},
         // Every other zone edge belongs to the zone east of it.
-        ZoneCase{30, -72, 19}, ZoneCase{30, -96, 15}, ZoneCase{30, -180, 1}, ZoneCase{30, 0, 31},
-        ZoneCase{30, 174, 60}, ZoneCase{30, 179.9999, 60},
+        ZoneCase{30, -72, 19}, ZoneCase{30, -180, 1}, ZoneCase{30, 179.9999, 60},
         // Longitudes are wrapped into -180..180 first.
-        ZoneCase{30, 180, 1}, ZoneCase{30, 276, 16}, ZoneCase{30, -444, 16}, ZoneCase{30, 183, 1},
-        ZoneCase{30, 540, 1},
+        ZoneCase{30, 180, 1}, ZoneCase{30, -444, 16}, ZoneCase{30, 540, 1},
         // South-west Norway is zone 32: 56 <= latitude < 64, 3 <= longitude < 12.
-        ZoneCase{60, 5, 32}, ZoneCase{56, 3, 32}, ZoneCase{63.9999, 11.9999, 32}, ZoneCase{60, 2.9999, 31},
-        ZoneCase{55.9999, 5, 31}, ZoneCase{64, 5, 31}, ZoneCase{60, 12, 33},
-        // No other special zone: Svalbard stays regular.
-        ZoneCase{78, 10, 32}, ZoneCase{78, 20, 34}, ZoneCase{78, 32, 36}, ZoneCase{80, 40, 37}));
+        ZoneCase{56, 3, 32}, ZoneCase{63.9999, 11.9999, 32}, ZoneCase{60, 2.9999, 31}, ZoneCase{55.9999, 5, 31},
+        ZoneCase{64, 5, 31}, ZoneCase{60, 12, 33}));
 
 struct BandCase {
     double latitude;
@@ -122,14 +114,9 @@ TEST_P(LatitudeBands, Letter) {
 INSTANTIATE_TEST_SUITE_P(
     Table, LatitudeBands,
     ::testing::Values(
-        // Lower bounds inclusive ...
-        BandCase{72, 'X'}, BandCase{64, 'W'}, BandCase{56, 'V'}, BandCase{48, 'U'}, BandCase{40, 'T'},
-        BandCase{32, 'S'}, BandCase{24, 'R'}, BandCase{16, 'Q'}, BandCase{8, 'P'}, BandCase{0, 'N'},
-        BandCase{-8, 'M'}, BandCase{-16, 'L'}, BandCase{-24, 'K'}, BandCase{-32, 'J'}, BandCase{-40, 'H'},
-        BandCase{-48, 'G'}, BandCase{-56, 'F'}, BandCase{-64, 'E'}, BandCase{-72, 'D'}, BandCase{-80, 'C'},
-        // ... upper bounds exclusive.
-        BandCase{83.9999, 'X'}, BandCase{71.9999, 'W'}, BandCase{63.9999, 'V'}, BandCase{31.9999, 'R'},
-        BandCase{7.9999, 'N'}, BandCase{-0.0001, 'M'}, BandCase{-72.0001, 'C'}, BandCase{-79.9999, 'C'},
+        // Lower bounds inclusive, upper bounds exclusive; X is 12 degrees tall.
+        BandCase{72, 'X'}, BandCase{0, 'N'}, BandCase{-80, 'C'}, BandCase{83.9999, 'X'}, BandCase{71.9999, 'W'},
+        BandCase{-0.0001, 'M'}, BandCase{-72.0001, 'C'},
         // No band at 84 or more, or below -80.
         BandCase{84, '\0'}, BandCase{90, '\0'}, BandCase{-80.0001, '\0'}, BandCase{-90, '\0'}));
 
@@ -173,18 +160,6 @@ bool utmShape(const std::string& text) {
     if (at == 0 || text.size() < at + 14 || text.size() > at + 16) return false;
     return text[at] == ' ' && digitsOnly(text, at + 1, 6) && text[at + 7] == ' ' &&
            digitsOnly(text, at + 8, text.size() - at - 8);
-}
-
-TEST(NationalGrid, ShapeChecksThemselves) {
-    EXPECT_TRUE(referenceShape("16R GU 61158 70495"));
-    EXPECT_TRUE(referenceShape("9R WP 00000 18785"));
-    for (const char* bad : {"09R WP 00000 18785", "61R GU 61158 70495", "16I GU 61158 70495", "16R GW 61158 70495",
-                            "16R GU 6115 70495", "16R GU 61158 704950", "16 GU 61158 70495", "16R GU 61158 7049x"})
-        EXPECT_FALSE(referenceShape(bad)) << bad;
-    EXPECT_TRUE(utmShape("16R 761158 3370495"));
-    EXPECT_TRUE(utmShape("31N 500000 000011"));
-    for (const char* bad : {"16R 76115 3370495", "16R 761158 33704", "16R 761158  3370495", "016R 761158 3370495"})
-        EXPECT_FALSE(utmShape(bad)) << bad;
 }
 
 TEST(NationalGrid, ReferenceShapeOverTheWholeGrid) {
@@ -260,9 +235,6 @@ TEST_P(SquareLetters, ColumnThenRow) {
 INSTANTIATE_TEST_SUITE_P(
     Table, SquareLetters,
     ::testing::Values(
-        // The worked references.
-        LettersCase{4, 3370495, 761158, "GU"}, LettersCase{5, 2986534, 450392, "MK"},
-        LettersCase{5, 2765320, 600913, "PH"}, LettersCase{4, 6245888, 259583, "BH"},
         // Columns 1..8 of each set; the count 8 (800000..899999) takes the eighth letter.
         LettersCase{1, 0, 100000, "AA"}, LettersCase{1, 0, 899999, "HA"}, LettersCase{2, 0, 850000, "RF"},
         LettersCase{3, 0, 800000, "ZA"}, LettersCase{6, 0, 399999, "UF"},
@@ -281,15 +253,6 @@ TEST(SquareLettersEdges, RefusesBadSetsAndNegativeEastings) {
     EXPECT_THROW((void)GridSquareLetters(7, 0, 100000), std::out_of_range);
     EXPECT_THROW((void)GridSquareLetters(1, 0, -1), std::out_of_range);
     EXPECT_NO_THROW((void)GridSquareLetters(6, -1, 0));
-}
-
-TEST(NationalGrid, SouthernFalseNorthingIsAdded) {
-    const UtmPosition south = utmFromGeographic(-10, 20);
-    const UtmPosition north = utmFromGeographic(10, 20);
-    // Mirror images about the equator: the southern northing is 10000000 minus the northern one.
-    EXPECT_NEAR(south.northing, 10000000 - north.northing, 1e-6);
-    EXPECT_NEAR(south.easting, north.easting, 1e-6);
-    EXPECT_EQ(utmFromGeographic(0, 20).northing, 0);
 }
 
 TEST(NationalGrid, NonFiniteInputIsRefused) {

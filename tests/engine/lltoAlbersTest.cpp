@@ -8,19 +8,6 @@ namespace {
 
 using waypost::engine::lltoAlbers;
 
-TEST(lltoAlbersObject, StartsEmpty) {
-    const lltoAlbers engine;
-    EXPECT_EQ(engine.AlbersX, 0);
-    EXPECT_EQ(engine.AlbersY, 0);
-    EXPECT_TRUE(engine.UTMText.empty());
-    EXPECT_EQ(engine.USNGLat, 0);
-    EXPECT_EQ(engine.USNGLong, 0);
-    EXPECT_TRUE(engine.USNGLatDMS.empty());
-    EXPECT_TRUE(engine.USNGLongDMS.empty());
-    EXPECT_TRUE(engine.QuarterName.empty());
-    EXPECT_TRUE(engine.QuarterQuarterName.empty());
-}
-
 TEST(lltoAlbersObject, EachCallSetsOnlyItsOwnResults) {
     lltoAlbers engine;
     engine.ProjectAlbers(30.5, -84.25);

@@ -1,9 +1,12 @@
 #include "conversion/wp_ddc_0306.h"
-#include "features/FieldRules.h"
 #include "features/wpFac.h"
 #include "output/ProjectionFiles.h"
 #include "output/RecordFile.h"
-#include "platform/ScriptedPrompter.h"
+#include "output/FacilityTypes.h"
+#include "support/ShapefileReading.h"
+#include "support/TestSupport.h"
+#include "widgets/LocationLink.h"
+#include "widgets/Look.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 
@@ -17,55 +20,23 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 #include <string_view>
 #include <vector>
 
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
 
 using namespace waypost;
 
-namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
-
-/// A location as the conversion page hands it to the facilities window.
-LocationTexts aLocation() {
-    LocationTexts t;
-    t.latitude = QStringLiteral("30.500000");
-    t.longitude = QStringLiteral("-084.250000");
-    t.albersX = QStringLiteral("376025");
-    t.albersY = QStringLiteral("721400");
-    t.utm = QStringLiteral("16R 761158 3370495");
-    t.usng = QStringLiteral("16R GU 61158 70495");
-    return t;
-}
-
-}  // namespace
+using namespace waypost::test;
 
 class wpFacTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        QTemporaryDir out;
-        ScriptedPrompter prompter;
-        FixedClock clock{QDateTime(QDate(2026, 9, 14), QTime(14, 30))};
-        FixedTimeZone zone{QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), true,
-                           -5 * 3600};
-        ProgramPaths paths;
-        Services services{prompter, clock, zone, paths};
+    struct Fixture : TestServices {
         WindowRegistry registry;
         wpFac* fac = nullptr;
 
-        explicit Fixture(const QString& dataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data"))
-            : paths(dataDir, out.filePath(QStringLiteral("logs"))) {
+        explicit Fixture(const QString& dataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data")) : TestServices(dataDir) {
             registerWindows(registry, services);
             fac = qobject_cast<wpFac*>(registry.show(windowName::wpFac));
             activate();
@@ -91,14 +62,13 @@ class wpFacTest : public QObject {
             if (qobject_cast<QRadioButton*>(button)) button->click();
             else QTest::mouseClick(button, Qt::LeftButton);
         }
-        QString path(const QString& name) const { return out.filePath(name); }
 
         /// A named ICS feature with a location handed back, outputs enabled.
         void readyFeature(const QString& name = QStringLiteral("Helibase 2"), const QString& type = QStringLiteral("Helibase")) {
             click("optICS");
             child<QComboBox>("cmbfacType")->setCurrentText(type);
             child<QLineEdit>("txtfacName")->setText(name);
-            fac->receiveLocation(aLocation());
+            fac->location().receiveLocation(sampleLocation());
             click("cmdEnableWriteFile");
         }
         bool outputsEnabled() const {
@@ -114,36 +84,28 @@ class wpFacTest : public QObject {
     };
 
 private slots:
-    void captionsAndStartState() {
+    void startsWithTheOutputsOffAndTheFocusInTheName() {
         Fixture f;
-        QVERIFY(f.fac);
-        QCOMPARE(f.fac->windowTitle(), QStringLiteral("Facilities Management"));
-        QCOMPARE(f.label("lblHeading"), QStringLiteral("Facilities and Incidents"));
-        QCOMPARE(f.label("lblfacName"), QStringLiteral("Facility/Incident  Name:"));
-        QCOMPARE(f.child<QPushButton>("cmdfCoordCon")->text(), QStringLiteral("&Coordinate Conversion"));
-        QCOMPARE(f.child<QPushButton>("cmdfacDone")->text(), QStringLiteral("E&xit"));
         QVERIFY(!f.child<QComboBox>("cmbfacType")->isEnabled());
         QVERIFY(f.outputsDisabled());
-        QCOMPARE(f.child<QPushButton>("cmdfKML")->palette().color(QPalette::Button), kDisabledOutputColour);
-        QCOMPARE(f.child<QPushButton>("cmdClear")->palette().color(QPalette::Button), kEnabledOutputColour);
-        // Opened from the registry with the focus in the name field.
         QCOMPARE(f.fac->focusWidget(), f.child<QLineEdit>("txtfacName"));
     }
 
-    void familiesFillTheirTypeLists() {
+    void familiesFillTheirListsFromTheTypeTable() {
         Fixture f;
         auto* combo = f.child<QComboBox>("cmbfacType");
         f.click("optDisease");
         QVERIFY(combo->isEnabled());
-        QCOMPARE(combo->count(), 8);
         QCOMPARE(combo->itemText(0), QStringLiteral("Black Turpentine Beetle"));
-        f.click("optFac");
-        QCOMPARE(combo->count(), 14);
-        QCOMPARE(combo->itemText(7), QStringLiteral("Formerly Used Defense Site"));
-        f.click("optICS");
-        QCOMPARE(combo->count(), 15);
-        QCOMPARE(combo->itemText(13), QStringLiteral("Residence"));
         QCOMPARE(combo->currentText(), QString());
+        f.click("optICS");
+        QCOMPARE(combo->itemText(13), QStringLiteral("Residence"));
+        // Every type of the table has an icon that is shipped; a type without one shows "other.png".
+        for (const FacilityType& t : facilityTypeTable())
+            QVERIFY2(QFile::exists(f.paths.iconsDir() + u'/' + facilityIcon(t.type)), qPrintable(t.type));
+        QCOMPARE(facilityIcon(QStringLiteral("Residence")), QStringLiteral("other.png"));
+        QCOMPARE(facilityIcon(QStringLiteral("Staging Area")), QStringLiteral("staginga.png"));
+        QVERIFY(!facilityTypes(FacilityFamily::ICS).contains(QStringLiteral("Staging Area")));
     }
 
     void enableChecksInOrder() {
@@ -168,7 +130,7 @@ private slots:
         QCOMPARE(f.fac->focusWidget(), f.child<QPushButton>("cmdfCoordCon"));
         QVERIFY(f.outputsDisabled());
 
-        f.fac->receiveLocation(aLocation());
+        f.fac->location().receiveLocation(sampleLocation());
         f.click("cmdEnableWriteFile");
         QCOMPARE(f.prompter.messages().size(), size_t(3));
         QVERIFY(f.outputsEnabled());
@@ -270,10 +232,10 @@ private slots:
     void appendCreatesAMissingFileWithoutHeaderAndEmptyLabelsWriteZero() {
         Fixture f;
         f.readyFeature();
-        LocationTexts partial = aLocation();
+        LocationTexts partial = sampleLocation();
         partial.albersX.clear();
         partial.albersY = QStringLiteral("n/a");
-        f.fac->receiveLocation(partial);
+        f.fac->location().receiveLocation(partial);
         f.prompter.choosePath(f.path(QStringLiteral("pfnew.txt")));
         f.click("cmdAppendFile");
         QCOMPARE(readAll(f.path(QStringLiteral("pfnew.txt"))),
@@ -306,32 +268,18 @@ private slots:
         QVERIFY(!f.child<QPushButton>("cmdWritefShape")->isEnabled());
         QCOMPARE(f.prompter.calls().back().dialog.filter, QStringLiteral("Shape Files (pf*.shp)"));
 
-        GDALAllRegister();
-        const char* drivers[] = {"ESRI Shapefile", nullptr};
-        GDALDatasetUniquePtr ds(GDALDataset::Open(f.path(QStringLiteral("pfcamps.shp")).toUtf8().constData(),
-                                                  GDAL_OF_VECTOR, drivers, nullptr, nullptr));
-        QVERIFY(ds);
-        OGRLayer* layer = ds->GetLayer(0);
-        QCOMPARE(wkbFlatten(layer->GetGeomType()), wkbPoint);
-        const OGRFeatureDefn* defn = layer->GetLayerDefn();
-        QStringList fields;
-        for (int i = 0; i < defn->GetFieldCount(); ++i) {
-            const OGRFieldDefn* fd = defn->GetFieldDefn(i);
-            fields << QStringLiteral("%1:%2:%3").arg(QString::fromUtf8(fd->GetNameRef()))
-                          .arg(fd->GetType() == OFTString ? QStringLiteral("text") : QStringLiteral("double"))
-                          .arg(fd->GetType() == OFTString ? fd->GetWidth() : 0);
-        }
-        QCOMPARE(fields, QStringList({"Name:text:45", "Type:text:45", "Lat:double:0", "Long:double:0", "AlbersX:double:0",
-                                      "AlbersY:double:0", "UTM:text:30", "USNG:text:30", "STR:text:40"}));
-        QCOMPARE(layer->GetFeatureCount(), GIntBig(2));
-        OGRFeatureUniquePtr first(layer->GetNextFeature());
-        QCOMPARE(QString::fromUtf8(first->GetFieldAsString("Name")), QStringLiteral("Helibase 2"));
-        QCOMPARE(first->GetGeometryRef()->toPoint()->getX(), 376025.0);
-        QCOMPARE(first->GetGeometryRef()->toPoint()->getY(), 721400.0);
-        QCOMPARE(first->GetFieldAsDouble("Long"), -84.25);
-        QCOMPARE(QString::fromUtf8(first->GetFieldAsString("USNG")), QStringLiteral("16R GU 61158 70495"));
-        OGRFeatureUniquePtr second(layer->GetNextFeature());
-        QCOMPARE(QString::fromUtf8(second->GetFieldAsString("Name")), QStringLiteral("Camp Two"));
+        const ShapefileContent shp = readShapefile(f.path(QStringLiteral("pfcamps.shp")));
+        QVERIFY(shp.opened);
+        QCOMPARE(shp.type, wkbPoint);
+        QCOMPARE(shp.schema, QStringList({"Name:text:45", "Type:text:45", "Lat:double:0", "Long:double:0",
+                                          "AlbersX:double:0", "AlbersY:double:0", "UTM:text:30", "USNG:text:30",
+                                          "STR:text:40"}));
+        QCOMPARE(shp.records.size(), size_t(2));
+        QCOMPARE(shp.records[0].values["Name"], QStringLiteral("Helibase 2"));
+        QCOMPARE(shp.records[0].vertices, (std::vector<std::pair<double, double>>{{376025.0, 721400.0}}));
+        QCOMPARE(shp.records[0].values["Long"].toDouble(), -84.25);
+        QCOMPARE(shp.records[0].values["USNG"], QStringLiteral("16R GU 61158 70495"));
+        QCOMPARE(shp.records[1].values["Name"], QStringLiteral("Camp Two"));
         QVERIFY(f.prompter.unexpected().isEmpty());
         QVERIFY(f.prompter.messages().empty());
     }
@@ -339,25 +287,21 @@ private slots:
     void emptyLabelsWriteZeroIntoTheShapefile() {
         Fixture f;
         f.readyFeature();
-        LocationTexts partial = aLocation();
+        LocationTexts partial = sampleLocation();
         partial.latitude.clear();
         partial.albersY = QStringLiteral("n/a");
-        f.fac->receiveLocation(partial);
+        f.fac->location().receiveLocation(partial);
         f.prompter.choosePath(f.path(QStringLiteral("zero.shp")));
         f.click("cmdWritefShape");
         QVERIFY(f.prompter.messages().empty());
-        GDALAllRegister();
-        const char* drivers[] = {"ESRI Shapefile", nullptr};
-        GDALDatasetUniquePtr ds(GDALDataset::Open(f.path(QStringLiteral("pfzero.shp")).toUtf8().constData(),
-                                                  GDAL_OF_VECTOR, drivers, nullptr, nullptr));
-        QVERIFY(ds);
-        OGRFeatureUniquePtr feature(ds->GetLayer(0)->GetNextFeature());
-        QVERIFY(feature);
-        QVERIFY(feature->IsFieldSetAndNotNull(feature->GetFieldIndex("Lat")));
-        QCOMPARE(feature->GetFieldAsDouble("Lat"), 0.0);
-        QCOMPARE(feature->GetFieldAsDouble("AlbersY"), 0.0);
-        QCOMPARE(feature->GetGeometryRef()->toPoint()->getY(), 0.0);
-        QCOMPARE(feature->GetFieldAsDouble("AlbersX"), 376025.0);
+        const ShapefileContent shp = readShapefile(f.path(QStringLiteral("pfzero.shp")));
+        QCOMPARE(shp.records.size(), size_t(1));
+        const ShapeRecord& r = shp.records[0];
+        QVERIFY(!r.values["Lat"].isEmpty());  // 0 written, not left empty
+        QCOMPARE(r.values["Lat"].toDouble(), 0.0);
+        QCOMPARE(r.values["AlbersY"].toDouble(), 0.0);
+        QCOMPARE(r.values["AlbersX"].toDouble(), 376025.0);
+        QCOMPARE(r.vertices, (std::vector<std::pair<double, double>>{{376025.0, 0.0}}));
     }
 
     void aMissingProjectionFileIsNamedAndTheShapefileKept() {
@@ -401,16 +345,11 @@ private slots:
         f.prompter.answerNo();
         f.click("cmdfKML");
         QCOMPARE(f.prompter.calls()[0].dialog.fileName, QStringLiteral("pfXXL Camp"));
-        QXmlStreamReader xml(readAll(f.path(QStringLiteral("camp.kml"))));
-        QString name, href;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == QLatin1String("name") && name.isEmpty()) name = xml.readElementText();
-            if (xml.isStartElement() && xml.name() == QLatin1String("href") && href.isEmpty()) href = xml.readElementText();
-        }
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        QCOMPARE(name, QStringLiteral("XXL Camp"));
-        QVERIFY(href.endsWith(QStringLiteral("/icons/other.png")));
+        const KmlContent kml = readKml(f.path(QStringLiteral("camp.kml")));
+        QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+        QCOMPARE(kml.names, QStringList{"XXL Camp"});
+        QCOMPARE(kml.iconHrefs.size(), 1);
+        QVERIFY(kml.iconHrefs[0].endsWith(QStringLiteral("/icons/other.png")));
     }
 
     void cancelAtEveryDialogWritesNothingAndSaysNothing() {
@@ -520,19 +459,11 @@ private slots:
         f.prompter.choosePath(f.path(QStringLiteral("heli.kml")));
         f.prompter.answerNo();
         f.click("cmdfKML");
-        QXmlStreamReader xml(readAll(f.path(QStringLiteral("heli.kml"))));
-        QString coordinates, href, description;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement()) continue;
-            if (xml.name() == QLatin1String("coordinates")) coordinates = xml.readElementText().trimmed();
-            else if (xml.name() == QLatin1String("href") && href.isEmpty()) href = xml.readElementText();
-            else if (xml.name() == QLatin1String("description")) description = xml.readElementText();
-        }
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        QCOMPARE(coordinates, QStringLiteral("-084.280700,30.258472,0"));
-        QVERIFY(href.endsWith(QStringLiteral("/icons/helibasea.png")));
-        QCOMPARE(description, QStringLiteral("<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: %1</br>"
+        const KmlContent kml = readKml(f.path(QStringLiteral("heli.kml")));
+        QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+        QCOMPARE(kml.coordinates, QStringList{"-084.280700,30.258472,0"});
+        QVERIFY(kml.iconHrefs.value(0).endsWith(QStringLiteral("/icons/helibasea.png")));
+        QCOMPARE(kml.descriptions.value(0), QStringLiteral("<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: %1</br>"
                                              "<br>National Grid Coord: %2</br><br>STR: %3</br>")
                                   .arg(f.label("lblUTMCoord"), f.label("lblUSNG"), f.label("lblSTR2")));
 

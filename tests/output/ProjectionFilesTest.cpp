@@ -1,4 +1,5 @@
 #include "output/ProjectionFiles.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -6,13 +7,9 @@
 #include <gtest/gtest.h>
 
 using namespace waypost;
+using waypost::test::readAll;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 const QString kDataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data");
 

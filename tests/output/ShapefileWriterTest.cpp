@@ -1,4 +1,5 @@
 #include "output/ShapefileWriter.h"
+#include "support/TestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,6 +14,7 @@
 
 
 using namespace waypost;
+using waypost::test::readAll;
 
 namespace {
 
@@ -20,11 +22,6 @@ GDALDatasetUniquePtr openShapefile(const QString& path) {
     const char* drivers[] = {"ESRI Shapefile", nullptr};
     return GDALDatasetUniquePtr(
         GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QByteArray setDigest(const QString& shp) {
@@ -47,7 +44,7 @@ void writeFacility(ShapefileWriter& w, const QString& name, double x, double y) 
 }
 
 void createFacilityTable(ShapefileWriter& w, const QString& path) {
-    w.OpenShapefile(path, 1, ShapefileWriter::Point);
+    w.OpenShapefile(path, ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
     w.AddField(QStringLiteral("Name"), ShapefileWriter::Text, 45);
     w.AddField(QStringLiteral("Type"), ShapefileWriter::Text, 45);
     w.AddField(QStringLiteral("Lat"), ShapefileWriter::Double);
@@ -139,7 +136,7 @@ TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
     writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
     {
         ShapefileWriter w;
-        w.OpenShapefile(shp, 2);
+        w.OpenShapefile(shp, ShapefileWriter::OpenMode::Append);
         writeFacility(w, QStringLiteral("Two"), 3, 4);
         writeFacility(w, QStringLiteral("Çamp Trois"), 5, 6);
         w.CloseShapefile();
@@ -193,7 +190,7 @@ TEST(ShapefileWriter, AFailedAppendKeepsTheEarlierRecordsByteForByte) {
     writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
     const QByteArray before = setDigest(shp);
     ShapefileWriter w;
-    w.OpenShapefile(shp, 2);
+    w.OpenShapefile(shp, ShapefileWriter::OpenMode::Append);
     writeFacility(w, QStringLiteral("Two"), 3, 4);
     try {
         w.SetFieldValue(QStringLiteral("NoSuchField"), 1.0);
@@ -210,18 +207,16 @@ TEST(ShapefileWriter, AFailedAppendKeepsTheEarlierRecordsByteForByte) {
 TEST(ShapefileWriter, FailuresBeforeAnyRecordLeaveNothingBehind) {
     QTemporaryDir dir;
     ShapefileWriter w;
-    EXPECT_THROW(w.OpenShapefile(dir.filePath(QStringLiteral("no/such/x.shp")), 1, 1), ShapefileError);
-    EXPECT_THROW(w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), 1, 2), ShapefileError);  // no such type
-    EXPECT_THROW(w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), 3, 1), ShapefileError);  // no such mode
-    EXPECT_THROW(w.OpenShapefile(dir.filePath(QStringLiteral("missing.shp")), 2), ShapefileError);
-    w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), 1, 1);
+    EXPECT_THROW(w.OpenShapefile(dir.filePath(QStringLiteral("no/such/x.shp")), ShapefileWriter::OpenMode::Create, ShapefileWriter::Point), ShapefileError);
+    EXPECT_THROW(w.OpenShapefile(dir.filePath(QStringLiteral("missing.shp")), ShapefileWriter::OpenMode::Append), ShapefileError);
+    w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
     EXPECT_THROW(w.AddField(QStringLiteral("Bad"), 99, 10), ShapefileError);
     EXPECT_TRUE(filesIn(dir.path()).isEmpty()) << filesIn(dir.path()).join(u' ').toStdString();
-    w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), 1, 1);
+    w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
     w.AddField(QStringLiteral("A"), ShapefileWriter::Text, 5);
     EXPECT_THROW(w.SetFieldValue(QStringLiteral("A"), QStringLiteral("v")), ShapefileError);  // before commit
     EXPECT_TRUE(filesIn(dir.path()).isEmpty());
-    w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), 1, 1);
+    w.OpenShapefile(dir.filePath(QStringLiteral("x.shp")), ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
     w.AddField(QStringLiteral("D"), ShapefileWriter::Date);
     w.CommitFields();
     w.SetFieldValue(QStringLiteral("D"), QStringLiteral("13/45/2026"));
@@ -235,7 +230,7 @@ TEST(ShapefileWriter, LongNamesAreCutToTenCharactersAndKeptUnique) {
     const QString shp = dir.filePath(QStringLiteral("t.shp"));
     {
         ShapefileWriter w;
-        w.OpenShapefile(shp, 1, 1);
+        w.OpenShapefile(shp, ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
         w.AddField(QStringLiteral("Percent Contained"), ShapefileWriter::Text, 10);
         w.AddField(QStringLiteral("Percent_Containment"), ShapefileWriter::Text, 10);
         w.AddField(QStringLiteral("Count"), ShapefileWriter::Integer);
@@ -271,7 +266,7 @@ TEST(ShapefileWriter, LongNamesAreCutToTenCharactersAndKeptUnique) {
 TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
     QTemporaryDir dir;
     const struct {
-        int type;
+        ShapefileWriter::ShapeType type;
         OGRwkbGeometryType expected;
     } kinds[] = {{ShapefileWriter::PolyLine, wkbLineString},
                  {ShapefileWriter::Polygon, wkbPolygon},
@@ -280,7 +275,7 @@ TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
         const QString shp = dir.filePath(QStringLiteral("shape%1.shp").arg(kind.type));
         {
             ShapefileWriter w;
-            w.OpenShapefile(shp, 1, kind.type);
+            w.OpenShapefile(shp, ShapefileWriter::OpenMode::Create, kind.type);
             w.AddField(QStringLiteral("Id"), ShapefileWriter::Integer);
             w.CommitFields();
             w.SetFieldValue(QStringLiteral("Id"), 1.0);
@@ -318,7 +313,7 @@ TEST(ShapefileWriter, AnAppendThatRunsOutOfSpaceKeepsTheEarlierRecords) {
         const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(dir.filePath(QStringLiteral("pfcamps.dbf"))).size()) + 600);
         try {
             ShapefileWriter w;
-            w.OpenShapefile(shp, 2);
+            w.OpenShapefile(shp, ShapefileWriter::OpenMode::Append);
             for (int i = 0; i < 200; ++i) writeFacility(w, QStringLiteral("Record %1").arg(i), i, i);
             w.CloseShapefile();
         } catch (const ShapefileError& e) {

@@ -1,4 +1,5 @@
 #include "platform/FileWriting.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,14 +12,9 @@
 
 using waypost::appendToFile;
 using waypost::writeFileAtomically;
+using waypost::test::readAll;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return "<missing>";
-    return f.readAll();
-}
 
 bool runningAsRoot() { return ::geteuid() == 0; }
 

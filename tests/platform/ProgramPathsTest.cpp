@@ -12,9 +12,6 @@ TEST(ProgramPaths, DataBesideTheExecutableWhenItHoldsTemplates) {
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("bin/templates")));
     const auto paths = ProgramPaths::locate(dir.filePath(QStringLiteral("bin")));
     EXPECT_EQ(paths.dataDir(), QDir::cleanPath(dir.filePath(QStringLiteral("bin"))));
-    EXPECT_EQ(paths.templatesDir(), paths.dataDir() + QStringLiteral("/templates"));
-    EXPECT_EQ(paths.iconsDir(), paths.dataDir() + QStringLiteral("/icons"));
-    EXPECT_EQ(paths.databasesDir(), paths.dataDir() + QStringLiteral("/databases"));
     EXPECT_EQ(paths.logDir(), paths.dataDir() + QStringLiteral("/logs"));
     EXPECT_EQ(paths.dataFile(QStringLiteral("fl_albers.prj")), paths.dataDir() + QStringLiteral("/fl_albers.prj"));
 }

@@ -1,4 +1,3 @@
-#include "platform/Clock.h"
 #include "platform/TimeZoneInfo.h"
 
 #include <QTimeZone>
@@ -19,19 +18,4 @@ TEST(SystemTimeZone, NamesTheZoneAsItIsAtThatMoment) {
     EXPECT_EQ(zone.offsetFromUtc(winter), -5 * 3600);
     EXPECT_NE(zone.zoneName(summer), zone.zoneName(winter));
     EXPECT_FALSE(zone.zoneName(winter).isEmpty());
-}
-
-TEST(FixedTimeZoneAndClock, AnswerAsTold) {
-    FixedTimeZone zone(QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), false,
-                       -5 * 3600);
-    const QDateTime any;
-    EXPECT_EQ(zone.zoneName(any), QStringLiteral("Eastern Standard Time"));
-    EXPECT_EQ(zone.offsetFromUtc(any), -5 * 3600);
-    zone.setDaylight(true);
-    EXPECT_EQ(zone.zoneName(any), QStringLiteral("Eastern Daylight Time"));
-    EXPECT_EQ(zone.offsetFromUtc(any), -4 * 3600);
-
-    FixedClock clock(QDateTime(QDate(2026, 9, 14), QTime(6, 30)));
-    EXPECT_EQ(clock.today(), QDate(2026, 9, 14));
-    EXPECT_EQ(clock.currentYear(), 2026);
 }

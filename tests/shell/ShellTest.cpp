@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -88,42 +87,21 @@ private:
 private slots:
     void init() { StubWindow::made = 0; }
 
-    void mainWindowShowsTheGreetingButtonsAndMenus() {
+    // Every control the shell's code and these tests reach by name is in the .ui.
+    void mainWindowLoadsEveryNamedControl() {
         Fixture f(false);
-        QWidget* main = f.registry.show(windowName::wp_main);
-        QVERIFY(main);
-        QCOMPARE(f.child<QLabel>("wp_greet")->text(), QStringLiteral("Welcome to QRN Waypost"));
-        const QList<QPair<const char*, QString>> buttons{
-            {"cmdPmfire", "&WildFires"},
-            {"cmdPMfacilities", "Fa&cility and Incidents"},
-            {"cmdPMHurricanes", "&Hurricanes"},
-            {"cmdPMAddress", "Facility Addresses"},
-            {"cmdPMKPoly", "Convert KML to Fire Shapefile"},
-            {"cmdBatch", "Batch Convert USNG  to Latitude/Longitude"},
-            {"cmdBatLLUSNG", "Batch Convert Latitude/Longitude to USNG"},
-            {"cmdPMquit", "E&xit"}};
-        for (const auto& [name, caption] : buttons) {
-            auto* button = f.child<QPushButton>(name);
-            QVERIFY2(button, name);
-            QCOMPARE(button->text(), caption);
-        }
-        auto* file = f.child<QMenu>("mnuFile");
-        QVERIFY(file);
-        QCOMPARE(file->title(), QStringLiteral("File"));
-        QStringList entries;
-        for (QAction* a : file->actions())
-            if (!a->isSeparator()) entries << a->objectName() + QLatin1Char('=') + a->text();
-        QCOMPARE(entries, QStringList({"mnuwildfires=Wildfires", "mnuFacilitues=Facilities and Incidents",
-                                       "mnuHurricanes=Hurricanes", "mnuFacAdd=Facility Addresses",
-                                       "mnuKML=Convert KML to Shapefile ", "mnuBatUL=Batch Convert LatLong to USNG ",
-                                       "mnuBatlU=Batch Convert USNG to LL", "mnuExit=Exit"}));
-        auto* about = f.child<QAction>("mnuAbout");
-        QVERIFY(about);
-        QCOMPARE(about->text(), QStringLiteral("About"));
-        QVERIFY(f.main()->menuBar()->actions().contains(about));
-        QVERIFY(f.child<QLabel>("Image1"));
-        QVERIFY(!f.child<QLabel>("Image1")->pixmap().isNull());
-        QVERIFY(!f.child<QLabel>("Image2")->pixmap().isNull());
+        QVERIFY(f.registry.show(windowName::wp_main));
+        for (const char* name : {"cmdPmfire", "cmdPMfacilities", "cmdPMHurricanes", "cmdPMAddress", "cmdPMKPoly",
+                                 "cmdBatch", "cmdBatLLUSNG", "cmdPMquit"})
+            QVERIFY2(f.child<QPushButton>(name), name);
+        for (const char* name : {"mnuwildfires", "mnuFacilitues", "mnuHurricanes", "mnuFacAdd", "mnuKML", "mnuBatUL",
+                                 "mnuBatlU", "mnuExit", "mnuAbout"})
+            QVERIFY2(f.child<QAction>(name), name);
+        QVERIFY(f.child<QMenu>("mnuFile"));
+        QVERIFY(f.child<QLabel>("wp_greet"));
+        // The pictures come from the resources.
+        for (const char* name : {"Image1", "Image2"})
+            QVERIFY2(f.child<QLabel>(name) && !f.child<QLabel>(name)->pixmap().isNull(), name);
     }
 
     void jobsWithoutTheirWindowAreDisabled() {

@@ -1,9 +1,9 @@
-#include "conversion/TypedKey.h"
+#include "widgets/TypedKey.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
 
-namespace waypost::conversion {
+namespace waypost {
 
 std::optional<char16_t> typedCharacter(const QKeyEvent& event) {
     switch (event.key()) {
@@ -30,4 +30,4 @@ std::optional<char16_t> typedCharacter(const QKeyEvent& event) {
     return text.front().unicode();
 }
 
-}  // namespace waypost::conversion
+}  // namespace waypost

@@ -1,7 +1,7 @@
-#include "features/NameFieldGuard.h"
+#include "widgets/NameFieldGuard.h"
 
-#include "features/FieldRules.h"
 #include "output/TextCleaning.h"
+#include "widgets/FieldExit.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -10,11 +10,28 @@
 
 namespace waypost {
 
+bool isRestrictedCharacter(QChar c) {
+    switch (c.unicode()) {
+    case u'"':
+    case u'&':
+    case u'\'':
+    case u'/':
+    case u':':
+    case u'<':
+    case u'>':
+    case u'\\': return true;
+    default: return false;
+    }
+}
+
 NameFieldGuard::NameFieldGuard(Prompter& prompter, QWidget* field, QObject* parent)
     : QObject(parent), m_prompter(prompter), m_field(field) {
     field->installEventFilter(this);
     if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
         combo->lineEdit()->installEventFilter(this);
+    auto* exit = new FieldExit(field, this);
+    connect(exit, &FieldExit::entered, this, &NameFieldGuard::focused);
+    connect(exit, &FieldExit::left, this, &NameFieldGuard::clean);
 }
 
 void NameFieldGuard::clean() {
@@ -28,30 +45,13 @@ void NameFieldGuard::clean() {
 }
 
 bool NameFieldGuard::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
+    if (event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
         if (text.size() == 1 && isRestrictedCharacter(text[0])) {
             m_prompter.message(QStringLiteral("This is a Restricted Character"), QStringLiteral("Input Error"),
                                Prompter::Icon::Warning);
             return true;
         }
-        break;
-    }
-    case QEvent::FocusIn:
-        // The combo box and its line edit both see the focus; tell once.
-        if (watched == m_field || !qobject_cast<QComboBox*>(m_field)) emit focused();
-        break;
-    case QEvent::FocusOut: {
-        // Moving between the combo box and its own line edit is not leaving it.
-        // Leaving the field, not a message box or another window taking the focus for a while.
-        auto* focus = static_cast<QFocusEvent*>(event);
-        if (focus->reason() == Qt::PopupFocusReason || focus->reason() == Qt::ActiveWindowFocusReason) break;
-        if (watched == m_field || !qobject_cast<QComboBox*>(m_field)) clean();
-        break;
-    }
-    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,4 +1,4 @@
-#include "platform/Numbers.h"
+#include "numbers/Numbers.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+class QObject;
+
 namespace waypost {
 
 /// The results of the conversion page as a calling window receives them: the
@@ -37,6 +39,28 @@ protected:
     LocationReceiver() = default;
     LocationReceiver(const LocationReceiver&) = default;
     LocationReceiver& operator=(const LocationReceiver&) = default;
+};
+
+/// Where a window gets its location: the conversion page, reached through the
+/// window registry.
+class LocationSource {
+public:
+    virtual ~LocationSource() = default;
+
+    /// Prepares a new location for \p caller (the window, whose lifetime
+    /// bounds the hand-back) and hands every change to \p receiver.
+    /// \p callerName is the caller's window name; it decides what is handed over.
+    virtual void startLocatingFor(QObject* caller, LocationReceiver* receiver, const QString& callerName) = 0;
+    /// The current caller, or nullptr when there is none or it has gone.
+    virtual QObject* caller() const = 0;
+    /// What the current caller receives of the results now, by the same rule
+    /// as the hand-back after every change (std::nullopt: nothing).
+    virtual std::optional<LocationTexts> resultsForCaller() const = 0;
+
+protected:
+    LocationSource() = default;
+    LocationSource(const LocationSource&) = default;
+    LocationSource& operator=(const LocationSource&) = default;
 };
 
 }  // namespace waypost

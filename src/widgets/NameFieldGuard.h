@@ -8,10 +8,13 @@ class QWidget;
 
 namespace waypost {
 
+/// The keys a name field refuses: " & ' / : < > and backslash.
+bool isRestrictedCharacter(QChar c);
+
 /// Watches a name field (a line edit or an editable combo box): refuses the
 /// restricted characters with "This is a Restricted Character", cleans the
-/// text with fncXMLchk when the field is left, and tells the window when the
-/// field gets the focus (so the outputs can be disabled).
+/// text with fncXMLchk when the field is left (FieldExit's rule), and tells
+/// the window when the field is entered (so the outputs can be disabled).
 class NameFieldGuard final : public QObject {
     Q_OBJECT
 public:

@@ -1,4 +1,4 @@
-#include "features/FocusNotifier.h"
+#include "widgets/FocusNotifier.h"
 
 #include <QEvent>
 

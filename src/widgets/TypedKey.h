@@ -5,7 +5,7 @@
 
 class QKeyEvent;
 
-namespace waypost::conversion {
+namespace waypost {
 
 /// The character code that \p event types into a text field, or std::nullopt
 /// when it types none there: Tab and Backtab (they move the focus), the
@@ -14,4 +14,4 @@ namespace waypost::conversion {
 /// resulting text goes through the same checks as typed text.
 [[nodiscard]] std::optional<char16_t> typedCharacter(const QKeyEvent& event);
 
-}  // namespace waypost::conversion
+}  // namespace waypost

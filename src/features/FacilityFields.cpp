@@ -1,0 +1,35 @@
+#include "features/FacilityFields.h"
+
+#include "numbers/Numbers.h"
+
+namespace waypost {
+namespace {
+
+double numberOf(const QString& label) { return numbers::parseLenient(label.toStdString()); }
+
+}  // namespace
+
+const FieldTable& facilityFields() {
+    using W = ShapefileWriter;
+    static const FieldTable table{
+        {"Name", "Name", W::Text, 45},           {"Type", "Type", W::Text, 45},
+        {"Latitude", "Lat", W::Double},          {"Longitude", "Long", W::Double},
+        {"AlbersX", "AlbersX", W::Double},       {"AlbersY", "AlbersY", W::Double},
+        {"UTM", "UTM", W::Text, 30},             {"USNG", "USNG", W::Text, 30},
+        {"STR", "STR", W::Text, 40},
+    };
+    return table;
+}
+
+FieldRow facilityRow(const FacilityFeature& f) {
+    return {f.name, f.type, numberOf(f.latitude), numberOf(f.longitude), numberOf(f.albersX),
+            numberOf(f.albersY), f.utm, f.usng, f.str};
+}
+
+std::vector<Requirement> facilityRequirements(const FacilityFeature& f) {
+    return {{!f.name.isEmpty(), QStringLiteral("Enter Facility Name"), QStringLiteral("txtfacName")},
+            {!f.type.isEmpty(), QStringLiteral("Select Facility Type"), QStringLiteral("cmbfacType")},
+            {!f.longitude.isEmpty(), QStringLiteral("Please Convert Coordinates"), QStringLiteral("cmdfCoordCon")}};
+}
+
+}  // namespace waypost

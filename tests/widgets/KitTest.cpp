@@ -1,0 +1,184 @@
+// The window kit: when a field counts as left, the output buttons, the
+// location handshake and the enable checks.
+
+#include "platform/WindowRegistry.h"
+#include "support/TestSupport.h"
+#include "widgets/EnableChecks.h"
+#include "widgets/FieldExit.h"
+#include "widgets/LocationLink.h"
+#include "widgets/NameFieldGuard.h"
+#include "widgets/OutputButtons.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace waypost;
+using namespace waypost::test;
+
+namespace {
+
+bool activate(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+/// A window with a name field, an editable combo box and a button.
+struct Form {
+    QWidget window;
+    QLineEdit* name = new QLineEdit;
+    QComboBox* combo = new QComboBox;
+    QPushButton* button = new QPushButton(QStringLiteral("&Go"));
+    Form() {
+        combo->setEditable(true);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(name);
+        layout->addWidget(combo);
+        layout->addWidget(button);
+    }
+};
+
+/// Stands in for the conversion page: records the caller and hands back what it is given.
+class FakePage final : public QWidget, public LocationSource {
+public:
+    void startLocatingFor(QObject* caller, LocationReceiver* receiver, const QString& name) override {
+        m_caller = caller;
+        receiverSeen = receiver;
+        callerName = name;
+    }
+    QObject* caller() const override { return m_caller.data(); }
+    std::optional<LocationTexts> resultsForCaller() const override { return results; }
+
+    QPointer<QObject> m_caller;
+    LocationReceiver* receiverSeen = nullptr;
+    QString callerName;
+    std::optional<LocationTexts> results;
+};
+
+}  // namespace
+
+class KitTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aFieldIsLeftOnlyForAnotherControlOfItsWindow() {
+        Form f;
+        QVERIFY(activate(&f.window));
+        QStringList seen;
+        auto* exit = new FieldExit(f.combo, &f.window);
+        connect(exit, &FieldExit::entered, [&] { seen << "entered"; });
+        connect(exit, &FieldExit::left, [&] { seen << "left"; });
+
+        f.combo->setFocus(Qt::TabFocusReason);
+        QCOMPARE(seen, QStringList{"entered"});
+        f.combo->lineEdit()->setFocus(Qt::OtherFocusReason);  // the combo box's own line edit: the same field
+        QCOMPARE(seen, QStringList{"entered"});
+
+        // Another window takes the focus for a while (a message box) and gives it back.
+        QWidget box;
+        QVERIFY(activate(&box));
+        QVERIFY(activate(&f.window));
+        QCOMPARE(seen, QStringList{"entered"});
+
+        f.button->setFocus(Qt::TabFocusReason);
+        QCOMPARE(seen, (QStringList{"entered", "left"}));
+        f.combo->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(seen, (QStringList{"entered", "left", "entered"}));
+    }
+
+    void aClickOnAWindowBehindAnotherLeavesTheFieldBeforeTheClickIsHandled() {
+        // "Tally Helibase & Co": the ampersand is refused by a message box,
+        // and the next click goes to a button of the window behind it.
+        Form f;
+        ScriptedPrompter prompter;
+        new NameFieldGuard(prompter, f.name, &f.window);
+        QString nameWhenClicked;
+        connect(f.button, &QPushButton::clicked, [&] { nameWhenClicked = f.name->text(); });
+        QVERIFY(activate(&f.window));
+        f.name->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(f.name, QStringLiteral("Tally Helibase &"));
+        QCOMPARE(prompter.messageTexts(), QStringList{"This is a Restricted Character"});
+        QCOMPARE(f.name->text(), QStringLiteral("Tally Helibase "));
+
+        QWidget box;
+        QVERIFY(activate(&box));
+        QTest::mouseClick(f.button, Qt::LeftButton);
+        QCOMPARE(nameWhenClicked, QStringLiteral("Tally Helibase"));
+    }
+
+    void outputButtonsGoTogetherAndOneShapefileButtonTurnsTheOtherOff() {
+        QWidget window;
+        auto* a = new QPushButton(&window);
+        auto* shp = new QPushButton(&window);
+        auto* appendShp = new QPushButton(&window);
+        OutputButtons buttons({a, shp, appendShp}, shp, appendShp, &window);
+        QVERIFY(!a->isEnabled() && !shp->isEnabled() && !appendShp->isEnabled());
+        buttons.enable();
+        QVERIFY(buttons.allEnabled());
+        bool otherWasOff = false;
+        connect(shp, &QPushButton::clicked, [&] { otherWasOff = !appendShp->isEnabled(); });
+        shp->click();
+        QVERIFY(otherWasOff);
+        QVERIFY(shp->isEnabled() && a->isEnabled());
+        buttons.enable();
+        appendShp->click();
+        QVERIFY(!shp->isEnabled());
+    }
+
+    void theLocationLinkHandsOverByOneRule() {
+        WindowRegistry registry;
+        FakePage* page = nullptr;
+        registry.registerWindow(windowName::wp_ddc_0306, [&page] { return page = new FakePage; });
+        QWidget window;
+        QLabel lat, lon, str;
+        LocationLink link(registry, &window, QStringLiteral("wpFac"), {&lat, &lon, nullptr, nullptr, nullptr, nullptr, &str});
+
+        link.open();
+        QVERIFY(page);
+        QCOMPARE(page->caller(), &window);
+        QCOMPARE(page->callerName, QStringLiteral("wpFac"));
+        QCOMPARE(page->receiverSeen, static_cast<LocationReceiver*>(&link));
+        QVERIFY(lat.isEnabled());
+
+        // The hand-back without a township text leaves the STR label as it is.
+        str.setText(QStringLiteral("T01N R05W S12"));
+        page->receiverSeen->receiveLocation(sampleLocation());
+        QCOMPARE(lat.text(), QStringLiteral("30.500000"));
+        QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
+
+        // Coming back copies by the same rule.
+        LocationTexts later = sampleLocation();
+        later.latitude = QStringLiteral("29.000000");
+        page->results = later;
+        QVERIFY(activate(&window));
+        QCOMPARE(lat.text(), QStringLiteral("29.000000"));
+        QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
+
+        // A cleared location stays cleared; another caller's results never land here.
+        QWidget other;
+        QVERIFY(activate(&other));
+        link.clear();
+        QVERIFY(activate(&window));
+        QCOMPARE(lat.text(), QString());
+        link.open();
+        page->m_caller = &other;
+        QVERIFY(activate(&other));
+        QVERIFY(activate(&window));
+        QCOMPARE(lat.text(), QString());
+    }
+
+    void enableChecksStopAtTheFirstUnmet() {
+        QVERIFY(!firstUnmet({}));
+        QVERIFY(!firstUnmet({{true, "a", "x"}}));
+        const auto unmet = firstUnmet({{true, "a", "x"}, {false, "b", "y"}, {false, "c", "z"}});
+        QVERIFY(unmet);
+        QCOMPARE(unmet->message, QStringLiteral("b"));
+        QCOMPARE(unmet->focus, QStringLiteral("y"));
+    }
+};
+
+QTEST_MAIN(KitTest)
+#include "KitTest.moc"
