@@ -1,6 +1,7 @@
 #include "engine/ConvertCommand.h"
 
 #include "engine/NationalGrid.h"
+#include "engine/NationalGridInverse.h"
 #include "engine/USNGParser.h"
 #include "engine/lltoAlbers.h"
 
@@ -45,14 +46,34 @@ bool readNumber(std::string_view text, std::size_t& at, double& value) {
     return true;
 }
 
+/// \p text in double quotes for a message, cut to its first characters, with
+/// every control character shown as an escape (\t, \r, \n, \0, \x1b ...), so
+/// a bad line cannot play tricks on the terminal that shows the message.
 std::string quoted(std::string_view text) {
+    const bool cut = text.size() > quotedTextLimit;
+    if (cut) text = text.substr(0, quotedTextLimit);
     std::string q = "\"";
-    if (text.size() > quotedTextLimit) {
-        q.append(text.substr(0, quotedTextLimit));
-        q += "...";
-    } else {
-        q.append(text);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '\t': q += "\\t"; break;
+            case '\r': q += "\\r"; break;
+            case '\n': q += "\\n"; break;
+            case '\0': q += "\\0"; break;
+            case '\\': q += "\\\\"; break;
+            case '"': q += "\\\""; break;
+            default:
+                if (byte < 0x20 || byte == 0x7f) {
+                    static constexpr char hex[] = "0123456789abcdef";
+                    q += "\\x";
+                    q += hex[byte >> 4];
+                    q += hex[byte & 0xf];
+                } else {
+                    q += c;
+                }
+        }
     }
+    if (cut) q += "...";
     q += '"';
     return q;
 }
@@ -83,7 +104,13 @@ public:
                 return false;
             }
             const USNGPieces& p = *parsed.pieces;
-            result = m_engine.LatLongFromUSNG(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits);
+            GeographicFromGrid geo = geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits,
+                                                        p.northingDigits, InverseTexts::LongitudeLatitude);
+            if (!geo.bandError.empty()) {
+                error = std::move(geo.bandError);
+                return false;
+            }
+            result = std::move(geo.text);
             return true;
         }
         const LatLongReading reading = readLatLong(input);
@@ -145,7 +172,8 @@ private:
 int convertLines(Command command, std::istream& in, std::ostream& out, std::ostream& err) {
     Converter converter(command);
     OutputBuffer output(out);
-    std::array<char, maxLineLength + 1> line{};
+    // Room for the longest line, a carriage return before its line end, and the terminating zero.
+    std::array<char, maxLineLength + 2> line{};
     std::string result;
     std::string error;
     bool anyFailed = false;
@@ -176,6 +204,7 @@ int convertLines(Command command, std::istream& in, std::ostream& out, std::ostr
         }
         std::string_view text(line.data(), length);
         if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        if (text.size() > maxLineLength) tooLong = true;
 
         bool ok = false;
         if (tooLong) {
@@ -275,8 +304,11 @@ Values:
   and longitude within -180..180. They may be given as two arguments or as one
   ("30.5,-84.25"). "--" ends the options: everything after it is a value.
   A REFERENCE has a zone (1-60), a band letter (C-X), two 100 km square
-  letters and an even number of digits, at most ten (16RGU6170 is the
-  south-west corner of a 1 km square).
+  letters (the column letter one of its zone's: A-H in zones 1, 4, 7 ...,
+  J-R in 2, 5, 8 ..., S-Z in 3, 6, 9 ...) and an even number of digits, at
+  most sixteen (16RGU6170 is the south-west corner of a 1 km square). Blanks
+  and tabs may stand anywhere between the pieces. A reference whose 100 km
+  square lies wholly outside its latitude band does not exist and is refused.
 
 Grid rules:
   A point exactly on -78, -84 or -90 degrees belongs to the zone west of it.
@@ -303,10 +335,13 @@ Exit status:
 int runConvertCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
                       std::ostream& err) {
     for (std::string_view arg : args) {
+        if (arg == "--") break;  // after it, "--help" is a value like any other
         if (arg == "--help" || arg == "-h") {
             out << convertHelpText();
             out.flush();
-            return out ? convertOk : convertSomeFailed;
+            if (out) return convertOk;
+            err << programName << ": cannot write the help\n";
+            return convertSomeFailed;
         }
     }
     if (args.empty()) {

@@ -32,6 +32,7 @@ inline constexpr double degreesPerRadian = 57.29577951308238;    // used by the 
 inline constexpr double scaleFactor = 0.9996;                    // k0 on the central meridian
 inline constexpr double falseEastingMetres = 500000.0;
 inline constexpr double southernFalseNorthingMetres = 10000000.0;  // added for a negative latitude
+inline constexpr double polarOverlapDegrees = 0.5;  // bands C and X reach this far into the polar grid
 inline constexpr double zoneWidthDegrees = 6.0;
 inline constexpr int zoneCount = 60;
 /// Meridians on which a point belongs to the zone west of it (not the usual east).
@@ -49,6 +50,7 @@ inline constexpr int norwayZone = 32;
 namespace usng {
 inline constexpr double squareSizeMetres = 100000.0;  // size of a 100 km square
 inline constexpr int columnLettersPerSet = 8;
+inline constexpr int letterSetsOfColumns = 3;  // zones take the column letters in turn: A-H, J-R, S-Z
 inline constexpr int rowLettersPerSet = 20;
 inline constexpr int letterSetCount = 6;
 inline constexpr int digitsPerCoordinate = 5;         // 1 m within a 100 km square

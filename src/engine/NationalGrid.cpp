@@ -94,11 +94,20 @@ std::string utmText(const UtmPosition& position) {
 std::string nationalGridReference(const UtmPosition& position) {
     // A half metre rounds to the even neighbour here.
     const std::int64_t easting = nb::toWhole(position.easting);
-    const std::int64_t northing = nb::toWhole(position.northing);
+    std::int64_t northing = nb::toWhole(position.northing);
+    char band = position.band;
+    // A point a few millimetres south of the equator can round onto it; the
+    // reference is then the northern one, as no reader takes band M at the
+    // equator's northing.
+    const auto equator = static_cast<std::int64_t>(utm::southernFalseNorthingMetres);
+    if (band != '\0' && band < 'N' && northing >= equator) {
+        band = 'N';
+        northing -= equator;
+    }
     const std::string eastingText = sixDigits(static_cast<double>(easting));
     const std::string northingText = sixDigits(static_cast<double>(northing));
 
-    std::string reference = zoneDesignation(position.zone, position.band);
+    std::string reference = zoneDesignation(position.zone, band);
     reference += ' ';
     reference += GridSquareLetters(position.letterSet, northing, easting);
     reference += ' ';

@@ -4,6 +4,7 @@
 #include "engine/TransverseMercatorSeries.h"
 #include "numbers/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace waypost::engine {
@@ -35,9 +36,9 @@ double scaledDigits(std::string_view digits) {
     return value * std::pow(10.0, shift);
 }
 
-/// Value rounded to 4 decimals the way the batch tables store it: formatted
-/// with four decimals (a half away from zero) and read back.
-double roundedToFourDecimals(double value) { return nb::parseLenient(nb::formatFixed(value, 4)); }
+/// Value rounded to 4 decimals the way the batch tables store it: as if
+/// formatted with four decimals (a half away from zero) and read back.
+double roundedToFourDecimals(double value) { return nb::roundFixed(value, 4); }
 
 /// Shortest plain decimal; a negative longitude with fewer than three integer
 /// digits gets one "0" after its minus sign.
@@ -49,6 +50,46 @@ std::string longitudeText(double longitude) {
         if (integerDigits < 3) text.insert(1, "0");
     }
     return text;
+}
+
+const usng::LatitudeBand* latitudeBand(char band) {
+    for (const auto& entry : usng::latitudeBands)
+        if (entry.letter == upper(band)) return &entry;
+    return nullptr;
+}
+
+/// Empty when the 100 km square holding (\p easting, \p utmNorthing) reaches
+/// into \p band, otherwise why the reference does not exist. A square that
+/// straddles the band's edge is valid, as it is on the grid's own maps.
+std::string bandMismatch(const usng::LatitudeBand& band, double latitude, double easting, double utmNorthing) {
+    // The outermost bands reach half a degree further, where UTM overlaps the polar grid.
+    const double south = band.letter == 'C' ? band.southDegrees - utm::polarOverlapDegrees : band.southDegrees;
+    const double north = band.letter == 'X' ? band.northDegrees + utm::polarOverlapDegrees : band.northDegrees;
+    if (latitude >= south && latitude < north) return {};
+    // Along an edge of the square latitude changes monotonically away from the
+    // central meridian (500 km), which is never inside a square: the corners
+    // hold the square's lowest and highest latitudes.
+    const double falseNorthing = band.southDegrees < 0 ? utm::southernFalseNorthingMetres : 0;
+    const double west = std::floor(easting / usng::squareSizeMetres) * usng::squareSizeMetres;
+    const double bottom = std::floor(utmNorthing / usng::squareSizeMetres) * usng::squareSizeMetres;
+    double lowest = latitude;
+    double highest = latitude;
+    for (const double e : {west, west + usng::squareSizeMetres})
+        for (const double n : {bottom, bottom + usng::squareSizeMetres}) {
+            const double lat = TransverseMercatorSeries::Utm().Reverse(e, n - falseNorthing).latitude;
+            lowest = std::min(lowest, lat);
+            highest = std::max(highest, lat);
+        }
+    // Touching the band at one edge is not reaching into it.
+    if (highest > south && lowest < north) return {};
+    std::string reason = "the 100 km square lies outside latitude band ";
+    reason += band.letter;
+    reason += " (";
+    reason += nb::generalForm(band.southDegrees);
+    reason += " to ";
+    reason += nb::generalForm(band.northDegrees);
+    reason += " degrees)";
+    return reason;
 }
 
 }  // namespace
@@ -86,7 +127,8 @@ std::string degreesMinutesSecondsText(double value, int degreeDigits) {
 }
 
 GeographicFromGrid geographicFromUsng(std::string_view zoneDesignation, std::string_view squareLetters,
-                                      std::string_view eastingDigits, std::string_view northingDigits) {
+                                      std::string_view eastingDigits, std::string_view northingDigits,
+                                      InverseTexts texts) {
     GeographicFromGrid result;
 
     // Zone and band: with three characters the zone is the first two, else the first.
@@ -126,11 +168,15 @@ GeographicFromGrid geographicFromUsng(std::string_view zoneDesignation, std::str
     result.easting = easting;
     result.northing = utmNorthing;
 
+    if (const usng::LatitudeBand* named = latitudeBand(band))
+        result.bandError = bandMismatch(*named, geo.latitude, easting, utmNorthing);
+
     result.latitude = roundedToFourDecimals(result.seriesLatitude);
     result.longitude = roundedToFourDecimals(result.seriesLongitude);
     result.text = longitudeText(result.longitude);
     result.text += ' ';
     result.text += nb::generalForm(result.latitude);
+    if (texts == InverseTexts::LongitudeLatitude) return result;
     result.latitudeDMS = degreesMinutesSecondsText(result.latitude, 2);
     result.longitudeDMS = degreesMinutesSecondsText(result.longitude, 3);
 

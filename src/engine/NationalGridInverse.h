@@ -20,7 +20,15 @@ struct GeographicFromGrid {
     double northing = 0;    ///< rebuilt UTM northing (metres, southern false northing included)
     double seriesLatitude = 0;   ///< degrees, before the 4-decimal rounding
     double seriesLongitude = 0;  ///< degrees, before the 4-decimal rounding
+    /// Why the reference does not exist, when its 100 km square lies wholly
+    /// outside the latitude band it names; empty otherwise. The position is
+    /// still computed: callers that take only real references refuse it.
+    std::string bandError;
 };
+
+/// Which texts a conversion makes: all of them, or only `text` (the
+/// command line needs no more, and the others cost more than the series).
+enum class InverseTexts { All, LongitudeLatitude };
 
 /// Converts the four pieces of a reference to latitude and longitude.
 ///
@@ -32,8 +40,10 @@ struct GeographicFromGrid {
 /// \param eastingDigits, northingDigits one to five digits each; a shorter
 ///   group is a coarser position (a single 5 means 50000 m).
 ///
-/// Letters are compared in capitals. No checks are made (the batch windows
-/// split and check references with USNGParser first): a band letter outside C
+/// Letters are compared in capitals. Only one check is made, reported in
+/// bandError and not stopping the call: the square must reach into the band
+/// the designation names. The other checks are USNGParser's, which callers
+/// run first: a band letter outside C
 /// to X, a square letter outside the letter sequences or digits that do not
 /// read as a finite number leave their term at 0, and the call completes with
 /// a meaningless position.
@@ -49,7 +59,8 @@ struct GeographicFromGrid {
 /// that would show as 60.00 carry into the minutes (and minutes into degrees),
 /// so the text always reads as the value rounded to a hundredth of a second.
 [[nodiscard]] GeographicFromGrid geographicFromUsng(std::string_view zoneDesignation, std::string_view squareLetters,
-                                                    std::string_view eastingDigits, std::string_view northingDigits);
+                                                    std::string_view eastingDigits, std::string_view northingDigits,
+                                                    InverseTexts texts = InverseTexts::All);
 
 /// Degrees, minutes and seconds text of a value in decimal degrees, as
 /// geographicFromUsng writes it. \param degreeDigits 2 for a latitude, 3 for a longitude.

@@ -3,6 +3,7 @@
 #include "engine/EngineConstants.h"
 
 #include <algorithm>
+#include <string>
 
 namespace waypost::engine {
 
@@ -28,14 +29,11 @@ USNGParseResult failure(std::string reason) {
 }  // namespace
 
 USNGParseResult USNGParser(std::string_view reference) {
-    // Every blank removed, then trimmed.
+    // Every blank removed, a tab or line end inside as much as one between the pieces.
     std::string text;
     text.reserve(reference.size());
     for (char c : reference)
-        if (c != ' ') text += c;
-    const auto first = std::find_if_not(text.begin(), text.end(), isSpace);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isSpace).base();
-    text = first < last ? std::string(first, last) : std::string();
+        if (!isSpace(c)) text += c;
 
     const std::size_t length = text.size();
     if (length == 0) return failure("the reference is empty");
@@ -60,6 +58,24 @@ USNGParseResult USNGParser(std::string_view reference) {
     if (usng::columnSequence.find(upper(square[0])) == std::string_view::npos ||
         usng::oddZoneRowSequence.find(upper(square[1])) == std::string_view::npos)
         return failure("the 100 km square letters are not grid letters");
+    // Each zone uses one third of the column letters: zones 1, 4, 7 ... A to H,
+    // zones 2, 5, 8 ... J to R, zones 3, 6, 9 ... S to Z.
+    const auto column = static_cast<int>(usng::columnSequence.find(upper(square[0])));
+    const int set = (zoneValue - 1) % usng::letterSetsOfColumns;
+    if (column / usng::columnLettersPerSet != set) {
+        const std::string_view letters = usng::columnSequence.substr(
+            static_cast<std::size_t>(set * usng::columnLettersPerSet), usng::columnLettersPerSet);
+        std::string reason = "the column letter ";
+        reason += upper(square[0]);
+        reason += " is not one of zone ";
+        reason += std::to_string(zoneValue);
+        reason += "'s (";
+        reason += letters.front();
+        reason += " to ";
+        reason += letters.back();
+        reason += ')';
+        return failure(reason);
+    }
     if (!allDigits(digits)) return failure("the digit part holds a character that is not a digit");
     if (digits.size() % 2 != 0)
         return failure("an odd number of digits: the easting and northing need the same number");

@@ -25,7 +25,7 @@ struct USNGParseResult {
 /// Splits a reference written with or without blanks ("16R GU 61158 70495",
 /// "16RGU6115870495", "9rgu1234").
 ///
-/// Every blank is removed and the rest trimmed. The zone has two digits when
+/// Every blank (any white space: blanks, tabs, line ends) is removed. The zone has two digits when
 /// the first two characters are digits and the third is not, otherwise one;
 /// then come the two square letters and the digits. The digits are halved: the
 /// first half is the easting, the second the northing.
@@ -34,6 +34,8 @@ struct USNGParseResult {
 /// characters; a zone that is not 1 to 60; a band letter that is not one of
 /// C to X (without I and O); square letters outside the grid's letters (A to Z
 /// without I and O for the column, A to V without I and O for the row); a
+/// column letter outside its zone's third of them (zones 1, 4, 7 ... A to H;
+/// 2, 5, 8 ... J to R; 3, 6, 9 ... S to Z); a
 /// non-digit in the digit part; an odd number of digits (the easting and the
 /// northing must have the same precision); more than sixteen digits (a
 /// millimetre). Six to eight digits a coordinate are sub-metre and accepted. A reference

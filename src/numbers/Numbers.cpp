@@ -12,9 +12,11 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A finite magnitude as the digits of its shortest round-trip decimal form and
-// the position of the decimal point: value = 0.<digits> * 10^pointPos.
+// the position of the decimal point: value = 0.<digits> * 10^pointPos. Kept
+// in a fixed buffer: the rounding rules run for every value of a batch.
 struct DecimalDigits {
-    std::string digits;
+    char digits[24];  // at most 17 significant digits
+    int count = 0;
     int pointPos = 0;
 };
 
@@ -25,7 +27,7 @@ DecimalDigits shortestDigits(double magnitude) {
     DecimalDigits out;
     const auto e = text.find('e');
     for (char c : text.substr(0, e))
-        if (isDigit(c)) out.digits.push_back(c);
+        if (isDigit(c) && out.count < static_cast<int>(sizeof out.digits)) out.digits[out.count++] = c;
     int exponent = 0;
     std::string_view exp = text.substr(e + 1);
     if (!exp.empty() && exp.front() == '+') exp.remove_prefix(1);
@@ -35,44 +37,48 @@ DecimalDigits shortestDigits(double magnitude) {
 }
 
 // The magnitude rounded to \p decimals decimals, a half away from zero, as
-// plain digits with a decimal point ("0.13", "3"). Never has a sign.
-std::string roundedMagnitude(double magnitude, int decimals) {
+// plain digits with a decimal point ("0.13", "3") written into \p out (room
+// for 360 characters: a double's whole part and 15 decimals). Never has a
+// sign. Returns the length.
+std::size_t roundedMagnitude(double magnitude, int decimals, char* out) {
     const DecimalDigits d = shortestDigits(magnitude);
     // Digits of magnitude * 10^decimals that stay before the rounding position.
     const long keep = static_cast<long>(d.pointPos) + decimals;
-    std::string scaled;  // the rounded value times 10^decimals, as digits
-    if (keep < 0) {
-        scaled = "0";
-    } else {
-        const auto len = static_cast<long>(d.digits.size());
-        if (keep >= len) {
-            scaled = d.digits + std::string(static_cast<std::size_t>(keep - len), '0');
-        } else {
-            scaled = d.digits.substr(0, static_cast<std::size_t>(keep));
-            if (d.digits[static_cast<std::size_t>(keep)] >= '5') {
-                // Add one unit in the last kept place, carrying leftwards.
-                long i = static_cast<long>(scaled.size()) - 1;
-                for (; i >= 0; --i) {
-                    auto& c = scaled[static_cast<std::size_t>(i)];
-                    if (c == '9') {
-                        c = '0';
-                    } else {
-                        ++c;
-                        break;
-                    }
+    // The rounded value times 10^decimals, as digits, with one place in front for a carry.
+    char scaled[360];
+    long n = 0;
+    scaled[n++] = '0';
+    if (keep >= 0) {
+        for (long i = 0; i < keep; ++i) scaled[n++] = i < d.count ? d.digits[i] : '0';
+        if (keep < d.count && d.digits[keep] >= '5') {
+            // Add one unit in the last kept place, carrying leftwards.
+            for (long i = n - 1; i >= 0; --i) {
+                if (scaled[i] == '9') {
+                    scaled[i] = '0';
+                } else {
+                    ++scaled[i];
+                    break;
                 }
-                if (i < 0) scaled.insert(scaled.begin(), '1');
             }
-            if (scaled.empty()) scaled = "0";
         }
     }
-    // Strip leading zeros, then lay the decimal point.
-    const auto first = scaled.find_first_not_of('0');
-    scaled = first == std::string::npos ? "0" : scaled.substr(first);
-    const auto dec = static_cast<std::size_t>(decimals);
-    if (scaled.size() < dec + 1) scaled.insert(0, dec + 1 - scaled.size(), '0');
-    if (dec == 0) return scaled;
-    return scaled.substr(0, scaled.size() - dec) + "." + scaled.substr(scaled.size() - dec);
+    // Leading zeros off, then at least decimals + 1 digits, then the decimal point.
+    long first = 0;
+    while (first < n - 1 && scaled[first] == '0') ++first;
+    const long digits = n - first;
+    const long width = digits < decimals + 1 ? decimals + 1 : digits;
+    std::size_t len = 0;
+    for (long i = 0; i < width; ++i) {
+        if (decimals > 0 && i == width - decimals) out[len++] = '.';
+        const long from = first + i - (width - digits);
+        out[len++] = from < first ? '0' : scaled[from];
+    }
+    return len;
+}
+
+std::string roundedMagnitude(double magnitude, int decimals) {
+    char buf[400];
+    return std::string(buf, roundedMagnitude(magnitude, decimals, buf));
 }
 
 bool hasNonZeroDigit(std::string_view text) {
@@ -132,6 +138,16 @@ std::string formatFixed(double value, int decimals) {
     std::string text = roundedMagnitude(std::fabs(value), decimals);
     if (std::signbit(value) && hasNonZeroDigit(text)) text.insert(text.begin(), '-');
     return text;
+}
+
+double roundFixed(double value, int decimals) {
+    if (decimals < 0 || decimals > 15) throw std::invalid_argument("roundFixed: decimals must be 0..15");
+    if (!std::isfinite(value)) return value;
+    char buf[400];
+    const std::size_t len = roundedMagnitude(std::fabs(value), decimals, buf);
+    double rounded = 0;
+    std::from_chars(buf, buf + len, rounded);
+    return std::signbit(value) && rounded != 0 ? -rounded : rounded;
 }
 
 std::int64_t toWhole(double value) {

@@ -24,6 +24,11 @@ double parseLenient(std::string_view text);
 /// zero has no minus sign. NaN gives "NaN", infinities "Infinity"/"-Infinity".
 std::string formatFixed(double value, int decimals);
 
+/// \p value rounded as formatFixed(value, decimals) writes it, read back as a
+/// number (without making the text): roundFixed(2.675, 2) == 2.68. A result
+/// of zero has no sign; NaN and infinities come back unchanged.
+double roundFixed(double value, int decimals);
+
 /// Conversion to a whole number: a half goes to the even neighbour
 /// (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Values beyond the 64-bit range and NaN
 /// throw std::out_of_range.

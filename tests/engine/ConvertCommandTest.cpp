@@ -206,9 +206,38 @@ TEST(ConvertLines, LineOfExactlyTheLimitIsRead) {
     longLine += std::string(4096 - 4 - 7, ' ');
     longLine += "-84.25 ";
     ASSERT_EQ(longLine.size(), 4096U);
-    const Outcome r = run({"albers"}, longLine + "\n" + longLine);
+    // Its CR LF ending does not count, nor does a last line without one.
+    const Outcome r = run({"albers"}, longLine + "\r\n" + longLine + "\n" + longLine);
     EXPECT_EQ(r.status, convertOk) << r.err;
-    EXPECT_EQ(r.out, "376025,721400\n376025,721400\n");
+    EXPECT_EQ(r.out, "376025,721400\n376025,721400\n376025,721400\n");
+    EXPECT_EQ(run({"albers"}, "7" + longLine + "\r\n").status, convertSomeFailed);
+}
+
+TEST(ConvertLines, ReferencesThatDoNotExistAndControlCharactersInMessages) {
+    const Outcome r = run({"latlong"}, std::string("16RSU6115870495\n4CER2456090902\n16R\tGU 61158 70495\n\x1b[2J\0x\n", 57));
+    EXPECT_EQ(r.status, convertSomeFailed);
+    EXPECT_EQ(r.out, "\n\n-084.2807 30.4383\n\n");
+    EXPECT_NE(r.err.find("line 1: cannot read \"16RSU6115870495\": the column letter S is not one of zone 16's"),
+              std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 2: cannot read \"4CER2456090902\": the 100 km square lies outside latitude band C"),
+              std::string::npos) << r.err;
+    // The escape sequence and the zero byte are shown, not sent to the terminal.
+    EXPECT_NE(r.err.find("line 4: cannot read \"\\x1b[2J\\0x\""), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+}
+
+TEST(ConvertHelp, AfterTheEndOfOptionsHelpIsAValue) {
+    const Outcome r = run({"latlong", "--", "--help"});
+    EXPECT_EQ(r.status, convertSomeFailed);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("cannot read \"--help\""), std::string::npos) << r.err;
+    // Help that cannot be written says so.
+    std::istringstream in;
+    std::ostringstream out;
+    out.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(runConvertCommand(std::vector<std::string_view>{"--help"}, in, out, err), convertSomeFailed);
+    EXPECT_NE(err.str().find("cannot write the help"), std::string::npos);
 }
 
 }  // namespace

@@ -251,6 +251,65 @@ TEST(GeographicLibCrossCheck, UtmReferenceAndInverseOverGeneratedPoints) {
     EXPECT_EQ(t.roundTrips, t.included + t.westernMeridian + t.svalbard);
 }
 
+/// Whether the command line takes a reference: the parser, then the band check.
+bool weAccept(const std::string& reference) {
+    const USNGParseResult parsed = USNGParser(reference);
+    if (!parsed.ok()) return false;
+    const USNGPieces& p = *parsed.pieces;
+    return geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits,
+                              InverseTexts::LongitudeLatitude)
+        .bandError.empty();
+}
+
+TEST(GeographicLibCrossCheck, ReferencesThatDoNotExistAreRefusedAsGeographicLibRefusesThem) {
+    // Well-formed references with every zone, band and square letter: whether
+    // each exists is GeographicLib's verdict. Deliberate differences:
+    // - the Norway and Svalbard zones (31V-32V, 31X-37X), which GeographicLib
+    //   treats by their own rules, are left out;
+    // - a square must reach into the band it names; GeographicLib also takes
+    //   squares lying a few rows beyond a band's edge (it bounds rows by band,
+    //   not by latitude), so near band edges we refuse some it accepts;
+    // - near the poles GeographicLib refuses some columns of bands C and X
+    //   outright, where we judge the square by the latitudes of its corners.
+    // Both kinds stay within a few hundredths of the references.
+    std::mt19937 rng(1703);
+    const std::string_view bands = "CDEFGHJKLMNPQRSTUVWX";
+    const std::string_view columns = usng::columnSequence;
+    const std::string_view rows = usng::oddZoneRowSequence;
+    std::uniform_int_distribution<int> zoneOf(1, 60), digit(0, 9);
+    std::uniform_int_distribution<std::size_t> bandOf(0, bands.size() - 1), columnOf(0, columns.size() - 1),
+        rowOf(0, rows.size() - 1);
+    int compared = 0, refusedByBoth = 0, acceptedByBoth = 0;
+    std::vector<std::string> disagreements;
+    while (compared < 20000) {
+        const int zone = zoneOf(rng);
+        const char band = bands[bandOf(rng)];
+        if ((band == 'V' || band == 'X') && zone >= 31 && zone <= 37) continue;
+        std::string reference = std::to_string(zone) + band + columns[columnOf(rng)] + rows[rowOf(rng)];
+        for (int i = 0; i < 10; ++i) reference += static_cast<char>('0' + digit(rng));
+        bool theyAccept = true;
+        try {
+            int z = 0, precision = 0;
+            bool northp = false;
+            double x = 0, y = 0;
+            GeographicLib::MGRS::Reverse(reference, z, northp, x, y, precision);
+        } catch (const GeographicLib::GeographicErr&) {
+            theyAccept = false;
+        }
+        const bool accept = weAccept(reference);
+        ++compared;
+        if (accept == theyAccept) (accept ? acceptedByBoth : refusedByBoth)++;
+        else disagreements.push_back(reference + (accept ? " (we accept)" : " (we refuse)"));
+    }
+    std::ostringstream sample;
+    for (std::size_t i = 0; i < std::min<std::size_t>(disagreements.size(), 10); ++i) sample << disagreements[i] << "; ";
+    std::cout << "references compared " << compared << ", accepted by both " << acceptedByBoth
+              << ", refused by both " << refusedByBoth << ", disagreements " << disagreements.size() << "\n";
+    EXPECT_GT(refusedByBoth, 10000);
+    EXPECT_GT(acceptedByBoth, 1000);
+    EXPECT_LT(disagreements.size(), 60u) << disagreements.size() << " disagreements, such as " << sample.str();
+}
+
 TEST(GeographicLibCrossCheck, AlbersAgainstTheExactProjection) {
     // The grid takes pi as 3.14159 for every angle, which is the exact Albers
     // projection of angles scaled by 3.14159 / pi: standard parallels, latitude

@@ -55,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Just south of the equator: 10000000 added, in both texts and in the row letter (V, not A).
         GridCase{-0.0001, 3, "31M EV 00000 99989", "31M 500000 9999989"},
         GridCase{0.0001, 3, "31N EA 00000 00011", "31N 500000 000011"},
+        // A few millimetres south of the equator the northing rounds onto it: the
+        // reference is the northern one, the only one a reader takes.
+        GridCase{-0.000004, -75, "18N WF 00000 00000", ""},
         // Zones below 10 have one digit.
         GridCase{45, -177, "1T EK 00000 82950", "1T 500000 4982950"},
         GridCase{30, -129, "9R WP 00000 18785", "9R 500000 3318785"},

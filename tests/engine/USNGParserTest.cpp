@@ -1,6 +1,7 @@
 // Splitting a reference into its four pieces, and refusing what cannot be one.
 
 #include "engine/USNGParser.h"
+#include "engine/NationalGridInverse.h"
 #include "engine/lltoAlbers.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SplitCase{"16rgu6170", "16r", "gu", "61", "70"},
                       SplitCase{"16R GU 6 7", "16R", "GU", "6", "7"},
                       SplitCase{"\t16RGU6170\r\n", "16R", "GU", "61", "70"},
+                      SplitCase{"16R\tGU 61158\t70495", "16R", "GU", "61158", "70495"},
                       // No digits: the south-west corner of the 100 km square.
                       SplitCase{"16RGU", "16R", "GU", "", ""},
                       SplitCase{"1CAA1234567890", "1C", "AA", "12345", "67890"}));
@@ -69,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"16RG", "shorter than five"}, RefusedCase{"9RGU", "shorter than five"},
                       // The case left open: an odd number of digits.
                       RefusedCase{"16RGU611587049", "odd number of digits"},
-                      RefusedCase{"9RGU1", "odd number of digits"},
-                      RefusedCase{"16RGU6115-70495", "not a digit"}, RefusedCase{"9RGU12a4", "not a digit"},
+                      RefusedCase{"9RWU1", "odd number of digits"},
+                      RefusedCase{"16RGU6115-70495", "not a digit"}, RefusedCase{"9RWU12a4", "not a digit"},
                       RefusedCase{"16RGU123456789012345678", "more than sixteen digits"},
                       RefusedCase{"0RGU1234", "not 1 to 60"}, RefusedCase{"61RGU1234", "not 1 to 60"},
                       RefusedCase{"00RGU1234", "not 1 to 60"},
@@ -78,9 +80,40 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"1234567", "band letter"},
                       RefusedCase{"16RIU1234", "square letters"}, RefusedCase{"16RGW1234", "square letters"},
                       RefusedCase{"16R1U1234", "square letters"},
-                      RefusedCase{"RGU12345", "zone number"}, RefusedCase{"-6RGU1234", "zone number"}));
+                      RefusedCase{"RGU12345", "zone number"}, RefusedCase{"-6RGU1234", "zone number"},
+                      // A column letter of another zone's third of the letters.
+                      RefusedCase{"16RSU6115870495", "column letter S is not one of zone 16's (A to H)"},
+                      RefusedCase{"17rgu1234", "column letter G is not one of zone 17's (J to R)"},
+                      RefusedCase{"18RHU1234", "column letter H is not one of zone 18's (S to Z)"}));
 
 }  // namespace
+
+struct BandCase {
+    const char* reference;
+    const char* error;  // a part of the error; empty when the reference exists
+};
+
+class SquareInItsBand : public ::testing::TestWithParam<BandCase> {};
+
+TEST_P(SquareInItsBand, OrRefusedNamingTheBand) {
+    const auto parsed = USNGParser(GetParam().reference);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    const auto& p = *parsed.pieces;
+    const std::string error =
+        geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits).bandError;
+    if (*GetParam().error == '\0') EXPECT_EQ(error, "");
+    else EXPECT_NE(error.find(GetParam().error), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SquareInItsBand,
+    ::testing::Values(BandCase{"16R GU 61158 70495", ""},
+                      // 2,000 km north of band C.
+                      BandCase{"4CER2456090902", "outside latitude band C"},
+                      // The square GA straddles 32 degrees: named with either band it exists.
+                      BandCase{"16R GA 00000 44000", ""}, BandCase{"16S GA 00000 44000", ""},
+                      // Band X reaches 84.5 degrees north, as UTM does.
+                      BandCase{"27X XQ 84848 32480", ""}));
 
 TEST(Parser, SubMetreReferencesSplitAndConvert) {
     const auto parsed = USNGParser("16R GU 611585 704950");

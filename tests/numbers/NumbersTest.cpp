@@ -52,11 +52,14 @@ class FixedFormatting : public ::testing::TestWithParam<FixedCase> {};
 TEST_P(FixedFormatting, RoundsAHalfAwayFromZero) {
     const auto& c = GetParam();
     EXPECT_EQ(n::formatFixed(c.value, c.decimals), c.expected) << c.value << " at " << c.decimals;
+    // The rounded number without the text is the text read back.
+    EXPECT_EQ(n::roundFixed(c.value, c.decimals), n::parseLenient(c.expected)) << c.value << " at " << c.decimals;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FixedFormatting,
-    ::testing::Values(FixedCase{0.125, 2, "0.13"}, FixedCase{-0.125, 2, "-0.13"}, FixedCase{-2.5, 0, "-3"},
+    ::testing::Values(FixedCase{-0.0043, 4, "-0.0043"}, FixedCase{0.00005, 4, "0.0001"},
+                      FixedCase{-0.00004, 4, "0.0000"}, FixedCase{0.125, 2, "0.13"}, FixedCase{-0.125, 2, "-0.13"}, FixedCase{-2.5, 0, "-3"},
                       FixedCase{2.5, 0, "3"}, FixedCase{0.5, 0, "1"}, FixedCase{0.49, 0, "0"},
                       FixedCase{2.675, 2, "2.68"}, FixedCase{1.005, 2, "1.01"}, FixedCase{9.995, 2, "10.00"},
                       FixedCase{99.5, 0, "100"}, FixedCase{0, 3, "0.000"}, FixedCase{-0.0001, 2, "0.00"},
