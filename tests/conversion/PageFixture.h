@@ -3,12 +3,8 @@
 // and active offscreen, a receiver that records every hand-back, and helpers
 // to type into fields the way a user does.
 
-#include "widgets/LocationReceiver.h"
 #include "conversion/wp_ddc_0306.h"
-#include "platform/ProgramPaths.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/Services.h"
-#include "platform/TimeZoneInfo.h"
+#include "support/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,13 +26,7 @@ public:
     std::vector<LocationTexts> received;
 };
 
-struct PageFixture {
-    ScriptedPrompter prompter;
-    FixedClock clock{QDateTime(QDate(2026, 9, 14), QTime(14, 30))};
-    FixedTimeZone zone{QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), true,
-                       -5 * 3600};
-    ProgramPaths paths{QStringLiteral("/opt/waypost/data"), QStringLiteral("/tmp/waypost-logs")};
-    Services services{prompter, clock, zone, paths};
+struct PageFixture : test::TestServices {
     std::unique_ptr<wp_ddc_0306> page = std::make_unique<wp_ddc_0306>(services);
 
     /// Shows the page and makes it the active window, so that focus moves as it does for a user.
@@ -46,15 +36,18 @@ struct PageFixture {
         return QTest::qWaitForWindowActive(page.get());
     }
 
+    /// A control of the page; a name the page lacks stops the test run with that name.
     template <class T = QWidget>
     T* child(const char* name) const {
-        return page->findChild<T*>(QString::fromLatin1(name));
+        auto* w = page->findChild<T*>(QString::fromLatin1(name));
+        if (!w) qFatal("the page has no %s", name);
+        return w;
     }
     QLineEdit* field(const char* name) const { return child<QLineEdit>(name); }
+    /// The text of a label or a field.
     QString text(const char* name) const {
-        if (auto* label = child<QLabel>(name)) return label->text();
-        if (auto* edit = child<QLineEdit>(name)) return edit->text();
-        return QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+        if (auto* label = qobject_cast<QLabel*>(child(name))) return label->text();
+        return field(name)->text();
     }
 
     /// Clicks an option or button without moving the focus (as the page's own code would).

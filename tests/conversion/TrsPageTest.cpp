@@ -20,10 +20,6 @@ const QString kEast = QStringLiteral("East Range Must be Less Than 44");
 const QString kWest = QStringLiteral("West Range Must be Less Than 35");
 const QString kSection = QStringLiteral(" Must Be Less Than 8030");
 
-const QStringList kNine{"optNW", "optsecNH", "optNE", "optWH", "optSecC", "optEH", "optSW", "optSH", "optSE"};
-const QStringList kSixteen{"optNWNW", "optNWNE", "optNWSW", "optNWSE", "optNENW", "optNENE", "optNESW", "optNESE",
-                           "optSWNW", "optSWNE", "optSWSW", "optSWSE", "optSENW", "optSENE", "optSESW", "optSESE"};
-
 /// The page with the TRS group chosen.
 void enterTrs(PageFixture& f) {
     QVERIFY(f.show());
@@ -39,32 +35,19 @@ private slots:
     void enteringTheGroup() {
         PageFixture f;
         enterTrs(f);
-        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
-        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
-        // A direction opens its number field.
-        QVERIFY(!f.field("txtTown")->isEnabled());
-        QVERIFY(!f.field("txtRange")->isEnabled());
-        QVERIFY(f.field("txtSection")->isEnabled());
-        for (const char* option : {"optTnorth", "optTSouth", "optRangeE", "optRangeW"}) {
-            QVERIFY2(f.child(option)->isEnabled(), option);
-            QVERIFY2(!f.child<QRadioButton>(option)->isChecked(), option);
-        }
-        QVERIFY(f.child("frmsubSec")->isEnabled());
-        for (const QString& name : kNine) QVERIFY(f.child(qPrintable(name))->isEnabled());
-        for (const QString& name : kSixteen) QVERIFY(!f.child(qPrintable(name))->isEnabled());
-        QVERIFY(f.child("cmdTRScon")->isEnabled());
-        QVERIFY(f.child("cmdResetTRS")->isEnabled());
-        QVERIFY(!f.child("cmdTRS2dd")->isEnabled());  // the look-up comes with its database
-        QVERIFY(!f.child("cmdFindSTR")->isEnabled());
-        for (const char* degrees : {"txtDDlongD", "txtDMMlatdd", "txtDMSlatssd"}) QVERIFY(!f.child(degrees)->isEnabled());
+        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
+                 QStringList({"00", "00", "0000"}));
+        for (const char* name : {"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS"})
+            QVERIFY2(f.child(name)->isEnabled(), name);
+        // Township and range wait for a direction; the sixteen for the toggle; the
+        // look-up for its database; the degrees for their group.
+        for (const char* name : {"txtTown", "txtRange", "optNWNW", "cmdTRS2dd", "cmdFindSTR", "txtDDlongD"})
+            QVERIFY2(!f.child(name)->isEnabled(), name);
+        QVERIFY(!f.child<QRadioButton>("optTnorth")->isChecked());
 
         const auto& trs = f.page->trsEntry();
         QCOMPARE(trs.townshipDirection, QStringLiteral("N"));
         QCOMPARE(trs.rangeDirection, QStringLiteral("E"));
-        QCOMPARE(trs.townshipNumber, 0);
-        QCOMPARE(trs.rangeNumber, 0);
-        QCOMPARE(trs.sectionNumber, 0);
         // The section field already showed its start text: no change, no key yet.
         QCOMPARE(trs.sectionKey, QString());
 
@@ -85,7 +68,6 @@ private slots:
         QTest::addColumn<int>("beeps");
         const QStringList none;
         QTest::newRow("letter after a digit") << "txtTown" << "3N" << "3" << QStringList{kNumbersOnly} << 1;
-        QTest::newRow("point in range") << "txtRange" << "1." << "1" << QStringList{kNumbersOnly} << 1;
         QTest::newRow("two refused keys") << "txtRange" << "-+" << "00" << QStringList{kNumbersOnly, kNumbersOnly} << 2;
         QTest::newRow("backspace") << "txtTown" << "\b" << "" << none << 0;
         QTest::newRow("section 8029") << "txtSection" << "8029" << "8029" << none << 0;
@@ -190,50 +172,40 @@ private slots:
         QCOMPARE(f.prompter.messageTexts(), messages);
         QCOMPARE(f.page->trsEntry().rangeKey, key);
         QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}), texts);
-        if (!messages.isEmpty()) {
-            // The field reset opens all three fields and the four directions.
-            for (const char* name : {"txtTown", "txtRange", "txtSection", "optTnorth", "optTSouth", "optRangeE",
-                                     "optRangeW"})
-                QVERIFY2(f.child(name)->isEnabled(), name);
-        }
+        // The field reset opens all three fields and the directions.
+        if (!messages.isEmpty())
+            for (const char* name : {"txtTown", "txtSection", "optRangeW"}) QVERIFY2(f.child(name)->isEnabled(), name);
     }
 
-    void checksOnEnteringAField() {
+    // A switched direction does not check its number again; entering the field
+    // does, and then only that field goes back to its start text.
+    void aSwitchedDirectionIsCheckedOnEnteringTheField() {
         PageFixture f;
         enterTrs(f);
         f.click("optRangeE");
         f.typeInto("txtRange", QStringLiteral("40"));  // accepted east, leaves by itself
-        QCOMPARE(f.page->trsEntry().rangeKey, QStringLiteral("40"));
         f.click("optTSouth");
-        f.typeInto("txtTown", QStringLiteral("3"));
+        f.typeInto("txtTown", QStringLiteral("20"));  // accepted south, leaves by itself
         f.typeInto("txtSection", QStringLiteral("9"));
-        f.click("optRangeW");  // not checked again now
-        QVERIFY(f.prompter.messageTexts().isEmpty());
-        f.field("txtRange")->setFocus(Qt::TabFocusReason);
-        // Entering the field checks it: only the range text goes back, the focus stays.
-        QCOMPARE(f.prompter.messageTexts(), QStringList{kWest});
-        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
-        QCOMPARE(f.text("txtTown"), QStringLiteral("3"));
-        QCOMPARE(f.text("txtSection"), QStringLiteral("9"));
-        QCOMPARE(f.focusName(), QStringLiteral("txtRange"));
-        QCOMPARE(f.field("txtRange")->selectedText(), QStringLiteral("00"));
-    }
-
-    void directionSwitchDoesNotCheckAgain() {
-        PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
-        f.typeInto("txtTown", QStringLiteral("20"));
-        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("20"));
         f.mouseClick("cmdTRScon");
+        f.click("optRangeW");
         f.click("optTnorth");
         QVERIFY(f.prompter.messageTexts().isEmpty());
-        QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("N"));
-        QCOMPARE(f.page->trsEntry().townshipNumber, 20);
-        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("20"));
-        // The next check of the field does.
+        const auto& trs = f.page->trsEntry();
+        QCOMPARE(trs.townshipDirection, QStringLiteral("N"));
+        QCOMPARE(trs.townshipNumber, 20);
+        QCOMPARE(trs.townshipKey, QStringLiteral("20"));
+        QCOMPARE(trs.rangeKey, QStringLiteral("40"));
+
+        f.field("txtRange")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kWest});
+        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
+                 QStringList({"20", "00", "9"}));
+        QCOMPARE(f.focusName(), QStringLiteral("txtRange"));  // the focus stays, the text selected
+        QCOMPARE(f.field("txtRange")->selectedText(), QStringLiteral("00"));
+
         f.field("txtTown")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
+        QCOMPARE(f.prompter.messageTexts(), QStringList({kWest, kNorth}));
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
         QCOMPARE(f.focusName(), QStringLiteral("txtTown"));
         QCOMPARE(f.page->trsEntry().townshipNumber, 0);
@@ -326,8 +298,8 @@ private slots:
         QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, longitudeOffset);
         QCOMPARE(f.page->trsEntry().quarterLatitudeOffsetDegrees, latitudeOffset);
         // One part at a time, across the two squares.
-        const QString other = kNine.contains(option) ? QStringLiteral("optNWNW") : QStringLiteral("optSecC");
-        f.click(qPrintable(other));
+        const char* other = conversion::findQuarterOption(option)->quarterQuarter ? "optSecC" : "optNWNW";
+        f.click(other);
         QVERIFY(!button->isChecked());
     }
 
@@ -339,17 +311,16 @@ private slots:
         f.mouseClick("cmdEnableqs");
         QCOMPARE(toggle->text(), QStringLiteral("Disable 1/4 1/4 Sections"));
         // The sixteen show their captions only while they can be chosen.
-        for (const QString& name : kSixteen) {
-            auto* option = f.child<QRadioButton>(qPrintable(name));
-            QVERIFY(option->isEnabled());
-            QVERIFY(!option->text().isEmpty());
+        for (const char* name : {"optNWNW", "optSESE"}) {
+            QVERIFY2(f.child(name)->isEnabled(), name);
+            QVERIFY2(!f.child<QRadioButton>(name)->text().isEmpty(), name);
         }
         f.click("optSESW");
         f.mouseClick("cmdEnableqs");
         QCOMPARE(toggle->text(), QStringLiteral("Enable 1/4 1/4 Sections"));
-        for (const QString& name : kSixteen) {
-            QVERIFY(!f.child(qPrintable(name))->isEnabled());
-            QCOMPARE(f.child<QRadioButton>(qPrintable(name))->text(), QString());
+        for (const char* name : {"optNWNW", "optSESE"}) {
+            QVERIFY2(!f.child(name)->isEnabled(), name);
+            QCOMPARE(f.child<QRadioButton>(name)->text(), QString());
         }
         // Disabling keeps the part already chosen.
         QCOMPARE(f.page->trsEntry().quarterDescription, QStringLiteral("SW1/4 SE1/4"));
@@ -378,8 +349,7 @@ private slots:
 
     void resetTrsWhenTheFieldsAlreadyShowTheirStartTexts() {
         PageFixture f;
-        QVERIFY(f.show());
-        f.click("optTRS");
+        enterTrs(f);
         f.click("optTnorth");
         f.child<QLineEdit>("txtSection")->setEnabled(true);
         f.child<QLineEdit>("txtSection")->setFocus(Qt::TabFocusReason);
@@ -425,14 +395,11 @@ private slots:
         QCOMPARE(f.text("lblTRScon"), QStringLiteral("T05N R12E S08 NW1/4"));
 
         f.mouseClick("cmdResetTRS");
-        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        QCOMPARE(f.text("txtRange"), QStringLiteral("00"));
-        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
-        for (const char* name : {"txtTown", "txtRange", "txtSection", "optTnorth", "optTSouth", "optRangeE", "optRangeW"})
-            QVERIFY2(f.child(name)->isEnabled(), name);
+        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
+                 QStringList({"00", "00", "0000"}));
+        for (const char* name : {"txtTown", "txtRange", "optTSouth"}) QVERIFY2(f.child(name)->isEnabled(), name);
         QCOMPARE(f.text("lblTRScon"), QString());
         QCOMPARE(f.text("lblDDLat"), QString());
-        QCOMPARE(f.text("lblDDLong"), QString());
         const auto& trs = f.page->trsEntry();
         QCOMPARE(trs.townshipNumber, 0);
         QCOMPARE(trs.rangeNumber, 0);
@@ -498,8 +465,7 @@ private slots:
         f.click("optTSouth");
         f.typeInto("txtTown", QStringLiteral("34"));
         f.click("optDD");
-        for (const char* name : {"txtTown", "txtRange", "txtSection", "frmsubSec", "cmdTRScon", "cmdResetTRS"})
-            QVERIFY2(!f.child(name)->isEnabled(), name);
+        for (const char* name : {"txtTown", "frmsubSec", "cmdResetTRS"}) QVERIFY2(!f.child(name)->isEnabled(), name);
         f.click("optTRS");
         QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("34"));
         QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("N"));

@@ -1,96 +1,36 @@
 #include "output/KmlTemplateWriter.h"
 #include "support/TestSupport.h"
-#include "platform/ScriptedPrompter.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 using namespace waypost;
-using waypost::test::readAll;
+using namespace waypost::test;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-/// What a KML file says about its placemark, read with an XML parser.
-struct ParsedKml {
-    bool wellFormed = false;
-    QString error;
-    QString placemarkName, description, coordinates, iconHref, range, lookAtLongitude, lookAtLatitude;
-    int groundOverlays = 0;
-};
-
-ParsedKml parseKml(const QByteArray& data) {
-    ParsedKml out;
-    QXmlStreamReader xml(data);
-    QStringList path;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            path << xml.name().toString();
-            const QString here = path.join(u'/');
-            if (xml.name() == QLatin1String("GroundOverlay")) ++out.groundOverlays;
-            if (here.endsWith(QLatin1String("Placemark/name"))) out.placemarkName = xml.readElementText(), path.removeLast();
-            else if (here.endsWith(QLatin1String("Placemark/description"))) out.description = xml.readElementText(), path.removeLast();
-            else if (here.endsWith(QLatin1String("Point/coordinates"))) out.coordinates = xml.readElementText(), path.removeLast();
-            else if (here.endsWith(QLatin1String("IconStyle/Icon/href"))) out.iconHref = xml.readElementText(), path.removeLast();
-            else if (here.endsWith(QLatin1String("Placemark/LookAt/range"))) out.range = xml.readElementText(), path.removeLast();
-            else if (here.endsWith(QLatin1String("Placemark/LookAt/longitude"))) out.lookAtLongitude = xml.readElementText(), path.removeLast();
-            else if (here.endsWith(QLatin1String("Placemark/LookAt/latitude"))) out.lookAtLatitude = xml.readElementText(), path.removeLast();
-        } else if (xml.isEndElement()) {
-            path.removeLast();
-        }
-    }
-    out.wellFormed = !xml.hasError();
-    out.error = xml.errorString();
-    return out;
-}
-
 FacilityFeature helibase(const QString& name = QStringLiteral("Helibase 2")) {
-    return {.name = name,
-            .type = QStringLiteral("Helibase"),
-            .latitude = QStringLiteral("30.500000"),
-            .longitude = QStringLiteral("-084.250000"),
-            .albersX = {},
-            .albersY = {},
-            .utm = QStringLiteral("16R 761158 3370495"),
-            .usng = QStringLiteral("16R GU 61158 70495"),
-            .str = QStringLiteral("T01N R05W S12")};
+    const LocationTexts at = sampleLocation();
+    return {name, QStringLiteral("Helibase"), at.latitude, at.longitude, at.albersX, at.albersY, at.utm, at.usng,
+            QStringLiteral("T01N R05W S12")};
 }
+
+QString iconPath(const QString& icon) { return QStringLiteral(WAYPOST_SOURCE_DIR "/data/icons/") + icon; }
 
 class KmlWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_data.isValid());
-        ASSERT_TRUE(QDir(m_data.path()).mkpath(QStringLiteral("templates")));
-        for (const QString& t : {kPlainTemplate, kRadarTemplate, kTropicalTemplate})
-            ASSERT_TRUE(QFile::copy(QStringLiteral(WAYPOST_SOURCE_DIR "/data/templates/") + t,
-                                    m_data.filePath(QStringLiteral("templates/") + t)));
-    }
-    QString out(const QString& name) const { return m_out.filePath(name); }
-    QString iconPath(const QString& icon) const { return m_data.path() + QStringLiteral("/icons/") + icon; }
+    QString out(const QString& name) const { return t.path(name); }
+    KmlContent kml(const QString& name) const { return readKml(out(name)); }
 
-    QTemporaryDir m_data;
-    QTemporaryDir m_out;
-    ScriptedPrompter m_prompter;
-    FixedClock m_clock{QDateTime(QDate(2026, 9, 14), QTime(12, 0))};
-    FixedTimeZone m_zone{QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), true,
-                         -5 * 3600};
-    ProgramPaths m_paths{m_data.path(), m_data.path() + QStringLiteral("/logs")};
-    Services m_services{m_prompter, m_clock, m_zone, m_paths};
+    TestServices t;
+    ScriptedPrompter& m_prompter = t.prompter;
+    KmlTemplateWriter writer{t.services};
 };
 
 }  // namespace
 
 TEST_F(KmlWriterTest, FacilityPlacemarkWithoutLink) {
-    KmlTemplateWriter writer(m_services);
     m_prompter.choosePath(out(QStringLiteral("heli.kml")));
     m_prompter.answerNo();  // no link
     EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
@@ -107,38 +47,36 @@ TEST_F(KmlWriterTest, FacilityPlacemarkWithoutLink) {
 
     const QByteArray data = readAll(out(QStringLiteral("heli.kml")));
     EXPECT_TRUE(data.endsWith("</kml>\r\n"));
-    const ParsedKml kml = parseKml(data);
-    ASSERT_TRUE(kml.wellFormed) << kml.error.toStdString();
-    EXPECT_EQ(kml.placemarkName, QStringLiteral("Helibase 2"));
-    EXPECT_EQ(kml.description, QStringLiteral("<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: 16R 761158 3370495</br>"
-                                              "<br>National Grid Coord: 16R GU 61158 70495</br><br>STR: T01N R05W S12</br>"));
-    EXPECT_EQ(kml.coordinates.trimmed(), QStringLiteral("-084.250000,30.500000,0"));
-    EXPECT_EQ(kml.lookAtLongitude, QStringLiteral("-084.250000"));
-    EXPECT_EQ(kml.lookAtLatitude, QStringLiteral("30.500000"));
-    EXPECT_EQ(kml.iconHref, iconPath(QStringLiteral("helibasea.png")));
-    EXPECT_EQ(kml.range, QStringLiteral("5000"));
-    EXPECT_EQ(kml.groundOverlays, 0);
+    const KmlContent heli = kml(QStringLiteral("heli.kml"));
+    ASSERT_EQ(heli.error, QString());
+    EXPECT_EQ(heli.names, QStringList{QStringLiteral("Helibase 2")});
+    EXPECT_EQ(heli.descriptions, QStringList{QStringLiteral(
+                                     "<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: 16R 761158 3370495</br>"
+                                     "<br>National Grid Coord: 16R GU 61158 70495</br><br>STR: T01N R05W S12</br>")});
+    EXPECT_EQ(heli.coordinates, QStringList{QStringLiteral("-084.250000,30.500000,0")});
+    EXPECT_EQ(heli.iconHrefs, QStringList{iconPath(QStringLiteral("helibasea.png"))});  // and no image overlays
+    // The view looks at the placemark from 5 km.
+    EXPECT_TRUE(data.contains("<longitude>-084.250000</longitude>") && data.contains("<latitude>30.500000</latitude>"));
+    EXPECT_TRUE(data.contains("<range>5000</range>"));
 }
 
 TEST_F(KmlWriterTest, TokensInsideValuesAreNotReplacedAgain) {
-    KmlTemplateWriter writer(m_services);
     m_prompter.choosePath(out(QStringLiteral("xxl.kml")));
     m_prompter.answerYes();
     m_prompter.answerText(QStringLiteral("http://example.org/YYY/ZZZZZ?a=1&b=XX"));
     auto feature = helibase(QStringLiteral("XXL Camp YYY"));
     feature.type = QStringLiteral("Typed By Hand");
     ASSERT_EQ(writer.write(facilityPlacemark(feature)), KmlTemplateWriter::Outcome::Written);
-    const ParsedKml kml = parseKml(readAll(out(QStringLiteral("xxl.kml"))));
-    ASSERT_TRUE(kml.wellFormed) << kml.error.toStdString();
-    EXPECT_EQ(kml.placemarkName, QStringLiteral("XXL Camp YYY"));
-    EXPECT_TRUE(kml.description.endsWith(
+    const KmlContent xxl = kml(QStringLiteral("xxl.kml"));
+    ASSERT_EQ(xxl.error, QString());
+    EXPECT_EQ(xxl.names, QStringList{QStringLiteral("XXL Camp YYY")});
+    EXPECT_TRUE(xxl.descriptions.value(0).endsWith(
         QStringLiteral("<br><a href=\"http://example.org/YYY/ZZZZZ?a=1&b=XX\">Display Link</a></br>")))
-        << kml.description.toStdString();
-    EXPECT_EQ(kml.iconHref, iconPath(QStringLiteral("other.png")));
+        << xxl.descriptions.value(0).toStdString();
+    EXPECT_EQ(xxl.iconHrefs, QStringList{iconPath(QStringLiteral("other.png"))});
 }
 
 TEST_F(KmlWriterTest, SpecialCharactersStayWellFormed) {
-    KmlTemplateWriter writer(m_services);
     m_prompter.choosePath(out(QStringLiteral("amp.kml")));
     m_prompter.answerNo();  // no radar imagery
     m_prompter.answerYes();
@@ -150,18 +88,18 @@ TEST_F(KmlWriterTest, SpecialCharactersStayWellFormed) {
     ASSERT_EQ(writer.write(wildfirePlacemark(fire)), KmlTemplateWriter::Outcome::Written);
     EXPECT_EQ(m_prompter.calls()[0].dialog.fileName, QStringLiteral("pwBear _ Cub <2>"));
     EXPECT_EQ(m_prompter.calls()[1].text, QStringLiteral("Add Current NOAA Southeast Radar and Water Vapor Imagery?"));
-    const ParsedKml kml = parseKml(readAll(out(QStringLiteral("amp.kml"))));
-    ASSERT_TRUE(kml.wellFormed) << kml.error.toStdString();
-    EXPECT_EQ(kml.placemarkName, QStringLiteral("Bear & Cub <2>"));
-    EXPECT_TRUE(kml.description.startsWith(QStringLiteral("<br>Fire Name: Bear + Cub <2></br>")));
-    EXPECT_TRUE(kml.description.contains(QStringLiteral("href=\"http://a.gov/?q=&quot;x&quot;&r=<y>]]>\"")))
-        << kml.description.toStdString();
-    EXPECT_EQ(kml.iconHref, iconPath(QStringLiteral("ffire.png")));
-    EXPECT_EQ(kml.groundOverlays, 0);
+    const KmlContent amp = kml(QStringLiteral("amp.kml"));
+    ASSERT_EQ(amp.error, QString());
+    EXPECT_EQ(amp.names, QStringList{QStringLiteral("Bear & Cub <2>")});
+    // A "]]>" in the link splits the description's CDATA in two.
+    const QString description = amp.descriptions.join(QString());
+    EXPECT_TRUE(description.startsWith(QStringLiteral("<br>Fire Name: Bear + Cub <2></br>")));
+    EXPECT_TRUE(description.contains(QStringLiteral("href=\"http://a.gov/?q=&quot;x&quot;&r=<y>]]>\"")))
+        << description.toStdString();
+    EXPECT_EQ(amp.iconHrefs, QStringList{iconPath(QStringLiteral("ffire.png"))});
 }
 
 TEST_F(KmlWriterTest, TemplateQuestionChoosesTheImageryTemplate) {
-    KmlTemplateWriter writer(m_services);
     m_prompter.choosePath(out(QStringLiteral("storm.kml")));
     m_prompter.answerYes();  // tropical imagery
     m_prompter.answerNo();   // no link
@@ -172,12 +110,12 @@ TEST_F(KmlWriterTest, TemplateQuestionChoosesTheImageryTemplate) {
     h.latitude = QStringLiteral("25.100000");
     h.longitude = QStringLiteral("-080.500000");
     ASSERT_EQ(writer.write(hurricanePlacemark(h)), KmlTemplateWriter::Outcome::Written);
-    const ParsedKml kml = parseKml(readAll(out(QStringLiteral("storm.kml"))));
-    ASSERT_TRUE(kml.wellFormed) << kml.error.toStdString();
-    EXPECT_EQ(kml.groundOverlays, 3);
-    EXPECT_EQ(kml.range, QStringLiteral("500000"));
-    EXPECT_EQ(kml.placemarkName, QStringLiteral("IVAN , Category 3"));
-    EXPECT_EQ(kml.iconHref, iconPath(QStringLiteral("Cat3Hurricane.gif")));
+    const KmlContent storm = kml(QStringLiteral("storm.kml"));
+    ASSERT_EQ(storm.error, QString());
+    EXPECT_EQ(readAll(out(QStringLiteral("storm.kml"))).count("<GroundOverlay>"), 3);
+    EXPECT_TRUE(readAll(out(QStringLiteral("storm.kml"))).contains("<range>500000</range>"));
+    EXPECT_EQ(storm.names, QStringList{QStringLiteral("IVAN , Category 3")});
+    EXPECT_EQ(storm.iconHrefs.value(0), iconPath(QStringLiteral("Cat3Hurricane.gif")));
 
     m_prompter.choosePath(out(QStringLiteral("fire.kml")));
     m_prompter.answerYes();  // radar imagery
@@ -185,24 +123,22 @@ TEST_F(KmlWriterTest, TemplateQuestionChoosesTheImageryTemplate) {
     WildfireFeature fire;
     fire.fireName = QStringLiteral("Oak");
     ASSERT_EQ(writer.write(wildfirePlacemark(fire)), KmlTemplateWriter::Outcome::Written);
-    const ParsedKml fireKml = parseKml(readAll(out(QStringLiteral("fire.kml"))));
-    ASSERT_TRUE(fireKml.wellFormed);
-    EXPECT_EQ(fireKml.groundOverlays, 2);
+    EXPECT_EQ(kml(QStringLiteral("fire.kml")).error, QString());
+    EXPECT_EQ(readAll(out(QStringLiteral("fire.kml"))).count("<GroundOverlay>"), 2);
     // The second dialog starts in the folder chosen the first time.
-    EXPECT_EQ(m_prompter.calls()[3].dialog.folder, m_out.path());
+    EXPECT_EQ(m_prompter.calls()[3].dialog.folder, t.out.path());
 }
 
 TEST_F(KmlWriterTest, OverwriteQuestionOnlyForAFileWithContent) {
-    KmlTemplateWriter writer(m_services);
-    writeFile(out(QStringLiteral("empty.kml")), QByteArray());
+    ASSERT_TRUE(writeFile(out(QStringLiteral("empty.kml")), QByteArray()));
     m_prompter.choosePath(out(QStringLiteral("empty.kml")));
     m_prompter.answerNo();
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
     EXPECT_EQ(m_prompter.calls()[1].text, QStringLiteral("Add Image or Web link?"));  // nothing asked before it
 
     // First an existing file: No; then another existing one, taken without asking.
-    writeFile(out(QStringLiteral("a.kml")), "keep me");
-    writeFile(out(QStringLiteral("b.kml")), "replace me");
+    ASSERT_TRUE(writeFile(out(QStringLiteral("a.kml")), "keep me"));
+    ASSERT_TRUE(writeFile(out(QStringLiteral("b.kml")), "replace me"));
     m_prompter.clearCalls();
     m_prompter.choosePath(out(QStringLiteral("a.kml")));
     m_prompter.answerNo();
@@ -217,35 +153,33 @@ TEST_F(KmlWriterTest, OverwriteQuestionOnlyForAFileWithContent) {
     EXPECT_EQ(calls[1].defaultButton, Prompter::Answer::No);
     EXPECT_EQ(calls[2].kind, ScriptedPrompter::Kind::SaveFile);
     EXPECT_EQ(readAll(out(QStringLiteral("a.kml"))), QByteArray("keep me"));
-    EXPECT_TRUE(parseKml(readAll(out(QStringLiteral("b.kml")))).wellFormed);
+    EXPECT_EQ(kml(QStringLiteral("b.kml")).error, QString());
 
     // Yes overwrites.
     m_prompter.choosePath(out(QStringLiteral("a.kml")));
     m_prompter.answerYes();
     m_prompter.answerNo();
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_EQ(parseKml(readAll(out(QStringLiteral("a.kml")))).placemarkName, QStringLiteral("Helibase 2"));
+    EXPECT_EQ(kml(QStringLiteral("a.kml")).names, QStringList{QStringLiteral("Helibase 2")});
     EXPECT_TRUE(m_prompter.unexpected().isEmpty());
 }
 
 TEST_F(KmlWriterTest, CancelAtEveryDialogWritesNothingAndSaysNothing) {
-    KmlTemplateWriter writer(m_services);
     m_prompter.cancelDialog();
     EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Cancelled);
 
-    writeFile(out(QStringLiteral("a.kml")), "keep me");
+    ASSERT_TRUE(writeFile(out(QStringLiteral("a.kml")), "keep me"));
     m_prompter.choosePath(out(QStringLiteral("a.kml")));
     m_prompter.answerNo();
     m_prompter.cancelDialog();
     EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Cancelled);
     EXPECT_EQ(readAll(out(QStringLiteral("a.kml"))), QByteArray("keep me"));
     EXPECT_TRUE(m_prompter.messages().empty());
-    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.kml")});
+    EXPECT_EQ(filesIn(t.out.path()), QStringList{QStringLiteral("a.kml")});
     EXPECT_TRUE(m_prompter.unexpected().isEmpty());
 }
 
 TEST_F(KmlWriterTest, LinkPromptLoopsUntilALinkOrCancel) {
-    KmlTemplateWriter writer(m_services);
     // Cancelled input counts as empty; then asked again; empty keeps asking; then a link.
     m_prompter.choosePath(out(QStringLiteral("l1.kml")));
     m_prompter.answerYes();
@@ -255,8 +189,8 @@ TEST_F(KmlWriterTest, LinkPromptLoopsUntilALinkOrCancel) {
     m_prompter.answerText(QString());
     m_prompter.answerText(QStringLiteral("photo.jpg"));
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_TRUE(parseKml(readAll(out(QStringLiteral("l1.kml"))))
-                    .description.endsWith(QStringLiteral("<br><a href=\"photo.jpg\">Display Link</a></br>")));
+    EXPECT_TRUE(kml(QStringLiteral("l1.kml")).descriptions.value(0).endsWith(
+        QStringLiteral("<br><a href=\"photo.jpg\">Display Link</a></br>")));
     QStringList texts;
     for (const auto& c : m_prompter.calls()) texts << c.text;
     EXPECT_EQ(texts.count(QStringLiteral("No Link Entered - Add Image or Web link?")), 1);
@@ -269,7 +203,7 @@ TEST_F(KmlWriterTest, LinkPromptLoopsUntilALinkOrCancel) {
     m_prompter.answerText(QString());
     m_prompter.answerNo();
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_FALSE(parseKml(readAll(out(QStringLiteral("l2.kml")))).description.contains(QStringLiteral("Display Link")));
+    EXPECT_FALSE(readAll(out(QStringLiteral("l2.kml"))).contains("Display Link"));
 
     // Looping, then cancelled: no link item.
     m_prompter.choosePath(out(QStringLiteral("l3.kml")));
@@ -279,34 +213,33 @@ TEST_F(KmlWriterTest, LinkPromptLoopsUntilALinkOrCancel) {
     m_prompter.answerText(QString());
     m_prompter.cancelInput();
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_FALSE(parseKml(readAll(out(QStringLiteral("l3.kml")))).description.contains(QStringLiteral("Display Link")));
+    EXPECT_FALSE(readAll(out(QStringLiteral("l3.kml"))).contains("Display Link"));
 
     // Blanks are a link, written as entered.
     m_prompter.choosePath(out(QStringLiteral("l4.kml")));
     m_prompter.answerYes();
     m_prompter.answerText(QStringLiteral("   "));
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_TRUE(parseKml(readAll(out(QStringLiteral("l4.kml"))))
-                    .description.endsWith(QStringLiteral("<br><a href=\"   \">Display Link</a></br>")));
+    EXPECT_TRUE(readAll(out(QStringLiteral("l4.kml"))).contains("<br><a href=\"   \">Display Link</a></br>"));
     EXPECT_TRUE(m_prompter.unexpected().isEmpty()) << m_prompter.unexpected().join(u'\n').toStdString();
 }
 
-TEST_F(KmlWriterTest, MissingTemplateIsNamedAndLeavesTheOldFile) {
-    QFile::remove(m_data.filePath(QStringLiteral("templates/") + kPlainTemplate));
-    writeFile(out(QStringLiteral("a.kml")), "keep me");
-    KmlTemplateWriter writer(m_services);
-    m_prompter.choosePath(out(QStringLiteral("a.kml")));
-    m_prompter.answerYes();
+TEST(KmlWriterWithoutTemplates, AMissingTemplateIsNamedAndLeavesTheOldFile) {
+    const QTemporaryDir noData;
+    TestServices t(noData.path());
+    KmlTemplateWriter writer(t.services);
+    ASSERT_TRUE(writeFile(t.path(QStringLiteral("a.kml")), "keep me"));
+    t.prompter.choosePath(t.path(QStringLiteral("a.kml")));
+    t.prompter.answerYes();
     EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Failed);
-    const auto messages = m_prompter.messages();
+    const auto messages = t.prompter.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(QStringLiteral("templates/kml_template3.txt"))) << messages[0].text.toStdString();
     EXPECT_EQ(messages[0].title, QStringLiteral("Waypost"));
-    EXPECT_EQ(readAll(out(QStringLiteral("a.kml"))), QByteArray("keep me"));
+    EXPECT_EQ(readAll(t.path(QStringLiteral("a.kml"))), QByteArray("keep me"));
 }
 
 TEST_F(KmlWriterTest, UnwritableTargetIsNamedAndNothingIsHalfWritten) {
-    KmlTemplateWriter writer(m_services);
     const QString target = out(QStringLiteral("no/such/folder/a.kml"));
     m_prompter.choosePath(target);
     m_prompter.answerNo();
@@ -315,7 +248,7 @@ TEST_F(KmlWriterTest, UnwritableTargetIsNamedAndNothingIsHalfWritten) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains(target));
     EXPECT_FALSE(QFile::exists(target));
-    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(filesIn(t.out.path()).isEmpty());
 }
 
 TEST(KmlFill, TokensMissingFromATemplateLeaveItUnchanged) {

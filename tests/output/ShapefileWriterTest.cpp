@@ -1,4 +1,6 @@
 #include "output/ShapefileWriter.h"
+#include "support/FileSizeLimit.h"
+#include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -6,23 +8,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
 #include <gtest/gtest.h>
-
-#include "support/FileSizeLimit.h"
-
 
 using namespace waypost;
 using waypost::test::readAll;
+using waypost::test::readShapefile;
 
 namespace {
 
-GDALDatasetUniquePtr openShapefile(const QString& path) {
-    const char* drivers[] = {"ESRI Shapefile", nullptr};
-    return GDALDatasetUniquePtr(
-        GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers, nullptr, nullptr));
-}
+using Vertices = std::vector<std::pair<double, double>>;
 
 QByteArray setDigest(const QString& shp) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -65,8 +59,22 @@ void writeOneRecordSet(const QString& shp, const QString& name, double x, double
     w.CloseShapefile();
 }
 
+/// Files and folders, hidden ones too: a work folder left behind shows.
 QStringList filesIn(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+/// The Name of every record of a set, in order.
+QStringList namesIn(const QString& shp) {
+    QStringList names;
+    for (const auto& record : readShapefile(shp).records) names << record.values.value(QStringLiteral("Name"));
+    return names;
+}
+
+/// Width and decimals of field \p i as the dBase header holds them.
+std::pair<int, int> dbfSize(const QByteArray& dbf, int i) {
+    const int at = 48 + 32 * i;
+    return dbf.size() > at + 1 ? std::pair(int(uchar(dbf[at])), int(uchar(dbf[at + 1]))) : std::pair(-1, -1);
 }
 
 }  // namespace
@@ -86,48 +94,27 @@ TEST(ShapefileWriter, NewPointFileReadsBackWithFieldsValuesAndOrder) {
     EXPECT_EQ(filesIn(dir.path()), QStringList({"pfcamps.cpg", "pfcamps.dbf", "pfcamps.shp", "pfcamps.shx"}));
     EXPECT_EQ(readAll(dir.filePath(QStringLiteral("pfcamps.cpg"))).trimmed(), QByteArray("UTF-8"));
 
-    auto ds = openShapefile(shp);
-    ASSERT_TRUE(ds);
-    OGRLayer* layer = ds->GetLayer(0);
-    EXPECT_EQ(wkbFlatten(layer->GetGeomType()), wkbPoint);
-    const OGRFeatureDefn* defn = layer->GetLayerDefn();
-    ASSERT_EQ(defn->GetFieldCount(), 9);
-    const struct {
-        const char* name;
-        OGRFieldType type;
-        int width;
-        int precision;
-    } fields[] = {{"Name", OFTString, 45, 0},   {"Type", OFTString, 45, 0}, {"Lat", OFTReal, 24, 15},
-                  {"Long", OFTReal, 24, 15},    {"AlbersX", OFTReal, 24, 15}, {"AlbersY", OFTReal, 24, 15},
-                  {"UTM", OFTString, 30, 0},    {"Acres", OFTReal, 12, 2},  {"StartDate", OFTDate, 8, 0}};
+    const auto set = readShapefile(shp);
+    EXPECT_EQ(set.type, wkbPoint);
+    EXPECT_EQ(set.schema, QStringList({"Name:text:45", "Type:text:45", "Lat:double:0", "Long:double:0",
+                                       "AlbersX:double:0", "AlbersY:double:0", "UTM:text:30", "Acres:double:0",
+                                       "StartDate:other:0"}));
     const QByteArray dbf = readAll(dir.filePath(QStringLiteral("pfcamps.dbf")));
-    for (int i = 0; i < 9; ++i) {
-        const OGRFieldDefn* f = defn->GetFieldDefn(i);
-        EXPECT_STREQ(f->GetNameRef(), fields[i].name);
-        EXPECT_EQ(f->GetType(), fields[i].type) << fields[i].name;
-        // Width and decimals as the dBase header holds them.
-        const int descriptor = 32 + 32 * i;
-        ASSERT_GT(dbf.size(), descriptor + 18);
-        EXPECT_EQ(static_cast<unsigned char>(dbf[descriptor + 16]), fields[i].width) << fields[i].name;
-        EXPECT_EQ(static_cast<unsigned char>(dbf[descriptor + 17]), fields[i].precision) << fields[i].name;
-    }
-    EXPECT_EQ(dbf[32 + 32 * 8 + 11], 'D');  // a real dBase date field
-    ASSERT_EQ(layer->GetFeatureCount(), 2);
-    OGRFeatureUniquePtr first(layer->GetNextFeature());
-    OGRFeatureUniquePtr second(layer->GetNextFeature());
-    EXPECT_STREQ(first->GetFieldAsString("Name"), "Helibase 2");
-    EXPECT_STREQ(second->GetFieldAsString("Name"), "Camp Ça");
-    const auto* p1 = first->GetGeometryRef()->toPoint();
-    EXPECT_DOUBLE_EQ(p1->getX(), 376025);
-    EXPECT_DOUBLE_EQ(p1->getY(), 721400);
-    EXPECT_DOUBLE_EQ(second->GetGeometryRef()->toPoint()->getX(), 376100.5);
-    EXPECT_DOUBLE_EQ(first->GetFieldAsDouble("Long"), -84.25);
-    EXPECT_DOUBLE_EQ(first->GetFieldAsDouble("Acres"), 12.35);  // two decimals
-    int y = 0, m = 0, d = 0, h = 0, mi = 0, tz = 0;
-    float s = 0;
-    ASSERT_TRUE(first->GetFieldAsDateTime(first->GetFieldIndex("StartDate"), &y, &m, &d, &h, &mi, &s, &tz));
-    EXPECT_EQ(y * 10000 + m * 100 + d, 20260914);
-    EXPECT_FALSE(second->IsFieldSetAndNotNull(second->GetFieldIndex("Acres")));  // values do not carry over
+    const std::pair<int, int> sizes[] = {{45, 0},  {45, 0},  {24, 15}, {24, 15}, {24, 15},
+                                         {24, 15}, {30, 0},  {12, 2},  {8, 0}};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(dbfSize(dbf, i), sizes[i]) << set.schema.value(i).toStdString();
+    EXPECT_EQ(dbf.mid(32 + 32 * 8 + 11, 1), QByteArray("D"));  // a real dBase date field
+    ASSERT_EQ(set.records.size(), 2u);
+    const auto& first = set.records[0].values;
+    const auto& second = set.records[1].values;
+    EXPECT_EQ(first.value("Name"), QStringLiteral("Helibase 2"));
+    EXPECT_EQ(second.value("Name"), QStringLiteral("Camp Ça"));
+    EXPECT_EQ(set.records[0].vertices, (Vertices{{376025, 721400}}));
+    EXPECT_EQ(set.records[1].vertices, (Vertices{{376100.5, 721500.25}}));
+    EXPECT_DOUBLE_EQ(first.value("Long").toDouble(), -84.25);
+    EXPECT_DOUBLE_EQ(first.value("Acres").toDouble(), 12.35);  // two decimals
+    EXPECT_EQ(first.value("StartDate"), QStringLiteral("2026/09/14"));
+    EXPECT_EQ(second.value("Acres"), QString());  // values do not carry over
 }
 
 TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
@@ -141,13 +128,8 @@ TEST(ShapefileWriter, AppendKeepsRecordsAndFields) {
         writeFacility(w, QStringLiteral("Çamp Trois"), 5, 6);
         w.CloseShapefile();
     }
-    auto ds = openShapefile(shp);
-    OGRLayer* layer = ds->GetLayer(0);
-    EXPECT_EQ(layer->GetLayerDefn()->GetFieldCount(), 9);
-    ASSERT_EQ(layer->GetFeatureCount(), 3);
-    QStringList names;
-    for (auto& f : *layer) names << QString::fromUtf8(f->GetFieldAsString("Name"));
-    EXPECT_EQ(names, QStringList({"One", "Two", "Çamp Trois"}));  // appended text stays UTF-8
+    EXPECT_EQ(readShapefile(shp).schema.size(), 9);
+    EXPECT_EQ(namesIn(shp), QStringList({"One", "Two", "Çamp Trois"}));  // appended text stays UTF-8
     EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
 }
 
@@ -155,9 +137,7 @@ TEST(ShapefileWriter, CreatingReplacesAnOldSetOnlyWhenComplete) {
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
     writeOneRecordSet(shp, QStringLiteral("Old"), 1, 2);
-    QFile stale(dir.filePath(QStringLiteral("pfcamps.qix")));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    ASSERT_TRUE(test::writeFile(dir.filePath(QStringLiteral("pfcamps.qix")), "stale index"));
     const QByteArray before = setDigest(shp);
     {
         // A new set that fails half-way leaves the old one as it was.
@@ -177,9 +157,7 @@ TEST(ShapefileWriter, CreatingReplacesAnOldSetOnlyWhenComplete) {
     }
     EXPECT_EQ(setDigest(shp), before);
     writeOneRecordSet(shp, QStringLiteral("New"), 7, 8);
-    auto ds = openShapefile(shp);
-    ASSERT_EQ(ds->GetLayer(0)->GetFeatureCount(), 1);
-    EXPECT_STREQ(OGRFeatureUniquePtr(ds->GetLayer(0)->GetNextFeature())->GetFieldAsString("Name"), "New");
+    EXPECT_EQ(namesIn(shp), QStringList{QStringLiteral("New")});
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("pfcamps.qix"))));  // stale index removed
     EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
 }
@@ -251,16 +229,17 @@ TEST(ShapefileWriter, LongNamesAreCutToTenCharactersAndKeptUnique) {
         w.WriteShape();
         w.CloseShapefile();
     }
-    auto ds = openShapefile(shp);
-    OGRLayer* layer = ds->GetLayer(0);
-    OGRFeatureUniquePtr f(layer->GetNextFeature());
-    EXPECT_STREQ(f->GetFieldAsString("Percent_Co"), "50");
-    EXPECT_STREQ(f->GetFieldAsString("Percent__1"), "75");
-    EXPECT_EQ(f->GetFieldAsInteger("Count"), 12);
-    EXPECT_EQ(f->GetFieldAsInteger("Big"), 2);
-    EXPECT_EQ(layer->GetLayerDefn()->GetFieldDefn(layer->GetLayerDefn()->GetFieldIndex("Count"))->GetWidth(), 6);
-    EXPECT_EQ(layer->GetLayerDefn()->GetFieldDefn(layer->GetLayerDefn()->GetFieldIndex("Big"))->GetWidth(), 11);
-    EXPECT_DOUBLE_EQ(f->GetFieldAsDouble("Amount"), 1.235);
+    const auto set = readShapefile(shp);
+    ASSERT_EQ(set.records.size(), 1u);
+    const auto& values = set.records[0].values;
+    EXPECT_EQ(values.value("Percent_Co"), QStringLiteral("50"));
+    EXPECT_EQ(values.value("Percent__1"), QStringLiteral("75"));
+    EXPECT_EQ(values.value("Count").toDouble(), 12);
+    EXPECT_EQ(values.value("Big").toDouble(), 2);
+    EXPECT_DOUBLE_EQ(values.value("Amount").toDouble(), 1.235);
+    const QByteArray dbf = readAll(dir.filePath(QStringLiteral("t.dbf")));
+    EXPECT_EQ(dbfSize(dbf, 2), std::pair(6, 0));   // Count
+    EXPECT_EQ(dbfSize(dbf, 3), std::pair(11, 0));  // Big
 }
 
 TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
@@ -283,7 +262,7 @@ TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
             w.WriteShape();
             w.CloseShapefile();
         }
-        auto ds = openShapefile(shp);
+        GDALDatasetUniquePtr ds(GDALDataset::Open(shp.toUtf8().constData(), GDAL_OF_VECTOR));
         ASSERT_TRUE(ds);
         OGRFeatureUniquePtr f(ds->GetLayer(0)->GetNextFeature());
         const OGRGeometry* g = f->GetGeometryRef();
@@ -303,49 +282,31 @@ TEST(ShapefileWriter, LinesPolygonsAndMultipointsKeepVertexOrder) {
     }
 }
 
-TEST(ShapefileWriter, AnAppendThatRunsOutOfSpaceKeepsTheEarlierRecords) {
-    QTemporaryDir dir;
-    const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
-    const QByteArray before = setDigest(shp);
-    bool failed = false;
-    {
-        const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(QFileInfo(dir.filePath(QStringLiteral("pfcamps.dbf"))).size()) + 600);
-        try {
-            ShapefileWriter w;
-            w.OpenShapefile(shp, ShapefileWriter::OpenMode::Append);
-            for (int i = 0; i < 200; ++i) writeFacility(w, QStringLiteral("Record %1").arg(i), i, i);
-            w.CloseShapefile();
-        } catch (const ShapefileError& e) {
-            failed = true;
-            EXPECT_NE(std::string(e.what()).find("pfcamps.shp"), std::string::npos) << e.what();
+// A disk that fills up, while appending or while writing a new set, leaves the set as it was.
+TEST(ShapefileWriter, RunningOutOfSpaceLeavesTheSetAsItWas) {
+    for (const auto mode : {ShapefileWriter::OpenMode::Append, ShapefileWriter::OpenMode::Create}) {
+        QTemporaryDir dir;
+        const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
+        writeOneRecordSet(shp, QStringLiteral("One"), 1, 2);
+        const QByteArray before = setDigest(shp);
+        bool failed = false;
+        {
+            const waypost::testing::FileSizeLimit limit(
+                static_cast<rlim_t>(QFileInfo(dir.filePath(QStringLiteral("pfcamps.dbf"))).size()) + 600);
+            try {
+                ShapefileWriter w;
+                if (mode == ShapefileWriter::OpenMode::Append) w.OpenShapefile(shp, mode);
+                else createFacilityTable(w, shp);
+                for (int i = 0; i < 200; ++i) writeFacility(w, QStringLiteral("Record %1").arg(i), i, i);
+                w.CloseShapefile();
+            } catch (const ShapefileError& e) {
+                failed = true;
+                EXPECT_NE(std::string(e.what()).find("pfcamps.shp"), std::string::npos) << e.what();
+            }
         }
+        EXPECT_TRUE(failed) << "running out of space must be reported";
+        EXPECT_EQ(setDigest(shp), before);
+        EXPECT_EQ(namesIn(shp), QStringList{QStringLiteral("One")});
+        EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
     }
-    EXPECT_TRUE(failed) << "running out of space must be reported";
-    EXPECT_EQ(setDigest(shp), before);
-    auto ds = openShapefile(shp);
-    ASSERT_TRUE(ds);
-    EXPECT_EQ(ds->GetLayer(0)->GetFeatureCount(), 1);
-}
-
-TEST(ShapefileWriter, ANewSetThatRunsOutOfSpaceLeavesTheOldOne) {
-    QTemporaryDir dir;
-    const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    writeOneRecordSet(shp, QStringLiteral("Old"), 1, 2);
-    const QByteArray before = setDigest(shp);
-    bool failed = false;
-    {
-        const waypost::testing::FileSizeLimit limit(2000);
-        try {
-            ShapefileWriter w;
-            createFacilityTable(w, shp);
-            for (int i = 0; i < 200; ++i) writeFacility(w, QStringLiteral("Record %1").arg(i), i, i);
-            w.CloseShapefile();
-        } catch (const ShapefileError&) {
-            failed = true;
-        }
-    }
-    EXPECT_TRUE(failed) << "running out of space must be reported";
-    EXPECT_EQ(setDigest(shp), before);
-    EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
 }

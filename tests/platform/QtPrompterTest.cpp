@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 using namespace waypost;
 
@@ -37,10 +38,14 @@ void whenDialogShows(std::function<void(QWidget*)> answer) {
 class QtPrompterTest : public QObject {
     Q_OBJECT
 
+    std::unique_ptr<QtPrompter> m_prompter;
+    /// A fresh one for every test, through the interface the windows use (with its default arguments).
+    Prompter& prompter() { return *m_prompter; }
+
 private slots:
+    void init() { m_prompter = std::make_unique<QtPrompter>(); }
+
     void messageShowsTextTitleAndIcon() {
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
         QString text, title;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         whenDialogShows([&](QWidget* w) {
@@ -51,57 +56,47 @@ private slots:
             icon = box->icon();
             box->button(QMessageBox::Ok)->click();
         });
-        prompter.message(QStringLiteral("Enter Facility Name"), kAppTitle, Prompter::Icon::Warning);
+        prompter().message(QStringLiteral("Enter Facility Name"), kAppTitle, Prompter::Icon::Warning);
         QCOMPARE(text, QStringLiteral("Enter Facility Name"));
         QCOMPARE(title, QStringLiteral("Waypost"));
         QCOMPARE(icon, QMessageBox::Warning);
     }
 
     void questionHonoursItsDefaultButton() {
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
         // Enter takes the default button; Escape answers No.
         whenDialogShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
-        QCOMPARE(prompter.question(QStringLiteral("Overwrite?"), QStringLiteral("File Exists"),
-                                   Prompter::Icon::Critical, Prompter::Answer::No),
+        QCOMPARE(prompter().question(QStringLiteral("Overwrite?"), QStringLiteral("File Exists"),
+                                     Prompter::Icon::Critical, Prompter::Answer::No),
                  Prompter::Answer::No);
         whenDialogShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
-        QCOMPARE(prompter.question(QStringLiteral("Add a link?"), kAppTitle, Prompter::Icon::Question,
-                                   Prompter::Answer::Yes),
+        QCOMPARE(prompter().question(QStringLiteral("Add a link?"), kAppTitle, Prompter::Icon::Question,
+                                     Prompter::Answer::Yes),
                  Prompter::Answer::Yes);
         whenDialogShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-        QCOMPARE(prompter.question(QStringLiteral("Add a link?")), Prompter::Answer::No);
+        QCOMPARE(prompter().question(QStringLiteral("Add a link?")), Prompter::Answer::No);
         whenDialogShows([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
-        QCOMPARE(prompter.question(QStringLiteral("Overwrite?"), kAppTitle, Prompter::Icon::Critical,
-                                   Prompter::Answer::No),
+        QCOMPARE(prompter().question(QStringLiteral("Overwrite?"), kAppTitle, Prompter::Icon::Critical,
+                                     Prompter::Answer::No),
                  Prompter::Answer::Yes);
     }
 
     void inputTellsCancelFromEmpty() {
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
-        whenDialogShows([](QWidget* w) {
-            auto* input = qobject_cast<QInputDialog*>(w);
-            input->setTextValue(QStringLiteral("http://example.org"));
-            input->accept();
-        });
-        QCOMPARE(prompter.inputText(QStringLiteral("Link")), std::optional<QString>(QStringLiteral("http://example.org")));
-        whenDialogShows([](QWidget* w) {
-            auto* input = qobject_cast<QInputDialog*>(w);
-            input->setTextValue(QString());
-            input->accept();
-        });
-        const auto empty = prompter.inputText(QStringLiteral("Link"));
-        QVERIFY(empty.has_value());
-        QVERIFY(empty->isEmpty());
+        for (const QString& typed : {QStringLiteral("http://example.org"), QString()}) {
+            whenDialogShows([typed](QWidget* w) {
+                auto* input = qobject_cast<QInputDialog*>(w);
+                input->setTextValue(typed);
+                input->accept();
+            });
+            const auto answer = prompter().inputText(QStringLiteral("Link"));
+            QVERIFY(answer.has_value());  // an empty answer is not a cancel
+            QCOMPARE(*answer, typed);
+        }
         whenDialogShows([](QWidget* w) { qobject_cast<QInputDialog*>(w)->reject(); });
-        QCOMPARE(prompter.inputText(QStringLiteral("Link")), std::nullopt);
+        QCOMPARE(prompter().inputText(QStringLiteral("Link")), std::nullopt);
     }
 
     void saveDialogAddsTheExtensionAndRemembersTheFolder() {
         QTemporaryDir dir;
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
         Prompter::FileDialog d{QStringLiteral("Save KML File"), QStringLiteral("KML Files (*.kml)"),
                                QStringLiteral("kml"), QStringLiteral("pfCamp"), dir.path()};
         QStringList filters;
@@ -112,7 +107,7 @@ private slots:
             filters = fd->nameFilters();
             static_cast<QDialog*>(fd)->accept();  // the default name as offered
         });
-        const auto chosen = prompter.saveFile(d);
+        const auto chosen = prompter().saveFile(d);
         QCOMPARE(filters, QStringList{QStringLiteral("KML Files (*.kml)")});
         QCOMPARE(chosen, std::optional<QString>(dir.filePath(QStringLiteral("pfCamp.kml"))));
 
@@ -124,30 +119,24 @@ private slots:
             fd->reject();
         });
         d.folder.clear();
-        QCOMPARE(prompter.saveFile(d), std::nullopt);
+        QCOMPARE(prompter().saveFile(d), std::nullopt);
         QCOMPARE(startFolder, QDir(dir.path()).absolutePath());
     }
 
     void openDialogTakesANewNameOnlyWhenAllowed() {
         QTemporaryDir dir;
-        QtPrompter qtPrompter;
-        Prompter& prompter = qtPrompter;
         Prompter::FileDialog d{QStringLiteral("Append"), QStringLiteral("Text Files (pf*.txt)"), QStringLiteral("txt"),
                                {}, dir.path()};
-        QFileDialog::FileMode mode = QFileDialog::Directory;
-        whenDialogShows([&](QWidget* w) {
-            mode = qobject_cast<QFileDialog*>(w)->fileMode();
-            static_cast<QDialog*>(w)->reject();
-        });
-        QCOMPARE(prompter.openFile(d), std::nullopt);
-        QCOMPARE(mode, QFileDialog::ExistingFile);
-        d.allowNewName = true;
-        whenDialogShows([&](QWidget* w) {
-            mode = qobject_cast<QFileDialog*>(w)->fileMode();
-            static_cast<QDialog*>(w)->reject();
-        });
-        QCOMPARE(prompter.openFile(d), std::nullopt);
-        QCOMPARE(mode, QFileDialog::AnyFile);
+        for (const bool allowNewName : {false, true}) {
+            d.allowNewName = allowNewName;
+            QFileDialog::FileMode mode = QFileDialog::Directory;
+            whenDialogShows([&](QWidget* w) {
+                mode = qobject_cast<QFileDialog*>(w)->fileMode();
+                static_cast<QDialog*>(w)->reject();
+            });
+            QCOMPARE(prompter().openFile(d), std::nullopt);
+            QCOMPARE(mode, allowNewName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        }
     }
 };
 

@@ -1,17 +1,13 @@
-#include "platform/ProgramPaths.h"
-#include "platform/ScriptedPrompter.h"
-#include "platform/Services.h"
-#include "platform/TimeZoneInfo.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "shell/frmAbout.h"
 #include "shell/wp_main.h"
+#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -51,13 +47,7 @@ class ShellTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Fixture {
-        ScriptedPrompter prompter;
-        FixedClock clock{QDateTime(QDate(2026, 9, 14), QTime(14, 30))};
-        FixedTimeZone zone{QStringLiteral("Eastern Standard Time"), QStringLiteral("Eastern Daylight Time"), true,
-                           -5 * 3600};
-        ProgramPaths paths{QStringLiteral("/opt/waypost/data"), QStringLiteral("/tmp/waypost-logs")};
-        Services services{prompter, clock, zone, paths};
+    struct Fixture : test::TestServices {
         WindowRegistry registry;
         QStringList unloaded;
 
@@ -78,35 +68,21 @@ private:
             }
         }
         wp_main* main() { return registry.instanceAs<wp_main>(windowName::wp_main); }
+        /// A control of the main window; a name it lacks stops the test run with that name.
         template <class T>
         T* child(const char* name) {
-            return main()->findChild<T*>(QString::fromLatin1(name));
+            auto* control = main()->findChild<T*>(QString::fromLatin1(name));
+            if (!control) qFatal("the main window has no %s", name);
+            return control;
         }
     };
 
 private slots:
     void init() { StubWindow::made = 0; }
 
-    // Every control the shell's code and these tests reach by name is in the .ui.
-    void mainWindowLoadsEveryNamedControl() {
-        Fixture f(false);
-        QVERIFY(f.registry.show(windowName::wp_main));
-        for (const char* name : {"cmdPmfire", "cmdPMfacilities", "cmdPMHurricanes", "cmdPMAddress", "cmdPMKPoly",
-                                 "cmdBatch", "cmdBatLLUSNG", "cmdPMquit"})
-            QVERIFY2(f.child<QPushButton>(name), name);
-        for (const char* name : {"mnuwildfires", "mnuFacilitues", "mnuHurricanes", "mnuFacAdd", "mnuKML", "mnuBatUL",
-                                 "mnuBatlU", "mnuExit", "mnuAbout"})
-            QVERIFY2(f.child<QAction>(name), name);
-        QVERIFY(f.child<QMenu>("mnuFile"));
-        QVERIFY(f.child<QLabel>("wp_greet"));
-        // The pictures come from the resources.
-        for (const char* name : {"Image1", "Image2"})
-            QVERIFY2(f.child<QLabel>(name) && !f.child<QLabel>(name)->pixmap().isNull(), name);
-    }
-
     void jobsWithoutTheirWindowAreDisabled() {
         Fixture f(false);
-        f.registry.show(windowName::wp_main);
+        QVERIFY(f.registry.show(windowName::wp_main));
         // The program's own windows: the facilities window exists, the others come later.
         QVERIFY(f.child<QPushButton>("cmdPMfacilities")->isEnabled());
         QVERIFY(f.child<QAction>("mnuFacilitues")->isEnabled());
@@ -118,28 +94,25 @@ private slots:
         QVERIFY(f.child<QPushButton>("cmdPMquit")->isEnabled());
         QVERIFY(f.child<QAction>("mnuExit")->isEnabled());
         QVERIFY(f.child<QAction>("mnuAbout")->isEnabled());
+        // The pictures come from the resources.
+        for (const char* name : {"Image1", "Image2"}) QVERIFY2(!f.child<QLabel>(name)->pixmap().isNull(), name);
     }
 
-    void clickingAJobTwiceGivesOneWindow() {
+    // A job's button, clicked again or after its menu entry, shows the one window there is.
+    void aJobHasOneWindow() {
         Fixture f(true);
         f.registry.show(windowName::wp_main);
         auto* fire = f.child<QPushButton>("cmdPmfire");
-        QVERIFY(fire->isEnabled());
         QTest::mouseClick(fire, Qt::LeftButton);
         QWidget* first = f.registry.existing(windowName::frmDBMan);
-        QVERIFY(first);
-        QVERIFY(first->isVisible());
+        QVERIFY(first && first->isVisible());
         QTest::mouseClick(fire, Qt::LeftButton);
         QCOMPARE(f.registry.existing(windowName::frmDBMan), first);
         QCOMPARE(StubWindow::made, 1);
         // The wildfire window opens with the focus in its name field.
         QCOMPARE(first->focusWidget(), first->findChild<QWidget*>("txtFireName"));
         QVERIFY(!first->isModal());
-    }
 
-    void aMenuEntryAndItsButtonOpenTheSameWindow() {
-        Fixture f(true);
-        f.registry.show(windowName::wp_main);
         f.child<QAction>("mnuBatUL")->trigger();
         QWidget* fromMenu = f.registry.existing(windowName::frmbatLLtoUSNG);
         QVERIFY(fromMenu);
@@ -154,7 +127,7 @@ private slots:
         QCOMPARE(f.registry.existing(windowName::wpFac), fac);
         f.child<QAction>("mnuBatlU")->trigger();
         QTest::mouseClick(f.child<QPushButton>("cmdBatch"), Qt::LeftButton);
-        QCOMPARE(StubWindow::made, 3);
+        QCOMPARE(StubWindow::made, 4);
     }
 
     void exitUnloadsTheWindowsInOrderAndEndsTheProgram() {
@@ -167,7 +140,6 @@ private slots:
         QPointer<QWidget> main = f.main();
         QTest::mouseClick(f.child<QPushButton>("cmdPMquit"), Qt::LeftButton);
         QCOMPARE(f.unloaded, QStringList({"wpFac", "wpHcane", "wp_ddc_0306", "frmGEAddress", "frmDBMan", "wp_main"}));
-        QVERIFY(main.isNull() || !main->isVisible());
         QCOMPARE(visibleWindows(), 0);
         QTRY_VERIFY(main.isNull());  // destroyed once the event loop runs
         for (const QString& name : WindowRegistry::unloadOrder())
@@ -245,8 +217,9 @@ private slots:
         const auto messages = f.prompter.messages();
         QCOMPARE(int(messages.size()), 1);
         QCOMPARE(messages[0].title, QStringLiteral("System Info"));
-        for (const char* part : {"Qt ", "GDAL ", "SQLite ", "/opt/waypost/data", "/tmp/waypost-logs"})
-            QVERIFY2(messages[0].text.contains(QString::fromLatin1(part)), part);
+        for (const QString& part : {QStringLiteral("Qt "), QStringLiteral("GDAL "), QStringLiteral("SQLite "),
+                                    f.paths.dataDir(), f.paths.logDir()})
+            QVERIFY2(messages[0].text.contains(part), qPrintable(part));
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
 };
