@@ -194,20 +194,6 @@ private slots:
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
 
-    void choosingAPrefixedFileWritesItTwicePrefixed() {
-        Fixture f;
-        QFile existing(f.path(QStringLiteral("pfsites.txt")));
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("old\r\n");
-        existing.close();
-        f.readyFeature();
-        f.prompter.choosePath(f.path(QStringLiteral("pfsites.txt")));
-        f.click("cmdAdNewdFac");
-        QCOMPARE(readAll(f.path(QStringLiteral("pfsites.txt"))), QByteArray("old\r\n"));
-        QVERIFY(readAll(f.path(QStringLiteral("pfpfsites.txt"))).startsWith("\"Name\""));
-        QVERIFY(f.prompter.unexpected().isEmpty());  // pfpfsites.txt did not exist: no question
-    }
-
     void overwriteQuestionAndSecondChoice() {
         Fixture f;
         for (const char* name : {"pfa.txt", "pfb.txt"}) {
