@@ -12,38 +12,10 @@ constexpr int firstSouthTownshipRefused = 68;
 constexpr int maxEastRange = 43;
 constexpr int maxWestRange = 34;
 constexpr double firstSectionRefused = 8030;
-constexpr int smallestUnpaddedKey = 10;
 
 // Offsets of the part centres from the section centre: a quarter lies 400 m
 // and 0.0036 degrees from it, a quarter-quarter 200 or 600 m and 0.0018 or
 // 0.0055 degrees.
-constexpr std::array<QuarterOption, 25> kQuarterOptions{{
-    {"optNW", "NW", "NW1/4", -400, 0.0036, false, 0, 0},
-    {"optsecNH", "N", "N1/2", 0, 0.0036, false, 0, 1},
-    {"optNE", "NE", "NE1/4", 400, 0.0036, false, 0, 2},
-    {"optWH", "W", "W1/2", -400, 0, false, 1, 0},
-    {"optSecC", "C", "CENTER", 0, 0, false, 1, 1},
-    {"optEH", "E", "E1/2", 400, 0, false, 1, 2},
-    {"optSW", "SW", "SW1/4", -400, -0.0036, false, 2, 0},
-    {"optSH", "S", "S1/2", 0, -0.0036, false, 2, 1},
-    {"optSE", "SE", "SE1/4", 400, -0.0036, false, 2, 2},
-    {"optNWNW", "NW", "NW1/4 NW1/4", -600, 0.0055, true, 0, 0},
-    {"optNWNE", "NE", "NE1/4NW1/4", -200, 0.0055, true, 0, 1},
-    {"optNWSW", "SW", "SW1/4 NW1/4", -600, 0.0018, true, 1, 0},
-    {"optNWSE", "SE", "SE1/4 NW1/4", -200, 0.0018, true, 1, 1},
-    {"optNENW", "NW", "NW1/4NE1/4", 200, 0.0055, true, 0, 2},
-    {"optNENE", "NE", "NE1/4NE1/4", 600, 0.0055, true, 0, 3},
-    {"optNESW", "SW", "SW1/4NE1/4", 200, 0.0018, true, 1, 2},
-    {"optNESE", "SE", "SE1/4NE1/4", 600, 0.0018, true, 1, 3},
-    {"optSWNW", "NW", "NW1/4 SW1/4", -600, -0.0018, true, 2, 0},
-    {"optSWNE", "NE", "NE1/4 SW1/4", -200, -0.0018, true, 2, 1},
-    {"optSWSW", "SW", "SW1/4 SW1/4", -600, -0.0055, true, 3, 0},
-    {"optSWSE", "SE", "SE1/4 SW1/4", -200, -0.0055, true, 3, 1},
-    {"optSENW", "NW", "NW1/4 SE1/4", 200, -0.0018, true, 2, 2},
-    {"optSENE", "NE", "NE1/4 SE1/4", 600, -0.0018, true, 2, 3},
-    {"optSESW", "SW", "SW1/4 SE1/4", 200, -0.0055, true, 3, 2},
-    {"optSESE", "SE", "SE1/4 SE1/4", 600, -0.0055, true, 3, 3},
-}};
 
 }  // namespace
 
@@ -59,15 +31,12 @@ QString keepTrsCharacters(const QString& text) {
 
 std::int16_t trsNumber(const QString& text) { return wholeValue(fieldValue(text)); }
 
-QString keyText(int number) {
-    if (number >= 0 && number < smallestUnpaddedKey) return QStringLiteral("0") + QString::number(number);
-    return QString::number(number);
-}
+QString keyText(int number) { return QString::fromStdString(plss::keyText(number)); }
 
 TrsCheck checkTownship(const QString& text, const QString& direction) {
     const std::int16_t n = trsNumber(text);
     if (direction == kNorth && n > maxNorthTownship) return {false, kNorthTownshipMessage, 0, {}};
-    if (n < smallestUnpaddedKey) return {true, {}, n, keyText(n)};
+    if (n < plss::smallestUnpaddedKey) return {true, {}, n, keyText(n)};
     if (direction == kSouth && n >= firstSouthTownshipRefused) return {false, kSouthTownshipMessage, 0, {}};
     return {true, {}, n, keyText(n)};
 }
@@ -97,10 +66,8 @@ QString trsKey(const QString& townshipKey, const QString& townshipDirection, con
            QStringLiteral(" S") + sectionKey;
 }
 
-const std::array<QuarterOption, 25>& quarterOptions() { return kQuarterOptions; }
-
 const QuarterOption* findQuarterOption(const QString& optionName) {
-    for (const QuarterOption& option : kQuarterOptions)
+    for (const QuarterOption& option : quarterOptions())
         if (optionName == QLatin1String(option.optionName)) return &option;
     return nullptr;
 }

@@ -4,6 +4,8 @@
 // key under which the PLSS databases store a section, and the parts of a
 // section that can be chosen.
 
+#include "plss/SectionKey.h"
+
 #include <QString>
 
 #include <array>
@@ -68,22 +70,8 @@ struct TrsCheck {
 [[nodiscard]] QString trsKey(const QString& townshipKey, const QString& townshipDirection,
                              const QString& rangeKey, const QString& rangeDirection, const QString& sectionKey);
 
-/// One part of a section that can be chosen: a quarter, a half, the centre or
-/// a quarter of a quarter.
-struct QuarterOption {
-    const char* optionName;  ///< the option button's name: "optNESW"
-    const char* caption;     ///< its caption (a quarter-quarter's caption once they are enabled)
-    const char* description;  ///< readable name of the part: "SW1/4NE1/4"
-    int longitudeOffsetMetres;     ///< east (+) or west (-) of the section centre
-    double latitudeOffsetDegrees;  ///< north (+) or south (-) of the section centre
-    bool quarterQuarter;           ///< one of the sixteen quarter-quarters
-    int row;     ///< place in the section square: 0..2 for the nine, 0..3 for the sixteen
-    int column;  ///< likewise, west to east
-};
-
-/// The nine quarters, halves and centre (north row first), then the sixteen
-/// quarter-quarters (quarter by quarter: NW, NE, SW, SE).
-[[nodiscard]] const std::array<QuarterOption, 25>& quarterOptions();
+using plss::QuarterOption;
+using plss::quarterOptions;
 
 /// The option named \p optionName, or nullptr.
 [[nodiscard]] const QuarterOption* findQuarterOption(const QString& optionName);

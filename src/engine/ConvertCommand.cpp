@@ -5,11 +5,13 @@
 #include "engine/USNGParser.h"
 #include "engine/lltoAlbers.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <istream>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -92,11 +94,11 @@ bool isNumberLike(std::string_view arg) {
 }
 
 /// Converts one input; on failure leaves the reason in \p error.
-class Converter {
+class Converter final : public LineConverter {
 public:
     explicit Converter(Command command) : m_command(command) {}
 
-    bool convert(std::string_view input, std::string& result, std::string& error) {
+    bool convert(std::string_view input, std::string& result, std::string& error) override {
         if (m_command == Command::latlong) {
             const USNGParseResult parsed = USNGParser(input);
             if (!parsed.ok()) {
@@ -169,8 +171,7 @@ private:
     std::string m_buffer;
 };
 
-int convertLines(Command command, std::istream& in, std::ostream& out, std::ostream& err) {
-    Converter converter(command);
+int convertLines(LineConverter& converter, std::istream& in, std::ostream& out, std::ostream& err) {
     OutputBuffer output(out);
     // Room for the longest line, a carriage return before its line end, and the terminating zero.
     std::array<char, maxLineLength + 2> line{};
@@ -278,8 +279,10 @@ LatLongReading readLatLong(std::string_view line) {
     return reading;
 }
 
-std::string convertHelpText() {
-    return R"(Usage: waypost-convert COMMAND [VALUES...]
+std::string convertHelpText(std::span<const ExtraCommand> extra) {
+    std::string extraLines;
+    for (const ExtraCommand& command : extra) extraLines += command.help;
+    std::string help = R"(Usage: waypost-convert COMMAND [VALUES...]
        waypost-convert --help
 
 Converts positions with Waypost's coordinate engine (the same calculations the
@@ -297,7 +300,7 @@ Commands:
   latlong REFERENCE   longitude and latitude (4 decimals) of a US National Grid
                       reference, written with or without blanks
                         waypost-convert latlong 16R GU 61158 70495  ->  -084.2807 30.4383
-
+@EXTRA@
 Values:
   LAT and LON are decimal degrees, north and east positive; a negative number
   such as -84.25 is a value, not an option. Latitude must lie within -90..90
@@ -330,26 +333,34 @@ Exit status:
   1  at least one input could not be read (or the output could not be written)
   2  bad usage: no or unknown command, unknown option, too many values
 )";
+    help.replace(help.find("@EXTRA@"), 7, extraLines);
+    return help;
 }
 
 int runConvertCommand(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
-                      std::ostream& err) {
+                      std::ostream& err, std::span<const ExtraCommand> extra) {
     for (std::string_view arg : args) {
         if (arg == "--") break;  // after it, "--help" is a value like any other
         if (arg == "--help" || arg == "-h") {
-            out << convertHelpText();
+            out << convertHelpText(extra);
             out.flush();
             if (out) return convertOk;
             err << programName << ": cannot write the help\n";
             return convertSomeFailed;
         }
     }
+    std::string commandNames = "albers, utm, usng, latlong";
+    for (const ExtraCommand& command : extra) {
+        commandNames += ", ";
+        commandNames += command.name;
+    }
     if (args.empty()) {
-        err << usageError("missing command (albers, utm, usng or latlong)");
+        err << usageError("missing command (" + commandNames + ")");
         return convertBadUsage;
     }
-    Command command;
     const std::string_view name = args[0];
+    std::optional<Command> command;
+    const ExtraCommand* extraCommand = nullptr;
     if (name == "albers")
         command = Command::albers;
     else if (name == "utm")
@@ -358,7 +369,9 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
         command = Command::usng;
     else if (name == "latlong")
         command = Command::latlong;
-    else {
+    for (const ExtraCommand& candidate : extra)
+        if (!command && name == candidate.name) extraCommand = &candidate;
+    if (!command && !extraCommand) {
         err << usageError(name.size() > 1 && name[0] == '-' && !isNumberLike(name)
                               ? "unknown option " + quoted(name)
                               : "unknown command " + quoted(name));
@@ -367,34 +380,67 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
 
     // "--" ends the options, as usual: everything after it is a value.
     std::vector<std::string_view> valueList;
+    std::map<std::string, std::string> options;
     bool optionsEnded = false;
-    for (std::string_view value : args.subspan(1)) {
+    const std::span<const std::string_view> rest = args.subspan(1);
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const std::string_view value = rest[i];
         if (!optionsEnded && value == "--") {
             optionsEnded = true;
             continue;
         }
         if (!optionsEnded && value.size() > 1 && value[0] == '-' && !isNumberLike(value)) {
-            err << usageError("unknown option " + quoted(value));
-            return convertBadUsage;
+            const std::string_view option = value.substr(0, value.find('='));
+            const bool known = extraCommand && std::find(extraCommand->valueOptions.begin(),
+                                                         extraCommand->valueOptions.end(),
+                                                         option) != extraCommand->valueOptions.end();
+            if (!known) {
+                err << usageError("unknown option " + quoted(value));
+                return convertBadUsage;
+            }
+            if (option.size() < value.size()) {
+                options[std::string(option)] = std::string(value.substr(option.size() + 1));
+            } else if (i + 1 < rest.size()) {
+                options[std::string(option)] = std::string(rest[++i]);
+            } else {
+                err << usageError(std::string(option) + " needs a value");
+                return convertBadUsage;
+            }
+            continue;
         }
         valueList.push_back(value);
     }
     const std::span<const std::string_view> values(valueList);
-    if (values.empty()) return convertLines(command, in, out, err);
-    if (command != Command::latlong && values.size() > 2) {
+    if (extraCommand && values.size() > extraCommand->maxValues) {
+        err << usageError("too many values for " + std::string(name));
+        return convertBadUsage;
+    }
+    if (command && *command != Command::latlong && values.size() > 2) {
         err << usageError(std::string(name) + " takes LAT LON (two values), or none to read standard input");
         return convertBadUsage;
     }
+
+    std::unique_ptr<LineConverter> converter;
+    if (command) {
+        converter = std::make_unique<Converter>(*command);
+    } else {
+        std::string error;
+        converter = extraCommand->make(options, error);
+        if (!converter) {
+            err << programName << ": " << error << '\n';
+            return convertSomeFailed;
+        }
+    }
+    if (values.empty()) return convertLines(*converter, in, out, err);
 
     std::string input;
     for (std::string_view value : values) {
         if (!input.empty()) input += ' ';
         input += value;
     }
-    Converter converter(command);
     std::string result;
     std::string error;
-    if (!converter.convert(input, result, error)) {
+    if (!converter->convert(input, result, error)) {
         err << programName << ": cannot read " << quoted(input) << ": " << error << '\n';
         return convertSomeFailed;
     }

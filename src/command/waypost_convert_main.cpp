@@ -1,7 +1,10 @@
-// waypost-convert: the coordinate engine on the command line (see --help).
+// waypost-convert: the coordinate engine and the section look-ups on the
+// command line (see --help).
 
 #include "engine/ConvertCommand.h"
+#include "plss/PlssCommand.h"
 
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -15,5 +18,9 @@ int main(int argc, char** argv) {
     std::vector<std::string_view> args;
     args.reserve(argc > 0 ? static_cast<std::size_t>(argc) : 0U);
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-    return waypost::engine::runConvertCommand(args, std::cin, std::cout, std::cerr);
+
+    std::error_code ignored;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    const auto sections = waypost::plss::sectionCommands(waypost::plss::programDatabases(executable.parent_path()));
+    return waypost::engine::runConvertCommand(args, std::cin, std::cout, std::cerr, sections);
 }
