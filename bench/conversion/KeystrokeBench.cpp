@@ -35,6 +35,7 @@ public:
     LabelCaller() {
         for (auto*& label : m_labels) label = new QLabel(this);
     }
+    void receiveFoundSection(const QString& utm, const QString&) override { m_labels[5]->setText(utm); }
     void receiveLocation(const waypost::LocationTexts& location) override {
         m_labels[0]->setText(location.albersX);
         m_labels[1]->setText(location.albersY);

@@ -16,4 +16,8 @@ std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTe
     return std::nullopt;
 }
 
+bool receivesFoundSection(const QString& caller) {
+    return caller == callerName::frmDBMan || caller == callerName::wpFac;
+}
+
 }  // namespace waypost::conversion

@@ -22,4 +22,8 @@ inline const QString wpHcane = QStringLiteral("wpHcane");
 /// text, any other name nothing (std::nullopt).
 [[nodiscard]] std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTexts& page);
 
+/// Whether the caller named \p caller gets the result of "Find STR" copied:
+/// the wildfire and facilities windows do, any other does not.
+[[nodiscard]] bool receivesFoundSection(const QString& caller);
+
 }  // namespace waypost::conversion

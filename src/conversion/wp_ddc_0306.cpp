@@ -1,6 +1,8 @@
 #include "conversion/wp_ddc_0306.h"
 
 #include "conversion/HandBack.h"
+#include "database/Database.h"
+#include "plss/SectionLookup.h"
 #include "widgets/FieldExit.h"
 #include "widgets/Look.h"
 #include "widgets/TypedKey.h"
@@ -24,6 +26,9 @@ namespace {
 
 const QString kEnableQuarterQuarters = QStringLiteral("Enable 1/4 1/4 Sections");
 const QString kDisableQuarterQuarters = QStringLiteral("Disable 1/4 1/4 Sections");
+const QString kNoRecordsFound = QStringLiteral("No Records Found.");
+/// The section search's progress runs from 0 to this.
+constexpr int kSearchIterationLimit = 20;
 
 // The quarter-quarter square is dark so that its white captions read well.
 const QColor kQuarterQuarterGround(38, 70, 46);
@@ -67,7 +72,7 @@ wp_ddc_0306::wp_ddc_0306(const Services& services, QWidget* parent)
     setQuarterQuartersShown(false);
     m_ui->cmdEnableqs->setText(kEnableQuarterQuarters);
     m_ui->cmdclipbrdUSNG->setEnabled(false);
-    // The PLSS look-ups come with their databases; until then both stay disabled.
+    // The look-ups are enabled by choosing a group.
     m_ui->cmdTRS2dd->setEnabled(false);
     m_ui->cmdFindSTR->setEnabled(false);
 }
@@ -211,6 +216,9 @@ void wp_ddc_0306::connectHandlers() {
     connect(ui.cmdTRScon, &QPushButton::clicked, this, &wp_ddc_0306::cmdTRScon_Click);
     connect(ui.cmdResetTRS, &QPushButton::clicked, this, &wp_ddc_0306::cmdResetTRS_Click);
     connect(ui.cmdEnableqs, &QPushButton::clicked, this, &wp_ddc_0306::cmdEnableqs_Click);
+    connect(ui.cmdTRS2dd, &QPushButton::clicked, this, &wp_ddc_0306::cmdTRS2dd_Click);
+    connect(ui.cmdFindSTR, &QPushButton::clicked, this, &wp_ddc_0306::cmdFindSTR_Click);
+    connect(new FieldExit(ui.cmdFindSTR, this), &FieldExit::left, this, &wp_ddc_0306::cmdFindSTR_LostFocus);
 
     connect(ui.cmdclipbrdUSNG, &QPushButton::clicked, this, &wp_ddc_0306::cmdclipbrdUSNG_Click);
     connect(ui.cmdconClose, &QPushButton::clicked, this, &wp_ddc_0306::cmdconClose_Click);
@@ -268,7 +276,7 @@ void wp_ddc_0306::chooseDegreeGroup(DegreeGroup group) {
     leaveTrsGroup();
     if (DegreeFieldSlot* first = findSlot(group, Coordinate::Longitude, DegreePart::Degrees))
         first->edit->setFocus(Qt::OtherFocusReason);
-    // "Find STR" is enabled here once the nearest-section search is in place.
+    m_ui->cmdFindSTR->setEnabled(true);
 }
 
 void wp_ddc_0306::setDegreeFieldsEnabled(bool enabled, const DegreeGroup* only) {
@@ -505,6 +513,7 @@ void wp_ddc_0306::enterTrsGroup() {
     for (QRadioButton* option : m_nineQuarterOptions) option->setEnabled(true);
     ui.cmdTRScon->setEnabled(true);
     ui.cmdResetTRS->setEnabled(true);
+    ui.cmdTRS2dd->setEnabled(true);
     setCaptionsActive(m_trsCaptions, true);
 }
 
@@ -725,6 +734,128 @@ void wp_ddc_0306::cmdEnableqs_Click() {
         setQuarterQuartersShown(false);
         toggle->setText(kEnableQuarterQuarters);
     }
+}
+
+// ---------------------------------------------------------------- PLSS look-ups
+
+std::optional<QString> wp_ddc_0306::currentTrsKey() {
+    auto& ui = *m_ui;
+    // From what the fields hold now: a key left over from an earlier preview
+    // or check must not be converted in their place.
+    const conversion::TrsCheck township = conversion::checkTownship(ui.txtTown->text(), m_trs.townshipDirection);
+    const conversion::TrsCheck range = conversion::checkRange(ui.txtRange->text(), m_trs.rangeDirection);
+    for (const conversion::TrsCheck* check : {&township, &range}) {
+        if (!check->accepted) {
+            m_services.prompter.message(check->message);
+            return std::nullopt;
+        }
+    }
+    const conversion::TrsCheck section = conversion::sectionKeyOnLeaving(ui.txtSection->text());
+    m_trs.townshipNumber = township.number;
+    m_trs.townshipKey = township.key;
+    m_trs.rangeNumber = range.number;
+    m_trs.rangeKey = range.key;
+    m_trs.sectionNumber = section.number;
+    m_trs.sectionKey = section.key;
+    return conversion::trsKey(m_trs.townshipKey, m_trs.townshipDirection, m_trs.rangeKey, m_trs.rangeDirection,
+                              m_trs.sectionKey);
+}
+
+void wp_ddc_0306::showLookupFailure(const QString& file, const QString& reason) {
+    m_services.prompter.message(QStringLiteral("The section database cannot be read:\n%1\n\n%2").arg(file, reason),
+                                kAppTitle, Prompter::Icon::Critical);
+}
+
+void wp_ddc_0306::cmdTRS2dd_Click() {
+    auto& ui = *m_ui;
+    const std::optional<QString> key = currentTrsKey();
+    if (!key) return;
+    ui.lblTRScon->setText(*key);
+    m_trs.trsKey = *key;
+
+    plss::SectionPosition position;
+    try {
+        position = plss::positionOfSection(plss::SectionDatabases::in(m_services.paths.databasesDir().toStdString()),
+                                           key->toStdString(), m_trs.quarterLongitudeOffsetMetres,
+                                           m_trs.quarterLatitudeOffsetDegrees);
+    } catch (const database::DatabaseError& failure) {
+        showLookupFailure(QString::fromStdString(failure.file()), QString::fromStdString(failure.reason()));
+        return;
+    }
+    if (!position.found) {
+        m_services.prompter.message(kNoRecordsFound);
+        ui.lblDDLat->setText(QStringLiteral("00"));
+        ui.lblDDLong->setText(QStringLiteral("00"));
+        return;
+    }
+    ui.lblDDLat->setText(QString::fromStdString(position.latitudeText));
+    ui.lblDDLong->setText(QString::fromStdString(position.longitudeText));
+    m_latitude = conversion::fieldValue(ui.lblDDLat->text());
+    m_longitude = conversion::fieldValue(ui.lblDDLong->text());
+    ui.lblddlatraw->setText(conversion::fullPrecisionText(m_latitude));
+    ui.lblddlongraw->setText(conversion::fullPrecisionText(m_longitude));
+    showAlbers();
+    m_usngText = QString::fromStdString(m_engine.USNGFromLatLong(m_latitude, m_longitude));
+    ui.lblUSNG->setText(m_usngText);
+    ui.lblUTMCoord->setText(QString::fromStdString(m_engine.UTMText));
+    ui.cmdclipbrdUSNG->setEnabled(true);
+    handBack();
+    resetTrsFields();
+}
+
+void wp_ddc_0306::cmdFindSTR_Click() {
+    auto& ui = *m_ui;
+    ui.strProgress->setVisible(true);
+    ui.lblPercent->setVisible(true);
+    FindSTR();
+    if (m_caller && m_receiver && conversion::receivesFoundSection(m_CallerName))
+        m_receiver->receiveFoundSection(ui.lblUTMCoord->text(), ui.lblTRSres->text());
+}
+
+void wp_ddc_0306::cmdFindSTR_LostFocus() {
+    m_ui->strProgress->setVisible(false);
+    m_ui->lblPercent->setVisible(false);
+}
+
+void wp_ddc_0306::showSectionSearchProgress(int iteration) {
+    auto& ui = *m_ui;
+    ui.strProgress->setValue(iteration);
+    ui.lblPercent->setText(QStringLiteral("Searching for closest STR: Iteration %1").arg(iteration));
+    ui.strProgress->repaint();
+    ui.lblPercent->repaint();
+}
+
+void wp_ddc_0306::FindSTR() {
+    auto& ui = *m_ui;
+    if (ui.lblDDLat->text().isEmpty() && ui.lblDDLong->text().isEmpty()) {
+        m_services.prompter.message(QStringLiteral("No Search Coordinates - Exiting Search Routine"));
+        return;
+    }
+    const double longitude = conversion::fieldValue(ui.lblDDLong->text());
+    const double latitude = conversion::fieldValue(ui.lblDDLat->text());
+    ui.strProgress->setRange(0, kSearchIterationLimit);
+    ui.strProgress->setValue(0);
+
+    plss::SectionSearch search;
+    try {
+        search = plss::findSection(plss::SectionDatabases::in(m_services.paths.databasesDir().toStdString()), latitude,
+                                   longitude, [this](int iteration) { showSectionSearchProgress(iteration); });
+    } catch (const database::DatabaseError& failure) {
+        showLookupFailure(QString::fromStdString(failure.file()), QString::fromStdString(failure.reason()));
+        return;
+    }
+    // A log that cannot be written does not stop the search.
+    if (search.widened())
+        plss::appendToSearchLog((m_services.paths.logDir() + QStringLiteral("/search_results.txt")).toStdString(),
+                                plss::searchLogBlock(search));
+    if (!search.section) {
+        m_services.prompter.message(kNoRecordsFound);
+        ui.lblTRSres->setText(QStringLiteral("No Record"));
+        return;
+    }
+    ui.strProgress->setValue(kSearchIterationLimit);
+    ui.lblPercent->setText(QStringLiteral("STR found on iteration %1").arg(search.iteration));
+    ui.lblTRSres->setText(QString::fromStdString(search.section->description));
 }
 
 void wp_ddc_0306::setQuarterQuartersShown(bool shown) {

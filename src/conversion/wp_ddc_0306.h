@@ -15,6 +15,7 @@
 #include <concepts>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -158,6 +159,17 @@ private:
     void cmdTRScon_Click();
     void cmdResetTRS_Click();
     void cmdEnableqs_Click();
+
+    // PLSS look-ups.
+    void cmdTRS2dd_Click();
+    void cmdFindSTR_Click();
+    void cmdFindSTR_LostFocus();
+    void FindSTR();
+    /// The key of the section the fields name now, or nothing (after the
+    /// check's message) when a field holds a value the checks refuse.
+    std::optional<QString> currentTrsKey();
+    void showSectionSearchProgress(int iteration);
+    void showLookupFailure(const QString& file, const QString& reason);
 
     // Results and closing.
     void cmdclipbrdUSNG_Click();

@@ -65,6 +65,11 @@ void LocationLink::clear() {
 
 void LocationLink::receiveLocation(const LocationTexts& location) { m_labels.show(location); }
 
+void LocationLink::receiveFoundSection(const QString& utm, const QString& section) {
+    if (m_labels.utm) m_labels.utm->setText(utm);
+    if (m_labels.str) m_labels.str->setText(section);
+}
+
 void LocationLink::copyFromPage() {
     // Only while this window is the page's caller: another window's location
     // must not land here, nor one this window has cleared since.

@@ -59,6 +59,7 @@ public:
     const LocationLabels& labels() const { return m_labels; }
 
     void receiveLocation(const LocationTexts& location) override;
+    void receiveFoundSection(const QString& utm, const QString& section) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

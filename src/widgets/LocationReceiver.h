@@ -34,6 +34,9 @@ public:
 
     /// Shows \p location in the window's location labels.
     virtual void receiveLocation(const LocationTexts& location) = 0;
+    /// Shows the result of "Find STR": the UTM text and the section found
+    /// (\p section, such as "T01S R05E S12 SW 1/4 of the NE 1/4" or "No Record").
+    virtual void receiveFoundSection(const QString& utm, const QString& section) = 0;
 
 protected:
     LocationReceiver() = default;

@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(f.text("txtDMSlatdd"), QStringLiteral("12"));
         for (const char* trs : {"txtTown", "optTSouth", "frmsubSec", "cmdTRScon"})
             QVERIFY2(!f.child(trs)->isEnabled(), trs);
-        // "Find STR" comes with the section search; until then it stays disabled.
-        QVERIFY(!f.child("cmdFindSTR")->isEnabled());
+        // The section search works from the degrees.
+        QVERIFY(f.child("cmdFindSTR")->isEnabled());
     }
 
     // Keystrokes per field kind: what is kept, which message is shown, how often it beeps.

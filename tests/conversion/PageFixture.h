@@ -23,7 +23,11 @@ namespace waypost::testing {
 class RecordingReceiver : public QWidget, public LocationReceiver {
 public:
     void receiveLocation(const LocationTexts& location) override { received.push_back(location); }
+    void receiveFoundSection(const QString& utm, const QString& section) override {
+        foundSections.emplace_back(utm, section);
+    }
     std::vector<LocationTexts> received;
+    std::vector<std::pair<QString, QString>> foundSections;
 };
 
 struct PageFixture : test::TestServices {

@@ -37,11 +37,11 @@ private slots:
         enterTrs(f);
         QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
                  QStringList({"00", "00", "0000"}));
-        for (const char* name : {"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS"})
+        for (const char* name : {"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd"})
             QVERIFY2(f.child(name)->isEnabled(), name);
-        // Township and range wait for a direction; the sixteen for the toggle; the
-        // look-up for its database; the degrees for their group.
-        for (const char* name : {"txtTown", "txtRange", "optNWNW", "cmdTRS2dd", "cmdFindSTR", "txtDDlongD"})
+        // Township and range wait for a direction; the sixteen for the toggle;
+        // the section search and the degrees for a degree group.
+        for (const char* name : {"txtTown", "txtRange", "optNWNW", "cmdFindSTR", "txtDDlongD"})
             QVERIFY2(!f.child(name)->isEnabled(), name);
         QVERIFY(!f.child<QRadioButton>("optTnorth")->isChecked());
 
