@@ -31,6 +31,10 @@ public:
 };
 
 struct PageFixture : test::TestServices {
+    PageFixture() = default;
+    /// A page whose program data (databases) lies in \p dataDir.
+    explicit PageFixture(const QString& dataDir) : TestServices(dataDir) {}
+
     std::unique_ptr<wp_ddc_0306> page = std::make_unique<wp_ddc_0306>(services);
 
     /// Shows the page and makes it the active window, so that focus moves as it does for a user.

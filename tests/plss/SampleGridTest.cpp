@@ -1,0 +1,97 @@
+#include "plss/SampleGrid.h"
+
+#include "database/Database.h"
+#include "plss/SectionLookup.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+namespace waypost::plss {
+namespace {
+
+const std::filesystem::path outlinePath = std::filesystem::path(WAYPOST_SOURCE_DIR) / "tools/plss/florida_outline.txt";
+
+TEST(SampleGridTest, SectionsAreNumberedAsTheSurveyNumbersThem) {
+    const int expected[6][6] = {{6, 5, 4, 3, 2, 1},       {7, 8, 9, 10, 11, 12},   {18, 17, 16, 15, 14, 13},
+                                {19, 20, 21, 22, 23, 24}, {30, 29, 28, 27, 26, 25}, {31, 32, 33, 34, 35, 36}};
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 6; ++column)
+            EXPECT_EQ(sectionPlace(expected[row][column]), std::make_pair(row, column)) << expected[row][column];
+}
+
+struct GridCase {
+    int township;
+    char townshipDirection;
+    int range;
+    char rangeDirection;
+    int section;
+    const char* key;
+    double milesEast, milesNorth;  // of the section centre from the initial point
+};
+
+TEST(SampleGridTest, KeysAndCentresFollowTheDefinition) {
+    const GridCase cases[] = {
+        {1, 'N', 1, 'E', 1, "T01N R01E S01", 5.5, 5.5},
+        {1, 'N', 5, 'W', 12, "T01N R05W S12", -24.5, 4.5},
+        {12, 'S', 10, 'E', 5, "T12S R10E S05", 55.5, -66.5},
+        {67, 'S', 34, 'W', 36, "T67S R34W S36", -198.5, -401.5},
+    };
+    for (const GridCase& c : cases) {
+        const SectionRecord record = sampleSection(c.township, c.townshipDirection, c.range, c.rangeDirection, c.section);
+        EXPECT_EQ(record.key, c.key);
+        const double latitude = 30.434167 + c.milesNorth * 0.014484;
+        const double longitude = -84.277222 + c.milesEast / (69.172 * std::cos(latitude * std::numbers::pi / 180));
+        EXPECT_NEAR(record.latitude, latitude, 5e-7) << c.key;
+        EXPECT_NEAR(record.longitude, longitude, 5e-7) << c.key;
+    }
+}
+
+TEST(SampleGridTest, NorthRowAndWestColumnAreIrregularTheRest640) {
+    int outsideRegular = 0;
+    for (int section = 1; section <= 36; ++section) {
+        const SectionRecord record = sampleSection(3, 'S', 7, 'E', section);
+        const auto [row, column] = sectionPlace(section);
+        if (row == 0 || column == 0) {
+            EXPECT_GE(record.acres, 560);
+            EXPECT_LE(record.acres, 720);
+            EXPECT_EQ(record.acres, sampleSection(3, 'S', 7, 'E', section).acres);  // fixed by the key
+            if (record.acres < 580 || record.acres > 700) ++outsideRegular;
+        } else {
+            EXPECT_EQ(record.acres, 640) << section;
+        }
+    }
+    EXPECT_GT(outsideRegular, 0);
+}
+
+TEST(SampleGridTest, OutlineKeepsTheStateAndLeavesOutItsNeighbours) {
+    const Outline outline = Outline::read(outlinePath);
+    EXPECT_TRUE(outline.contains(-84.2807, 30.4383));   // Tallahassee
+    EXPECT_TRUE(outline.contains(-80.19, 25.77));       // Miami
+    EXPECT_TRUE(outline.contains(-81.78, 24.555));      // Key West, an island ring
+    EXPECT_FALSE(outline.contains(-84.39, 33.75));      // Atlanta
+    EXPECT_FALSE(outline.contains(-85.5, 27.0));        // the Gulf
+}
+
+TEST(SampleGridTest, BuildLaidTheGeneratedGridBesideTheProgram) {
+    const char* data = std::getenv("WAYPOST_DATA_DIR");
+    ASSERT_NE(data, nullptr);
+    const SectionDatabases files = SectionDatabases::in(std::filesystem::path(data) / "databases");
+    database::Database centres(files.centres.string(), database::Database::Mode::ReadOnly);
+    database::Statement count = centres.prepare("SELECT count(*) FROM PLSS");
+    count.step();
+    const std::size_t generated = sampleSections(Outline::read(outlinePath)).size();
+    EXPECT_EQ(static_cast<std::size_t>(count.columnInt(0)), generated);
+    EXPECT_GT(generated, 50000U);  // Florida is some 58,000 square miles of land and water
+
+    const SectionRecord expected = sampleSection(1, 'N', 1, 'E', 1);
+    const SectionPosition position = positionOfSection(files, expected.key, 0, 0);
+    ASSERT_TRUE(position.found);
+    EXPECT_NEAR(position.latitude, expected.latitude, 1e-4);
+    EXPECT_NEAR(position.longitude, expected.longitude, 1e-4);
+}
+
+}  // namespace
+}  // namespace waypost::plss
