@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QSlider>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
@@ -89,6 +90,29 @@ int main(int argc, char* argv[]) {
              fac->activateWindow();
              QApplication::processEvents();  // focus lands first, as it would for a user
              click(fac, "cmdEnableWriteFile");
+         }},
+        // A wildfire report located through the page, with its section found.
+        {waypost::windowName::frmDBMan,
+         [&](QWidget* fire) {
+             if (auto* name = fire->findChild<QLineEdit*>(QStringLiteral("txtF_Name")))
+                 name->setText(QStringLiteral("Bear Creek"));
+             if (auto* incident = fire->findChild<QLineEdit*>(QStringLiteral("txtInc_num")))
+                 incident->setText(QStringLiteral("FL-TLF-0042"));
+             click(fire, "optRepI");
+             if (auto* area = fire->findChild<QLineEdit*>(QStringLiteral("txtArea"))) area->setText(QStringLiteral("120.00"));
+             if (auto* fuel = fire->findChild<QComboBox*>(QStringLiteral("cmbfFuel"))) fuel->setCurrentText(QStringLiteral("Palmetto-Gallberry"));
+             if (auto* cause = fire->findChild<QComboBox*>(QStringLiteral("cmbfCause"))) cause->setCurrentText(QStringLiteral("lightning"));
+             if (auto* slider = fire->findChild<QSlider*>(QStringLiteral("sldperCon"))) slider->setValue(40);
+             click(fire, "OptfSigNo");
+             click(fire, "cmdCoordCon");
+             if (QWidget* page = registry.existing(waypost::windowName::wp_ddc_0306)) {
+                 typeLocation(page);
+                 click(page, "cmdFindSTR");
+             }
+             fire->raise();
+             fire->activateWindow();
+             QApplication::processEvents();
+             click(fire, "CmdEnable");
          }},
         {waypost::windowName::wp_ddc_0306, {}},
     };

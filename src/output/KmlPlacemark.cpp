@@ -66,7 +66,7 @@ KmlPlacemark wildfirePlacemark(const WildfireFeature& f) {
                           QStringLiteral("Fuel: ") + f.fuel,
                           QStringLiteral("Cause: ") + f.cause,
                           QStringLiteral("Percent Contained: ") + f.percentContained,
-                          QStringLiteral("Significant: ") + (f.significant ? QStringLiteral("Yes") : QStringLiteral("No")),
+                          QStringLiteral("Significant: ") + f.significant,
                           QStringLiteral("USNG Coord: ") + f.usng,
                           QStringLiteral("UTM Coord: ") + f.utm,
                           QStringLiteral("STR: ") + f.str};

@@ -34,8 +34,8 @@ struct FacilityFeature {
 /// The wildfire window's feature.
 struct WildfireFeature {
     QString fireName, incidentNumber, report, entryDate, startDate, acres, fuel, cause, percentContained;
-    bool significant = false;
-    QString usng, utm, str, latitude, longitude;
+    QString significant;  ///< "Yes", "No", or empty before either was chosen
+    QString usng, utm, str, latitude, longitude, albersX, albersY;
 };
 
 /// The hurricane window's feature. The UTC hour label reads "HH:MM"; the

@@ -1,7 +1,6 @@
 #include "plss/SectionKey.h"
 
 #include <cctype>
-#include <regex>
 
 namespace waypost::plss {
 
@@ -60,16 +59,45 @@ std::string sectionKey(int township, char townshipDirection, int range, char ran
 }
 
 std::optional<KeyReading> readSectionKey(std::string_view text) {
-    static const std::regex form(
-        R"(^\s*[Tt]\s*(\d{1,2})\s*([NnSs])\s*[Rr]\s*(\d{1,2})\s*([EeWw])\s*[Ss]\s*(\d{1,4})(?:\s+(.*?))?\s*$)");
-    std::match_results<std::string_view::const_iterator> match;
-    if (!std::regex_match(text.begin(), text.end(), match, form)) return std::nullopt;
-    const auto upper = [](const std::string& letter) { return static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0]))); };
-    KeyReading reading;
-    reading.key = sectionKey(std::stoi(match[1].str()), upper(match[2].str()), std::stoi(match[3].str()),
-                             upper(match[4].str()), std::stoi(match[5].str()));
-    reading.rest = match[6].str();
-    return reading;
+    std::size_t at = 0;
+    const auto skipBlanks = [&] {
+        while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    };
+    const auto letter = [&](std::string_view choices) -> char {
+        skipBlanks();
+        if (at == text.size()) return 0;
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(text[at])));
+        if (choices.find(c) == std::string_view::npos) return 0;
+        ++at;
+        return c;
+    };
+    const auto number = [&](std::size_t maxDigits) -> int {
+        skipBlanks();
+        int value = 0;
+        std::size_t digits = 0;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) && digits < maxDigits) {
+            value = value * 10 + (text[at++] - '0');
+            ++digits;
+        }
+        const bool more = at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]));
+        return digits == 0 || more ? -1 : value;
+    };
+    if (!letter("T")) return std::nullopt;
+    const int township = number(2);
+    const char townshipDirection = letter("NS");
+    if (township < 0 || !townshipDirection || !letter("R")) return std::nullopt;
+    const int range = number(2);
+    const char rangeDirection = letter("EW");
+    if (range < 0 || !rangeDirection || !letter("S")) return std::nullopt;
+    const int section = number(4);
+    if (section < 0) return std::nullopt;
+    // The rest must stand apart from the section number.
+    const std::size_t afterSection = at;
+    skipBlanks();
+    if (at < text.size() && at == afterSection) return std::nullopt;
+    std::string_view rest = text.substr(at);
+    while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.back()))) rest.remove_suffix(1);
+    return KeyReading{sectionKey(township, townshipDirection, range, rangeDirection, section), std::string(rest)};
 }
 
 const std::array<QuarterOption, 25>& quarterOptions() { return kQuarterOptions; }

@@ -1,6 +1,7 @@
 #include "shell/Windows.h"
 
 #include "conversion/wp_ddc_0306.h"
+#include "features/frmDBMan.h"
 #include "features/wpFac.h"
 #include "platform/WindowRegistry.h"
 #include "shell/frmAbout.h"
@@ -14,6 +15,9 @@ void registerWindows(WindowRegistry& registry, const Services& services) {
     registry.registerWindow(
         windowName::wpFac, [services, &registry] { return new wpFac(services, registry); },
         QStringLiteral("txtfacName"));
+    registry.registerWindow(
+        windowName::frmDBMan, [services, &registry] { return new frmDBMan(services, registry); },
+        QStringLiteral("txtF_Name"));
     // The main window is registered last so that it sees every job.
     registry.registerWindow(windowName::wp_main,
                             [services, &registry] { return new wp_main(services, registry); });

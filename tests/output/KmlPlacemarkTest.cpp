@@ -59,7 +59,7 @@ TEST(HurricaneFileNames, HourMonthAndDay) {
 TEST(Placemarks, WildfireAndHurricaneInputs) {
     WildfireFeature w;
     w.fireName = QStringLiteral("Bear & Cub");
-    w.significant = true;
+    w.significant = QStringLiteral("Yes");
     w.report = QStringLiteral("Initial");
     const auto fire = wildfirePlacemark(w);
     EXPECT_EQ(fire.descriptionItems.at(2), QStringLiteral("Report: Initial"));

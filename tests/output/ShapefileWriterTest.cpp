@@ -98,7 +98,7 @@ TEST(ShapefileWriter, NewPointFileReadsBackWithFieldsValuesAndOrder) {
     EXPECT_EQ(set.type, wkbPoint);
     EXPECT_EQ(set.schema, QStringList({"Name:text:45", "Type:text:45", "Lat:double:0", "Long:double:0",
                                        "AlbersX:double:0", "AlbersY:double:0", "UTM:text:30", "Acres:double:0",
-                                       "StartDate:other:0"}));
+                                       "StartDate:date:0"}));
     const QByteArray dbf = readAll(dir.filePath(QStringLiteral("pfcamps.dbf")));
     const std::pair<int, int> sizes[] = {{45, 0},  {45, 0},  {24, 15}, {24, 15}, {24, 15},
                                          {24, 15}, {30, 0},  {12, 2},  {8, 0}};

@@ -35,7 +35,7 @@ inline ShapefileContent readShapefile(const QString& path) {
     OGRFeatureDefn* defn = layer->GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
         const OGRFieldDefn* f = defn->GetFieldDefn(i);
-        const char* type = f->GetType() == OFTString ? "text" : f->GetType() == OFTReal ? "double" : "other";
+        const char* type = f->GetType() == OFTString ? "text" : f->GetType() == OFTReal ? "double" : f->GetType() == OFTDate ? "date" : "other";
         content.schema << QStringLiteral("%1:%2:%3").arg(QString::fromUtf8(f->GetNameRef()), QLatin1String(type))
                               .arg(f->GetType() == OFTString ? f->GetWidth() : 0);
     }

@@ -1,0 +1,175 @@
+#include "widgets/NumberFields.h"
+
+#include "numbers/Numbers.h"
+#include "widgets/FieldExit.h"
+#include "widgets/TypedKey.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSlider>
+
+#include <cmath>
+
+namespace waypost {
+namespace {
+
+constexpr char16_t kBackspace = 8;
+constexpr int kDaysInAYear = 365;
+constexpr int kPercentMaximum = 100;
+
+const QString kNumbersOnlyKey = QStringLiteral("Plese Enter Numbers Only");
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+std::optional<double> readGroupedNumber(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(R"(^\s*(\d[\d,]*)?(\.\d*)?\s*$)"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch() || (match.captured(1).isEmpty() && match.captured(2).size() < 2)) return std::nullopt;
+    QString plain = text.trimmed();
+    plain.remove(u',');
+    return numbers::parseLenient(plain.toStdString());
+}
+
+// ---------------------------------------------------------------- NumberField
+
+NumberField::NumberField(Prompter& prompter, QLineEdit* field, QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_field(field) {
+    field->installEventFilter(this);
+    auto* exit = new FieldExit(field, this);
+    connect(exit, &FieldExit::entered, this, &NumberField::focused);
+    connect(exit, &FieldExit::left, this, &NumberField::validate);
+}
+
+bool NumberField::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto code = typedCharacter(*static_cast<QKeyEvent*>(event));
+        if (code && !isDigit(*code) && *code != u'.' && *code != u',' && *code != kBackspace) {
+            m_prompter.beep();
+            m_prompter.message(kNumbersOnlyKey);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void NumberField::validate() {
+    const std::optional<double> value = readGroupedNumber(m_field->text());
+    if (!value) {
+        m_prompter.message(QStringLiteral("Please Enter Numbers Only"), QStringLiteral("Numbers Only!"),
+                           Prompter::Icon::Warning);
+        m_field->setText(QStringLiteral("0.00"));
+        m_field->setFocus();
+        m_field->selectAll();
+        return;
+    }
+    m_field->setText(QString::fromStdString(numbers::formatPattern(*value, "##,##0.00")));
+}
+
+// ---------------------------------------------------------------- PercentSlider
+
+PercentSlider::PercentSlider(Prompter& prompter, QSlider* slider, QLineEdit* box, QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_slider(slider), m_box(box) {
+    slider->setRange(0, kPercentMaximum);
+    box->installEventFilter(this);
+    connect(slider, &QSlider::valueChanged, this, [this](int value) { m_box->setText(percentText(value)); });
+    auto* boxExit = new FieldExit(box, this);
+    connect(boxExit, &FieldExit::left, this, &PercentSlider::boxLeft);
+    connect(boxExit, &FieldExit::entered, this, &PercentSlider::focused);
+    connect(new FieldExit(slider, this), &FieldExit::entered, this, &PercentSlider::focused);
+}
+
+QString PercentSlider::percentText(int value) {
+    return QString::fromStdString(numbers::formatPercent(static_cast<double>(value) / kPercentMaximum));
+}
+
+bool PercentSlider::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto code = typedCharacter(*static_cast<QKeyEvent*>(event));
+        if (code && !isDigit(*code) && *code != u'.' && *code != u'%' && *code != kBackspace) {
+            m_prompter.beep();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void PercentSlider::boxLeft() {
+    const double value = numbers::parseLenient(m_box->text().toStdString());
+    if (value < 0 || value > kPercentMaximum) {
+        m_prompter.message(QStringLiteral("Percent Contained must be from 0 to 100; %1 cannot be shown on the slider.")
+                               .arg(m_box->text()),
+                           kAppTitle, Prompter::Icon::Warning);
+        m_box->setText(percentText(m_slider->value()));
+        m_box->setFocus();
+        m_box->selectAll();
+        return;
+    }
+    const int whole = static_cast<int>(numbers::toWhole(value));
+    if (whole == m_slider->value())
+        m_box->setText(percentText(whole));
+    else
+        m_slider->setValue(whole);  // the box follows
+}
+
+// ---------------------------------------------------------------- DateField
+
+DateVerdict judgeReportDate(const QString& text, const QString& format, const QDate& today) {
+    if (text.isEmpty()) return DateVerdict::Empty;
+    const QDate date = QDate::fromString(text, format);
+    if (!date.isValid()) return DateVerdict::Invalid;
+    const qint64 days = today.daysTo(date);
+    if (days < -kDaysInAYear) return DateVerdict::TooOld;
+    if (days > 0) return DateVerdict::Future;
+    return DateVerdict::Accepted;
+}
+
+DateField::DateField(Prompter& prompter, const Clock& clock, QLineEdit* field, QString format,
+                     DateQuestions questions, QObject* parent)
+    : QObject(parent), m_prompter(prompter), m_clock(clock), m_field(field), m_format(std::move(format)),
+      m_questions(std::move(questions)) {
+    auto* exit = new FieldExit(field, this);
+    connect(exit, &FieldExit::entered, this, &DateField::focused);
+    connect(exit, &FieldExit::left, this, &DateField::validate);
+}
+
+QString DateField::text(const QLineEdit* field) {
+    const QString shown = field->text();
+    for (const QChar c : shown)
+        if (c.isDigit()) return shown;
+    return QString();
+}
+
+void DateField::validate() {
+    const auto keepFocus = [this] {
+        m_field->setFocus();
+        m_field->selectAll();
+    };
+    switch (judgeReportDate(text(m_field), m_format, m_clock.today())) {
+    case DateVerdict::Empty:
+    case DateVerdict::Accepted: return;
+    case DateVerdict::Invalid:
+        m_prompter.beep();
+        m_prompter.message(QStringLiteral("You must enter a valid date"));
+        keepFocus();
+        return;
+    case DateVerdict::TooOld:
+    case DateVerdict::Future: {
+        const bool old = judgeReportDate(text(m_field), m_format, m_clock.today()) == DateVerdict::TooOld;
+        const Prompter::Answer answer =
+            m_prompter.question(old ? m_questions.tooOld : m_questions.future,
+                                old ? m_questions.tooOldTitle : m_questions.futureTitle, Prompter::Icon::Critical,
+                                Prompter::Answer::No);
+        if (answer != Prompter::Answer::Yes) {
+            m_field->clear();
+            keepFocus();
+        }
+        return;
+    }
+    }
+}
+
+}  // namespace waypost
