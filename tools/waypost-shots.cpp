@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QSlider>
 #include <QDir>
 #include <QLineEdit>
@@ -113,6 +114,20 @@ int main(int argc, char* argv[]) {
              fire->activateWindow();
              QApplication::processEvents();
              click(fire, "CmdEnable");
+         }},
+        // A storm position: name, winds, UTC hour, located through the page.
+        {waypost::windowName::wpHcane,
+         [&](QWidget* storm) {
+             if (auto* name = storm->findChild<QComboBox*>(QStringLiteral("cmbName"))) name->setCurrentText(QStringLiteral("Bertha"));
+             click(storm, "optActual");
+             if (auto* hour = storm->findChild<QScrollBar*>(QStringLiteral("HscrHour"))) hour->setValue(15);
+             if (auto* wind = storm->findChild<QSlider*>(QStringLiteral("sldHwind"))) wind->setValue(100);
+             click(storm, "cmdHcoordCon");
+             if (QWidget* page = registry.existing(waypost::windowName::wp_ddc_0306)) typeLocation(page);
+             storm->raise();
+             storm->activateWindow();
+             QApplication::processEvents();
+             click(storm, "cmdEnableWriteFile");
          }},
         {waypost::windowName::wp_ddc_0306, {}},
     };

@@ -44,6 +44,7 @@ struct HurricaneFeature {
     QString stormName, positionType, category, localTime, knots, mph;
     QString utcHour, utcMonth, utcDay;
     QString latitude, longitude;
+    QString reportDate, utcTime, albersX, albersY, utm, usng;
 };
 
 KmlPlacemark facilityPlacemark(const FacilityFeature& feature);

@@ -21,8 +21,9 @@ bool folderIsWritable(const QString& folder) {
 
 }  // namespace
 
-ProgramPaths::ProgramPaths(QString dataDir, QString logDir)
-    : m_dataDir(QDir::cleanPath(std::move(dataDir))), m_logDir(QDir::cleanPath(std::move(logDir))) {}
+ProgramPaths::ProgramPaths(QString dataDir, QString logDir, QString userDataDir)
+    : m_dataDir(QDir::cleanPath(std::move(dataDir))), m_logDir(QDir::cleanPath(std::move(logDir))),
+      m_userDataDir(userDataDir.isEmpty() ? QString() : QDir::cleanPath(std::move(userDataDir))) {}
 
 ProgramPaths ProgramPaths::locate(const QString& executableDir) {
     const QDir exe(executableDir);
@@ -31,13 +32,11 @@ ProgramPaths ProgramPaths::locate(const QString& executableDir) {
         const QString installed = QDir::cleanPath(exe.absoluteFilePath(QStringLiteral("../share/waypost")));
         if (QFileInfo(installed + QStringLiteral("/templates")).isDir()) data = installed;
     }
+    QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (appData.isEmpty()) appData = QDir::homePath() + QStringLiteral("/.local/share/waypost");
     QString logs = data + QStringLiteral("/logs");
-    if (!folderIsWritable(logs)) {
-        const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        logs = (appData.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share/waypost") : appData) +
-               QStringLiteral("/logs");
-    }
-    return ProgramPaths(data, logs);
+    if (!folderIsWritable(logs)) logs = appData + QStringLiteral("/logs");
+    return ProgramPaths(data, logs, appData);
 }
 
 ProgramPaths ProgramPaths::forApplication() { return locate(QCoreApplication::applicationDirPath()); }

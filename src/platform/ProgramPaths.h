@@ -11,8 +11,9 @@ namespace waypost {
 /// own folder; installed, it lies in <prefix>/share/waypost beside <prefix>/bin.
 class ProgramPaths {
 public:
-    /// Paths as given, for tests and for callers that know them.
-    ProgramPaths(QString dataDir, QString logDir);
+    /// Paths as given, for tests and for callers that know them. Without
+    /// \p userDataDir there is no per-user data folder.
+    ProgramPaths(QString dataDir, QString logDir, QString userDataDir = QString());
 
     /// Finds the data folder for an executable in \p executableDir: the folder
     /// itself when it holds templates/, otherwise ../share/waypost. The log
@@ -24,6 +25,9 @@ public:
 
     const QString& dataDir() const { return m_dataDir; }
     const QString& logDir() const { return m_logDir; }
+    /// The user's own data folder (lists a user keeps, such as a storm list of
+    /// their own); empty when there is none.
+    const QString& userDataDir() const { return m_userDataDir; }
     QString templatesDir() const { return dataFile(QStringLiteral("templates")); }
     QString iconsDir() const { return dataFile(QStringLiteral("icons")); }
     QString databasesDir() const { return dataFile(QStringLiteral("databases")); }
@@ -33,6 +37,7 @@ public:
 private:
     QString m_dataDir;
     QString m_logDir;
+    QString m_userDataDir;
 };
 
 }  // namespace waypost

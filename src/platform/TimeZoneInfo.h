@@ -26,22 +26,35 @@ public:
     int offsetFromUtc(const QDateTime& at) const override;
 };
 
-/// A zone with fixed answers, for tests.
+/// A zone with fixed answers, for tests: daylight time is in force always,
+/// never, or within one period.
 class FixedTimeZone final : public TimeZoneInfo {
 public:
     FixedTimeZone(QString standardName, QString daylightName, bool daylight, int standardOffsetSeconds)
         : m_standard(std::move(standardName)), m_daylight(std::move(daylightName)),
           m_inForce(daylight), m_offset(standardOffsetSeconds) {}
-    QString zoneName(const QDateTime&) const override { return m_inForce ? m_daylight : m_standard; }
-    bool daylightInForce(const QDateTime&) const override { return m_inForce; }
-    int offsetFromUtc(const QDateTime&) const override { return m_offset + (m_inForce ? 3600 : 0); }
-    void setDaylight(bool daylight) { m_inForce = daylight; }
+    QString zoneName(const QDateTime& at) const override { return daylightInForce(at) ? m_daylight : m_standard; }
+    bool daylightInForce(const QDateTime& at) const override {
+        if (m_periodStart.isValid()) return at >= m_periodStart && at < m_periodEnd;
+        return m_inForce;
+    }
+    int offsetFromUtc(const QDateTime& at) const override { return m_offset + (daylightInForce(at) ? 3600 : 0); }
+    void setDaylight(bool daylight) {
+        m_inForce = daylight;
+        m_periodStart = m_periodEnd = QDateTime();
+    }
+    /// Daylight time from \p start until \p end (instants), standard time otherwise.
+    void setDaylightPeriod(QDateTime start, QDateTime end) {
+        m_periodStart = std::move(start);
+        m_periodEnd = std::move(end);
+    }
 
 private:
     QString m_standard;
     QString m_daylight;
     bool m_inForce;
     int m_offset;
+    QDateTime m_periodStart, m_periodEnd;
 };
 
 }  // namespace waypost

@@ -3,6 +3,7 @@
 #include "conversion/wp_ddc_0306.h"
 #include "features/frmDBMan.h"
 #include "features/wpFac.h"
+#include "features/wpHcane.h"
 #include "platform/WindowRegistry.h"
 #include "shell/frmAbout.h"
 #include "shell/wp_main.h"
@@ -18,6 +19,9 @@ void registerWindows(WindowRegistry& registry, const Services& services) {
     registry.registerWindow(
         windowName::frmDBMan, [services, &registry] { return new frmDBMan(services, registry); },
         QStringLiteral("txtF_Name"));
+    registry.registerWindow(
+        windowName::wpHcane, [services, &registry] { return new wpHcane(services, registry); },
+        QStringLiteral("cmbName"));
     // The main window is registered last so that it sees every job.
     registry.registerWindow(windowName::wp_main,
                             [services, &registry] { return new wp_main(services, registry); });

@@ -148,17 +148,33 @@ void DateField::validate() {
         m_field->setFocus();
         m_field->selectAll();
     };
-    switch (judgeReportDate(text(m_field), m_format, m_clock.today())) {
+    const QDate today = m_clock.today();
+    const DateVerdict verdict = judgeReportDate(text(m_field), m_format, today);
+    if (verdict != DateVerdict::Empty && verdict != DateVerdict::Invalid && !m_questions.futureYear.isEmpty()) {
+        const int years = QDate::fromString(text(m_field), m_format).year() - today.year();
+        if (years >= 1) {
+            m_prompter.beep();
+            m_prompter.message(m_questions.futureYear);
+            keepFocus();
+            return;
+        }
+        if (years < -1 && m_prompter.question(m_questions.yearsAgo, m_questions.yearsAgoTitle) != Prompter::Answer::Yes) {
+            keepFocus();
+            return;
+        }
+    }
+    switch (verdict) {
     case DateVerdict::Empty:
     case DateVerdict::Accepted: return;
     case DateVerdict::Invalid:
         m_prompter.beep();
         m_prompter.message(QStringLiteral("You must enter a valid date"));
+        if (m_questions.invalidBecomesToday) m_field->setText(today.toString(m_format));
         keepFocus();
         return;
     case DateVerdict::TooOld:
     case DateVerdict::Future: {
-        const bool old = judgeReportDate(text(m_field), m_format, m_clock.today()) == DateVerdict::TooOld;
+        const bool old = verdict == DateVerdict::TooOld;
         const Prompter::Answer answer =
             m_prompter.question(old ? m_questions.tooOld : m_questions.future,
                                 old ? m_questions.tooOldTitle : m_questions.futureTitle, Prompter::Icon::Critical,

@@ -82,8 +82,15 @@ DateVerdict judgeReportDate(const QString& text, const QString& format, const QD
 
 /// The questions of a report date field.
 struct DateQuestions {
-    QString tooOld, tooOldTitle;
-    QString future, futureTitle;
+    QString tooOld{}, tooOldTitle{};
+    QString future{}, futureTitle{};
+    /// Checks of the year first, when set: a later year is refused with
+    /// futureYear; a year more than one before asks yearsAgo (Yes goes on to
+    /// the checks of the day, anything else keeps the focus).
+    QString futureYear{};
+    QString yearsAgo{}, yearsAgoTitle{};
+    /// A text that is no date is replaced by today's date (else it stays).
+    bool invalidBecomesToday = false;
 };
 
 /// A masked date field ("00-00-0000" shown as "__-__-____"), checked when it

@@ -83,13 +83,15 @@ private slots:
     void jobsWithoutTheirWindowAreDisabled() {
         Fixture f(false);
         QVERIFY(f.registry.show(windowName::wp_main));
-        // The program's own windows: the facilities and wildfire windows exist, the others come later.
-        for (const char* name : {"cmdPMfacilities", "cmdPmfire"}) QVERIFY2(f.child<QPushButton>(name)->isEnabled(), name);
-        for (const char* name : {"mnuFacilitues", "mnuwildfires"}) QVERIFY2(f.child<QAction>(name)->isEnabled(), name);
-        for (const char* name : {"cmdPMHurricanes", "cmdPMAddress", "cmdPMKPoly", "cmdBatch",
+        // The program's own windows: the facilities, wildfire and hurricane windows exist, the others come later.
+        for (const char* name : {"cmdPMfacilities", "cmdPmfire", "cmdPMHurricanes"})
+            QVERIFY2(f.child<QPushButton>(name)->isEnabled(), name);
+        for (const char* name : {"mnuFacilitues", "mnuwildfires", "mnuHurricanes"})
+            QVERIFY2(f.child<QAction>(name)->isEnabled(), name);
+        for (const char* name : {"cmdPMAddress", "cmdPMKPoly", "cmdBatch",
                                  "cmdBatLLUSNG"})
             QVERIFY2(!f.child<QPushButton>(name)->isEnabled(), name);
-        for (const char* name : {"mnuHurricanes", "mnuFacAdd", "mnuKML", "mnuBatUL", "mnuBatlU"})
+        for (const char* name : {"mnuFacAdd", "mnuKML", "mnuBatUL", "mnuBatlU"})
             QVERIFY2(!f.child<QAction>(name)->isEnabled(), name);
         QVERIFY(f.child<QPushButton>("cmdPMquit")->isEnabled());
         QVERIFY(f.child<QAction>("mnuExit")->isEnabled());

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "output/KmlPlacemark.h"
+#include "output/KmlTemplateWriter.h"
+#include "platform/Services.h"
+#include "widgets/FeatureOutputs.h"
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class wpHcane;
+}
+
+namespace waypost {
+
+class LocationLink;
+class OutputButtons;
+class WindowRegistry;
+
+/// Hurricanes: one storm position at a time (name, report date, actual or
+/// forecast, UTC hour, day and month with the local time, winds in miles per
+/// hour and knots with the category), located through the conversion page
+/// and written to record files, point shapefiles in WGS 84 and KML.
+class wpHcane final : public QWidget {
+    Q_OBJECT
+public:
+    wpHcane(const Services& services, WindowRegistry& registry, QWidget* parent = nullptr);
+    ~wpHcane() override;
+
+    /// The position as the window shows it now.
+    HurricaneFeature values() const;
+    /// The window's end of the hand-back from the conversion page.
+    LocationLink& location() { return *m_location; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void HscrHour_Change(int hour);
+    void HscrDay_Change(int day);
+    void HscrMon_Change(int month);
+    void daySetter(int month);
+    void ConvertUTC();
+    void sldHwind_Change(int mph);
+    /// The slider, knots and category follow the speed box (while it holds a speed the slider can show).
+    void followWindBox();
+    void txtHwind_Validate();
+    void cmbName_Change(const QString& name);
+    void cmdCvrtKts_Click();
+    void cmdCkts_Click();
+    void cmdHcoordCon_Click();
+    void cmdEnableWriteFile_Click();
+    void cmdAdNewHFac_Click();
+    void cmdAppendFile_Click();
+    void writeShape(bool append);
+    void cmdKML_Click();
+    void clearPosition();
+    void cmdHexit_Click();
+    void showWinds(int mph);
+
+    std::unique_ptr<Ui::wpHcane> m_ui;
+    Services m_services;
+    KmlTemplateWriter m_kml;
+    FeatureOutputs m_outputs;
+    LocationLink* m_location;
+    OutputButtons* m_outputButtons;
+    QString m_positionType;  ///< "Actual", "Forecast", or empty before one is chosen
+    int m_mph = 0;
+    bool m_boxDriving = false;  ///< the speed box moves the slider: the slider leaves the box alone
+};
+
+}  // namespace waypost
