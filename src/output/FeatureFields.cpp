@@ -19,8 +19,9 @@ std::vector<RecordValue> recordValues(const FieldTable& table, const FieldRow& r
     return values;
 }
 
-void writePointShape(const QString& path, ShapefileWriter::OpenMode mode, const FieldTable& table,
-                     const FieldRow& row, double x, double y) {
+std::vector<ShapefileWriter::Shortened> writePointShape(const QString& path, ShapefileWriter::OpenMode mode,
+                                                        const FieldTable& table, const FieldRow& row, double x,
+                                                        double y) {
     if (row.size() != table.size()) throw std::invalid_argument("a feature row must hold one value per field");
     ShapefileWriter writer;
     writer.OpenShapefile(path, mode, ShapefileWriter::Point);
@@ -36,6 +37,17 @@ void writePointShape(const QString& path, ShapefileWriter::OpenMode mode, const 
     writer.AddVertex(x, y);
     writer.WriteShape();
     writer.CloseShapefile();
+    return writer.shortened();
+}
+
+QString shortenedMessage(const std::vector<ShapefileWriter::Shortened>& shortened) {
+    if (shortened.empty()) return {};
+    QStringList lines;
+    for (const ShapefileWriter::Shortened& s : shortened)
+        lines << QStringLiteral("%1 (%2 bytes): \"%3\"").arg(s.field).arg(s.width).arg(s.written);
+    return QStringLiteral("The shapefile's fields keep their widths, so these values were shortened:\n%1\n"
+                          "The record file and the KML keep the full text.")
+        .arg(lines.join(u'\n'));
 }
 
 }  // namespace waypost

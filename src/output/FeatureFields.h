@@ -32,8 +32,13 @@ std::vector<RecordValue> recordValues(const FieldTable& table, const FieldRow& r
 
 /// Writes \p row as one point at (\p x, \p y): a new shapefile with the
 /// table's fields (Create) or one more record of an existing one (Append).
-/// Throws ShapefileError; the earlier set is then as it was.
-void writePointShape(const QString& path, ShapefileWriter::OpenMode mode, const FieldTable& table,
-                     const FieldRow& row, double x, double y);
+/// Throws ShapefileError; the earlier set is then as it was. \return the text
+/// values that had to be shortened to their fields' widths.
+std::vector<ShapefileWriter::Shortened> writePointShape(const QString& path, ShapefileWriter::OpenMode mode,
+                                                        const FieldTable& table, const FieldRow& row, double x,
+                                                        double y);
+
+/// What to tell the user of \p shortened values (empty when there are none).
+QString shortenedMessage(const std::vector<ShapefileWriter::Shortened>& shortened);
 
 }  // namespace waypost

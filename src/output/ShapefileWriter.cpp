@@ -381,6 +381,17 @@ void ShapefileWriter::WriteShape() {
     m_gdal->vertices.clear();
 }
 
+QByteArray ShapefileWriter::fittedToBytes(const QString& text, int width) {
+    QByteArray bytes = text.toUtf8();
+    if (width <= 0 || bytes.size() <= width) return bytes;
+    // Cut before the first byte of the character that does not fit whole
+    // (UTF-8 continuation bytes are 10xxxxxx).
+    qsizetype end = width;
+    while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) --end;
+    bytes.truncate(end);
+    return bytes;
+}
+
 void ShapefileWriter::setFeatureValues(OGRFeature& target) {
     OGRFeature* feature = &target;
     for (const auto& [index, value] : m_values) {
@@ -400,7 +411,12 @@ void ShapefileWriter::setFeatureValues(OGRFeature& target) {
             const QString text = std::holds_alternative<QString>(value)
                                      ? std::get<QString>(value)
                                      : QString::fromStdString(numbers::generalForm(std::get<double>(value)));
-            feature->SetField(index, text.toUtf8().constData());
+            // The field keeps its width: GDAL would widen it (and rewrite the
+            // .dbf header) for a longer value.
+            const QByteArray bytes = fittedToBytes(text, defn->GetWidth());
+            if (bytes.size() < text.toUtf8().size())
+                m_shortened.push_back({fieldName, defn->GetWidth(), QString::fromUtf8(bytes)});
+            feature->SetField(index, bytes.constData());
         } else {
             const double number = std::holds_alternative<double>(value)
                                       ? std::get<double>(value)

@@ -74,6 +74,18 @@ public:
 
     /// The dBase name a requested field name was given.
     QString fieldNameFor(const QString& requested) const;
+
+    /// A text value longer than its field: the field keeps its width (in
+    /// bytes, as the .dbf holds it) and the value is cut at the last whole
+    /// character that fits.
+    struct Shortened {
+        QString field;    ///< the field's dBase name
+        int width = 0;    ///< its width in bytes
+        QString written;  ///< what the field holds
+        friend bool operator==(const Shortened&, const Shortened&) = default;
+    };
+    /// The values shortened in the records written since the file was opened.
+    const std::vector<Shortened>& shortened() const { return m_shortened; }
     bool isOpen() const;
 
 private:
@@ -87,6 +99,8 @@ private:
     /// Puts a finished new set in the place of the old one.
     void placeNewSet();
     void setFeatureValues(OGRFeature& feature);
+    /// \p text in UTF-8, cut to at most \p width bytes at a character's end (0: any length).
+    static QByteArray fittedToBytes(const QString& text, int width);
     QString launderedName(const QString& name) const;
 
     QString m_path;          ///< the shapefile the caller named
@@ -99,6 +113,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_work;  ///< new set or backup of the appended one
     std::map<QString, QString> m_launderedNames;  ///< requested (lower case) -> dBase name
     std::map<int, Value> m_values;
+    std::vector<Shortened> m_shortened;
 };
 
 }  // namespace waypost

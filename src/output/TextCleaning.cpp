@@ -17,11 +17,32 @@ QString fncXMLchk(const QString& text) {
     return s;
 }
 
-QString xmlEscaped(const QString& text) { return text.toHtmlEscaped().replace(u'\'', QStringLiteral("&apos;")); }
+bool isXmlCharacter(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+QString xmlCharactersOnly(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            kept += c;
+            kept += text[++i];  // a whole pair is one character from U+10000 on
+        } else if (!c.isSurrogate() && isXmlCharacter(c.unicode())) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
+QString xmlEscaped(const QString& text) {
+    return xmlCharactersOnly(text).toHtmlEscaped().replace(u'\'', QStringLiteral("&apos;"));
+}
 
 QString cdataSafe(const QString& text) {
-    QString s = text;
-    return s.replace(QStringLiteral("]]>"), QStringLiteral("]]]]><![CDATA[>"));
+    return xmlCharactersOnly(text).replace(QStringLiteral("]]>"), QStringLiteral("]]]]><![CDATA[>"));
 }
 
 }  // namespace waypost

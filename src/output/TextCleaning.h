@@ -10,11 +10,20 @@ namespace waypost {
 /// " a/b " -> "a b"; "\x\" -> " x ".
 QString fncXMLchk(const QString& text);
 
-/// Escapes text for an XML element or attribute value (& < > " ').
+/// Whether XML 1.0 can hold \p c: tab, line feed, carriage return and every
+/// character from U+0020 on, except lone surrogates, U+FFFE and U+FFFF.
+bool isXmlCharacter(char32_t c);
+
+/// \p text without the characters XML 1.0 cannot hold (control characters
+/// other than tab and line ends, lone surrogates, U+FFFE, U+FFFF).
+QString xmlCharactersOnly(const QString& text);
+
+/// Escapes text for an XML element or attribute value (& < > " '); characters
+/// XML cannot hold are dropped.
 QString xmlEscaped(const QString& text);
 
 /// Makes text safe inside a CDATA section: a "]]>" in it is split so that it
-/// cannot end the section.
+/// cannot end the section, and characters XML cannot hold are dropped.
 QString cdataSafe(const QString& text);
 
 }  // namespace waypost

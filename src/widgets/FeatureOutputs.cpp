@@ -54,26 +54,36 @@ bool FeatureOutputs::appendRecordFile(const FieldRow& row) {
     return written ? true : failed(written.message());
 }
 
+void FeatureOutputs::tellShortened(const std::vector<ShapefileWriter::Shortened>& shortened) {
+    if (!shortened.empty())
+        m_services.prompter.message(shortenedMessage(shortened), kAppTitle, Prompter::Icon::Information);
+}
+
 bool FeatureOutputs::newShapefile(const FieldRow& row, double x, double y) {
     const auto path = chooseNew(true);
     if (!path) return false;
+    std::vector<ShapefileWriter::Shortened> shortened;
     try {
-        writePointShape(*path, ShapefileWriter::OpenMode::Create, m_fields, row, x, y);
+        shortened = writePointShape(*path, ShapefileWriter::OpenMode::Create, m_fields, row, x, y);
     } catch (const std::exception& e) {
         return failed(QString::fromStdString(e.what()));
     }
     const WriteResult prj = copyProjectionFile(m_services.paths, m_names.projectionFile, *path);
-    return prj ? true : failed(prj.message());
+    if (!prj) return failed(prj.message());
+    tellShortened(shortened);
+    return true;
 }
 
 bool FeatureOutputs::appendShapefile(const FieldRow& row, double x, double y) {
     const auto path = chooseAppend(true);
     if (!path) return false;
+    std::vector<ShapefileWriter::Shortened> shortened;
     try {
-        writePointShape(*path, ShapefileWriter::OpenMode::Append, m_fields, row, x, y);
+        shortened = writePointShape(*path, ShapefileWriter::OpenMode::Append, m_fields, row, x, y);
     } catch (const std::exception& e) {
         return failed(QString::fromStdString(e.what()));
     }
+    tellShortened(shortened);
     return true;
 }
 

@@ -43,6 +43,7 @@ private:
     std::optional<QString> chooseNew(bool shapefile);
     std::optional<QString> chooseAppend(bool shapefile);
     bool failed(const QString& message);
+    void tellShortened(const std::vector<ShapefileWriter::Shortened>& shortened);
 
     Services m_services;
     OutputNames m_names;

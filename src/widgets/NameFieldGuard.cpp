@@ -29,9 +29,26 @@ NameFieldGuard::NameFieldGuard(Prompter& prompter, QWidget* field, QObject* pare
     field->installEventFilter(this);
     if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
         combo->lineEdit()->installEventFilter(this);
+    QLineEdit* edit = qobject_cast<QLineEdit*>(field);
+    if (auto* combo = qobject_cast<QComboBox*>(field)) edit = combo->lineEdit();
+    if (edit) connect(edit, &QLineEdit::textEdited, this, [this, edit](const QString& text) { refusePasted(edit, text); });
     auto* exit = new FieldExit(field, this);
     connect(exit, &FieldExit::entered, this, &NameFieldGuard::focused);
     connect(exit, &FieldExit::left, this, &NameFieldGuard::clean);
+}
+
+void NameFieldGuard::refusePasted(QLineEdit* edit, const QString& text) {
+    // Typed keys are refused before they land; a paste lands whole, so the
+    // characters no key could type (control characters, which no KML can
+    // hold) are taken out again. The restricted ones are cleaned on leaving.
+    QString kept = xmlCharactersOnly(text);
+    kept.removeIf([](QChar c) { return c == u'\t' || c == u'\n' || c == u'\r'; });
+    if (kept == text) return;
+    const int cursor = edit->cursorPosition() - static_cast<int>(text.size() - kept.size());
+    edit->setText(kept);
+    edit->setCursorPosition(std::max(0, cursor));
+    m_prompter.message(QStringLiteral("This is a Restricted Character"), QStringLiteral("Input Error"),
+                       Prompter::Icon::Warning);
 }
 
 void NameFieldGuard::clean() {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+class QLineEdit;
 class QWidget;
 
 namespace waypost {
@@ -28,6 +29,7 @@ protected:
 
 private:
     void clean();
+    void refusePasted(QLineEdit* edit, const QString& text);
 
     Prompter& m_prompter;
     QWidget* m_field;

@@ -310,3 +310,47 @@ TEST(ShapefileWriter, RunningOutOfSpaceLeavesTheSetAsItWas) {
         EXPECT_TRUE(filesIn(dir.path()).filter(QStringLiteral(".waypost")).isEmpty());
     }
 }
+
+// A text longer than its field keeps the field's width in bytes, on a new set
+// and on an append: the value is cut at a whole character and reported.
+TEST(ShapefileWriter, TextFieldsKeepTheirWidthsAndLongValuesAreCut) {
+    const QString a60(60, u'A'), e46(46, QChar(0x00E9)), a45(45, u'A'), e22(22, QChar(0x00E9));
+    struct Case {
+        const char* name;
+        bool append;
+        QString value;
+        QString stored;
+        bool shortened;
+    };
+    const Case cases[] = {
+        {"too long, new", false, a60, a45, true},
+        {"accented, new", false, e46, e22, true},  // 92 bytes; 22 two-byte characters fit in 45
+        {"too long, appended", true, a60, a45, true},
+        {"accented, appended", true, e46, e22, true},
+        {"exactly 45", false, a45, a45, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
+        const QString dbfPath = dir.filePath(QStringLiteral("pfcamps.dbf"));
+        if (c.append) writeOneRecordSet(shp, QStringLiteral("First"), 1, 2);
+        const QByteArray headerBefore = readAll(dbfPath).mid(32, 32 * 9);
+        ShapefileWriter w;
+        if (c.append) w.OpenShapefile(shp, ShapefileWriter::OpenMode::Append);
+        else createFacilityTable(w, shp);
+        writeFacility(w, c.value, 3, 4);
+        const auto shortened = w.shortened();
+        w.CloseShapefile();
+
+        const auto set = readShapefile(shp);
+        EXPECT_EQ(set.schema.value(0), QStringLiteral("Name:text:45"));
+        EXPECT_EQ(namesIn(shp).last(), c.stored);
+        if (c.append) {
+            EXPECT_EQ(readAll(dbfPath).mid(32, 32 * 9), headerBefore);  // field definitions untouched
+        }
+        using Cut = std::vector<ShapefileWriter::Shortened>;
+        const Cut expected = c.shortened ? Cut{{QStringLiteral("Name"), 45, c.stored}} : Cut{};
+        EXPECT_EQ(shortened, expected);
+    }
+}
