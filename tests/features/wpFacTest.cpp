@@ -11,7 +11,9 @@
 #include "shell/Windows.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -480,6 +482,54 @@ private slots:
         QTRY_VERIFY(fac.isNull());
         QVERIFY(!f.registry.existing(windowName::wpFac));
         f.fac = qobject_cast<wpFac*>(f.registry.show(windowName::wpFac));  // a fresh one for the fixture
+    }
+
+    // Characters XML cannot hold never reach the KML: pasted into the name
+    // (refused as a restricted key is) or typed into the link (dropped).
+    void controlCharactersNeverReachTheKml_data() {
+        QTest::addColumn<QString>("pastedName");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("pasted into the name") << QStringLiteral("Camp\u000BNine") << QString() << "CampNine";
+        QTest::newRow("in the link") << QString() << QStringLiteral("http://x.org/\u0001a") << "Helibase 2";
+    }
+    void controlCharactersNeverReachTheKml() {
+        QFETCH(QString, pastedName);
+        QFETCH(QString, link);
+        QFETCH(QString, name);
+        Fixture f;
+        f.readyFeature();
+        if (!pastedName.isEmpty()) {
+            auto* edit = f.child<QLineEdit>("txtfacName");
+            edit->clear();
+            edit->setFocus();
+            QGuiApplication::clipboard()->setText(pastedName);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("This is a Restricted Character"));
+            f.click("cmdEnableWriteFile");
+        }
+        f.prompter.choosePath(f.path(QStringLiteral("camp.kml")));
+        if (link.isEmpty()) {
+            f.prompter.answerNo();
+        } else {
+            f.prompter.answerYes();
+            f.prompter.answerText(link);
+        }
+        f.click("cmdfKML");
+        const KmlContent kml = readKml(f.path(QStringLiteral("camp.kml")));
+        QVERIFY2(kml.error.isEmpty(), qPrintable(kml.error));
+        QCOMPARE(kml.names, QStringList{name});
+    }
+
+    void aLongNameIsCutToTheShapefileFieldAndSaidSo() {
+        Fixture f;
+        f.readyFeature(QString(50, u'N'));
+        f.prompter.choosePath(f.path(QStringLiteral("camps.shp")));
+        f.click("cmdWritefShape");
+        QVERIFY2(f.prompter.messageTexts().back().contains(QStringLiteral("Name (45 bytes)")),
+                 qPrintable(f.prompter.messageTexts().join(u'|')));
+        const ShapefileContent shp = readShapefile(f.path(QStringLiteral("pfcamps.shp")));
+        QCOMPARE(shp.records.at(0).values.value(QStringLiteral("Name")), QString(45, u'N'));
     }
 };
 
