@@ -129,6 +129,24 @@ int main(int argc, char* argv[]) {
              QApplication::processEvents();
              click(storm, "cmdEnableWriteFile");
          }},
+        // Two facilities gathered by address, the second with a link.
+        {waypost::windowName::frmGEAddress,
+         [&](QWidget* list) {
+             const auto add = [&](const char* name, const char* type, const char* street, const char* zip) {
+                 click(list, "optICSAdd");
+                 if (auto* t = list->findChild<QComboBox*>(QStringLiteral("cmbPAType"))) t->setCurrentText(QLatin1String(type));
+                 for (const auto& [field, text] : {std::pair{"txtPaname", name}, {"txtPastreet", street},
+                                                   {"txtPacity", "Tallahassee"}, {"meZip", zip}})
+                     if (auto* e = list->findChild<QLineEdit*>(QLatin1String(field))) e->setText(QLatin1String(text));
+                 click(list, "cmdEnableKML");
+             };
+             prompter.answerNo();
+             prompter.answerNo();
+             add("North Camp", "Camp", "3125 Conner Blvd", "32399");
+             prompter.answerYes();
+             prompter.answerText(QStringLiteral("http://www.example.org/helibase2.jpg"));
+             add("Helibase 2", "Helibase", "3300 Capital Cir SW", "32310");
+         }},
         {waypost::windowName::wp_ddc_0306, {}},
     };
 

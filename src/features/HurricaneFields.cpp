@@ -1,6 +1,7 @@
 #include "features/HurricaneFields.h"
 
 #include "numbers/Numbers.h"
+#include "output/TextCleaning.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,34 +117,6 @@ QString localTimeText(const QDateTime& utc, const TimeZoneInfo& zone) {
     const QString date = local.date().toString(QStringLiteral("M/d/yyyy"));
     if (local.time() == QTime(0, 0)) return date + QStringLiteral(" 00:00:00 AM") + suffix;
     return date + u' ' + local.time().toString(QStringLiteral("h:mm:ss AP")) + suffix;
-}
-
-QStringList listItems(const QString& text) {
-    QStringList items;
-    QString item;
-    bool quoted = false;
-    bool wasQuoted = false;
-    const auto finish = [&] {
-        const QString value = wasQuoted ? item : item.trimmed();
-        if (!value.isEmpty()) items << value;
-        item.clear();
-        wasQuoted = false;
-    };
-    for (const QChar c : text) {
-        if (quoted) {
-            if (c == u'"') quoted = false;
-            else item += c;
-        } else if (c == u'"' && item.trimmed().isEmpty()) {
-            item.clear();
-            quoted = wasQuoted = true;
-        } else if (c == u',' || c == u'\n' || c == u'\r') {
-            finish();
-        } else if (!wasQuoted) {
-            item += c;
-        }
-    }
-    finish();
-    return items;
 }
 
 StormList readStormList(int year, const QStringList& folders) {

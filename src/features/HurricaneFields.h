@@ -60,8 +60,5 @@ struct StormList {
     QString problem;  ///< why there are no names (file missing or empty), naming the file and the folders
 };
 StormList readStormList(int year, const QStringList& folders);
-/// The items of a list file: each ends at a comma or a line end; a quoted
-/// item may hold commas; blanks around an item are dropped, empty items skipped.
-QStringList listItems(const QString& text);
 
 }  // namespace waypost

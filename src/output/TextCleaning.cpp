@@ -45,4 +45,32 @@ QString cdataSafe(const QString& text) {
     return xmlCharactersOnly(text).replace(QStringLiteral("]]>"), QStringLiteral("]]]]><![CDATA[>"));
 }
 
+QStringList listItems(const QString& text) {
+    QStringList items;
+    QString item;
+    bool quoted = false;
+    bool wasQuoted = false;
+    const auto finish = [&] {
+        const QString value = wasQuoted ? item : item.trimmed();
+        if (!value.isEmpty()) items << value;
+        item.clear();
+        wasQuoted = false;
+    };
+    for (const QChar c : text) {
+        if (quoted) {
+            if (c == u'"') quoted = false;
+            else item += c;
+        } else if (c == u'"' && item.trimmed().isEmpty()) {
+            item.clear();
+            quoted = wasQuoted = true;
+        } else if (c == u',' || c == u'\n' || c == u'\r') {
+            finish();
+        } else if (!wasQuoted) {
+            item += c;
+        }
+    }
+    finish();
+    return items;
+}
+
 }  // namespace waypost

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace waypost {
 
@@ -25,5 +26,10 @@ QString xmlEscaped(const QString& text);
 /// Makes text safe inside a CDATA section: a "]]>" in it is split so that it
 /// cannot end the section, and characters XML cannot hold are dropped.
 QString cdataSafe(const QString& text);
+
+/// The items of a list file (storm names, states): each ends at a comma or a
+/// line end; a quoted item may hold commas; blanks around an item are
+/// dropped, empty items skipped.
+QStringList listItems(const QString& text);
 
 }  // namespace waypost

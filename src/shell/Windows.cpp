@@ -1,5 +1,6 @@
 #include "shell/Windows.h"
 
+#include "address/frmGEAddress.h"
 #include "conversion/wp_ddc_0306.h"
 #include "features/frmDBMan.h"
 #include "features/wpFac.h"
@@ -22,6 +23,8 @@ void registerWindows(WindowRegistry& registry, const Services& services) {
     registry.registerWindow(
         windowName::wpHcane, [services, &registry] { return new wpHcane(services, registry); },
         QStringLiteral("cmbName"));
+    registry.registerWindow(
+        windowName::frmGEAddress, [services] { return new frmGEAddress(services); }, QStringLiteral("txtPaname"));
     // The main window is registered last so that it sees every job.
     registry.registerWindow(windowName::wp_main,
                             [services, &registry] { return new wp_main(services, registry); });

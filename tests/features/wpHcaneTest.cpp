@@ -4,6 +4,7 @@
 
 #include "features/HurricaneFields.h"
 #include "features/wpHcane.h"
+#include "output/TextCleaning.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "support/ShapefileReading.h"

@@ -83,15 +83,15 @@ private slots:
     void jobsWithoutTheirWindowAreDisabled() {
         Fixture f(false);
         QVERIFY(f.registry.show(windowName::wp_main));
-        // The program's own windows: the facilities, wildfire and hurricane windows exist, the others come later.
-        for (const char* name : {"cmdPMfacilities", "cmdPmfire", "cmdPMHurricanes"})
+        // The program's own windows: the feature and address windows exist, the others come later.
+        for (const char* name : {"cmdPMfacilities", "cmdPmfire", "cmdPMHurricanes", "cmdPMAddress"})
             QVERIFY2(f.child<QPushButton>(name)->isEnabled(), name);
-        for (const char* name : {"mnuFacilitues", "mnuwildfires", "mnuHurricanes"})
+        for (const char* name : {"mnuFacilitues", "mnuwildfires", "mnuHurricanes", "mnuFacAdd"})
             QVERIFY2(f.child<QAction>(name)->isEnabled(), name);
-        for (const char* name : {"cmdPMAddress", "cmdPMKPoly", "cmdBatch",
+        for (const char* name : { "cmdPMKPoly", "cmdBatch",
                                  "cmdBatLLUSNG"})
             QVERIFY2(!f.child<QPushButton>(name)->isEnabled(), name);
-        for (const char* name : {"mnuFacAdd", "mnuKML", "mnuBatUL", "mnuBatlU"})
+        for (const char* name : {"mnuKML", "mnuBatUL", "mnuBatlU"})
             QVERIFY2(!f.child<QAction>(name)->isEnabled(), name);
         QVERIFY(f.child<QPushButton>("cmdPMquit")->isEnabled());
         QVERIFY(f.child<QAction>("mnuExit")->isEnabled());
