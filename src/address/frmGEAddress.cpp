@@ -2,6 +2,7 @@
 
 #include "address/AddressPlacemarks.h"
 #include "database/Database.h"
+#include "output/KmzArchive.h"
 #include "output/OutputChooser.h"
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
@@ -211,12 +212,12 @@ void frmGEAddress::cmdCreateKML_Click() {
     }
     Prompter::FileDialog dialog;
     dialog.title = QStringLiteral("Create KML");
-    dialog.filter = QStringLiteral("KML Files (*.kml)");
+    dialog.filter = kKmlOrKmzFilter;
     dialog.defaultExtension = QStringLiteral("kml");
     dialog.fileName = QStringLiteral("pa") + ui.txtPaname->text();
     const std::optional<QString> path = chooseNewOutput(m_services.prompter, dialog);
     if (!path) return;
-    const WriteResult written = writeFileAtomically(*path, document.toUtf8());
+    const WriteResult written = writeKmlOrKmz(*path, document, m_services.paths.iconsDir());
     if (!written) {
         m_services.prompter.message(written.message(), kAppTitle, Prompter::Icon::Critical);
         return;

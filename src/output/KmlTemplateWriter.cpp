@@ -1,5 +1,6 @@
 #include "output/KmlTemplateWriter.h"
 
+#include "output/KmzArchive.h"
 #include "output/OutputChooser.h"
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
@@ -104,7 +105,7 @@ KmlTemplateWriter::Outcome KmlTemplateWriter::write(const KmlPlacemark& placemar
     Prompter& prompter = m_services.prompter;
     Prompter::FileDialog dialog;
     dialog.title = QStringLiteral("Save KML File");
-    dialog.filter = QStringLiteral("KML Files (*.kml)");
+    dialog.filter = kKmlOrKmzFilter;
     dialog.defaultExtension = QStringLiteral("kml");
     dialog.fileName = placemark.defaultFileName;
     if (!m_lastPath.isEmpty()) dialog.folder = QFileInfo(m_lastPath).absolutePath();
@@ -134,7 +135,7 @@ KmlTemplateWriter::Outcome KmlTemplateWriter::write(const KmlPlacemark& placemar
     fill.iconPath = m_services.paths.iconsDir() + u'/' + placemark.iconFile;
     fill.range = placemark.range;
     const QString kml = fillTemplate(templateText, fill) + QStringLiteral("\r\n");
-    const WriteResult written = writeFileAtomically(*path, kml.toUtf8());
+    const WriteResult written = writeKmlOrKmz(*path, kml, m_services.paths.iconsDir());
     if (!written) {
         failed(written.message());
         return Outcome::Failed;

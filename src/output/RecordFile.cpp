@@ -75,6 +75,10 @@ QString withDefaultExtension(const QString& path, const QString& extension) {
     const bool required = extension.compare(QLatin1String("shp"), Qt::CaseInsensitive) == 0 ||
                           extension.compare(QLatin1String("kml"), Qt::CaseInsensitive) == 0;
     if (path.endsWith(u'.' + extension, Qt::CaseInsensitive)) return path;
+    // A KML document may also be asked for zipped with its icons.
+    if (extension.compare(QLatin1String("kml"), Qt::CaseInsensitive) == 0 &&
+        path.endsWith(QLatin1String(".kmz"), Qt::CaseInsensitive))
+        return path;
     if (!required && hasFileExtension(path)) return path;
     return path + u'.' + extension;
 }

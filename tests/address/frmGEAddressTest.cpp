@@ -3,6 +3,7 @@
 // written document read back with an XML reader.
 
 #include "address/frmGEAddress.h"
+#include "support/ArchiveReading.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
@@ -117,6 +118,21 @@ private slots:
         QCOMPARE(p.descriptions.at(1),
                  QStringLiteral("<br>Pad 2</br><br><a href=\"http://x.org/a?b=1&c=&quot;2&quot;\">Display Link</a></br>"));
         QCOMPARE(f.kml(), QString());  // written, so cleared
+    }
+
+    void aKmzCarriesEachIconOnce() {
+        Fixture f;
+        f.add(QStringLiteral("North Camp"), QStringLiteral("Camp"), QStringLiteral("100 Main St"));
+        f.add(QStringLiteral("South Camp"), QStringLiteral("Camp"), QStringLiteral("9 Elm St"));
+        f.add(QStringLiteral("Pad 2"), QStringLiteral("Helibase"), QStringLiteral("2 Oak Ave"));
+        f.prompter.choosePath(f.path(QStringLiteral("list.kmz")));
+        f.click("cmdCreateKML");
+        const QMap<QString, QByteArray> entries = readArchive(f.path(QStringLiteral("list.kmz")));
+        QCOMPARE(entries.keys(), QStringList({"doc.kml", "icons/campa.png", "icons/helibasea.png"}));
+        QCOMPARE(entries.value(QStringLiteral("icons/campa.png")), readAll(f.paths.iconsDir() + QStringLiteral("/campa.png")));
+        const QByteArray doc = entries.value(QStringLiteral("doc.kml"));
+        QCOMPARE(doc.count("<href>icons/campa.png</href>"), 2);
+        QVERIFY2(readPlacemarks(doc).error.isEmpty(), qPrintable(readPlacemarks(doc).error));
     }
 
     void zipCodesAreLookedUp_data() {

@@ -1,6 +1,9 @@
 #include "output/KmlTemplateWriter.h"
+#include "output/KmzArchive.h"
+#include "support/ArchiveReading.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -39,7 +42,7 @@ TEST_F(KmlWriterTest, FacilityPlacemarkWithoutLink) {
     const auto& calls = m_prompter.calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].kind, ScriptedPrompter::Kind::SaveFile);
-    EXPECT_EQ(calls[0].dialog.filter, QStringLiteral("KML Files (*.kml)"));
+    EXPECT_TRUE(calls[0].dialog.filter.startsWith(QStringLiteral("KML Files (*.kml);;")));  // KML first
     EXPECT_EQ(calls[0].dialog.defaultExtension, QStringLiteral("kml"));
     EXPECT_EQ(calls[0].dialog.fileName, QStringLiteral("pfHelibase 2"));
     EXPECT_EQ(calls[1].text, QStringLiteral("Add Image or Web link?"));
@@ -263,4 +266,46 @@ TEST(KmlFill, TokensMissingFromATemplateLeaveItUnchanged) {
               QStringLiteral("<d><![CDATA[<br>d</br>]]></d>"));
     // Each token everywhere it occurs.
     EXPECT_EQ(KmlTemplateWriter::fillTemplate(QStringLiteral("YYY,XX YYY,XX"), fill), QStringLiteral("-84,30 -84,30"));
+}
+
+// A KMZ from each kind of placemark: doc.kml with relative icon references and
+// the icon it shows, byte for byte as shipped.
+TEST_F(KmlWriterTest, KmzHoldsTheDocumentAndItsIcons) {
+    WildfireFeature fire;
+    fire.fireName = QStringLiteral("Bear Creek");
+    fire.latitude = QStringLiteral("30.5");
+    fire.longitude = QStringLiteral("-84.25");
+    HurricaneFeature storm;
+    storm.stormName = QStringLiteral("Bertha");
+    storm.positionType = QStringLiteral("Actual");
+    storm.category = QStringLiteral("Category 3");
+    const std::pair<KmlPlacemark, QString> cases[] = {{facilityPlacemark(helibase()), "helibasea.png"},
+                                                      {wildfirePlacemark(fire), "ffire.png"},
+                                                      {hurricanePlacemark(storm), "Cat3Hurricane.gif"}};
+    for (const auto& [placemark, icon] : cases) {
+        SCOPED_TRACE(icon.toStdString());
+        const QString archive = out(icon + QStringLiteral(".kmz"));
+        m_prompter.choosePath(archive);
+        if (!placemark.templateQuestion.isEmpty()) m_prompter.answerNo();
+        m_prompter.answerNo();  // no link
+        ASSERT_EQ(writer.write(placemark), KmlTemplateWriter::Outcome::Written);
+        const QMap<QString, QByteArray> entries = readArchive(archive);
+        EXPECT_EQ(entries.keys(), QStringList({"doc.kml", "icons/" + icon}));
+        ASSERT_TRUE(writeFile(out(QStringLiteral("doc.kml")), entries.value(QStringLiteral("doc.kml"))));
+        const KmlContent doc = kml(QStringLiteral("doc.kml"));
+        EXPECT_TRUE(doc.error.isEmpty()) << doc.error.toStdString();
+        EXPECT_EQ(doc.iconHrefs, QStringList{"icons/" + icon});
+        EXPECT_EQ(entries.value("icons/" + icon), readAll(iconPath(icon)));
+    }
+}
+
+TEST_F(KmlWriterTest, AFailedKmzLeavesTheEarlierFileAsItWas) {
+    const QString path = out(QStringLiteral("kept.kmz"));
+    ASSERT_TRUE(writeFile(path, "an earlier archive"));
+    QStringList icons{QStringLiteral("no-such-icon.png")};
+    const WriteResult result = writeKmz(path, QStringLiteral("<kml/>"), t.paths.iconsDir(), icons);
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.message().contains(QStringLiteral("no-such-icon.png")));
+    EXPECT_EQ(readAll(path), QByteArray("an earlier archive"));
+    EXPECT_EQ(filesIn(t.out.path()), QStringList{"kept.kmz"});  // no partial archive beside it
 }
