@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSlider>
 #include <QDir>
@@ -147,7 +148,15 @@ int main(int argc, char* argv[]) {
              prompter.answerText(QStringLiteral("http://www.example.org/helibase2.jpg"));
              add("Helibase 2", "Helibase", "3300 Capital Cir SW", "32310");
          }},
-        {waypost::windowName::wp_ddc_0306, {}},
+        // A grid reference pasted into the location box and read.
+        {waypost::windowName::wp_ddc_0306,
+         [&](QWidget* page) {
+             if (auto* box = page->findChild<QLineEdit*>(QStringLiteral("txtAnyLocation"))) {
+                 box->setText(QStringLiteral("16R GU 6115 7049"));
+                 QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                 QApplication::sendEvent(box, &enter);
+             }
+         }},
     };
 
     int failures = 0;

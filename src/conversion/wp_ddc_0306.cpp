@@ -3,6 +3,7 @@
 #include "conversion/HandBack.h"
 #include "database/Database.h"
 #include "plss/SectionLookup.h"
+#include "engine/AnyLocation.h"
 #include "widgets/FieldExit.h"
 #include "widgets/Look.h"
 #include "widgets/TypedKey.h"
@@ -216,6 +217,11 @@ void wp_ddc_0306::connectHandlers() {
     connect(ui.cmdTRScon, &QPushButton::clicked, this, &wp_ddc_0306::cmdTRScon_Click);
     connect(ui.cmdResetTRS, &QPushButton::clicked, this, &wp_ddc_0306::cmdResetTRS_Click);
     connect(ui.cmdEnableqs, &QPushButton::clicked, this, &wp_ddc_0306::cmdEnableqs_Click);
+    ui.txtAnyLocation->installEventFilter(this);
+    connect(new FieldExit(ui.txtAnyLocation, this), &FieldExit::left, this, [this] {
+        if (m_ui->txtAnyLocation->text() != m_anyLocationRead) readAnyLocation();
+    });
+    connect(ui.txtAnyLocation, &QLineEdit::textEdited, this, [this] { m_anyLocationRead.clear(); });
     connect(ui.cmdTRS2dd, &QPushButton::clicked, this, &wp_ddc_0306::cmdTRS2dd_Click);
     connect(ui.cmdFindSTR, &QPushButton::clicked, this, &wp_ddc_0306::cmdFindSTR_Click);
     connect(new FieldExit(ui.cmdFindSTR, this), &FieldExit::left, this, &wp_ddc_0306::cmdFindSTR_LostFocus);
@@ -467,8 +473,10 @@ void wp_ddc_0306::clearResults() {
     for (QLabel* label : {ui.lblDDLong, ui.lblDDLat, ui.lblAlbersX, ui.lblAlbersY, ui.lblUSNG, ui.lblUTMCoord,
                           ui.lblTRSres})
         label->clear();
-    // Nothing to copy until a reference is shown again.
+    // Nothing to copy until a reference is shown again, and no search shown.
     m_usngText.clear();
+    ui.strProgress->setVisible(false);
+    ui.lblPercent->setVisible(false);
     ui.cmdclipbrdUSNG->setEnabled(false);
 }
 
@@ -736,6 +744,52 @@ void wp_ddc_0306::cmdEnableqs_Click() {
     }
 }
 
+// ---------------------------------------------------------------- a location in any form
+
+void wp_ddc_0306::showAnyStatus(const QString& text, bool refused) {
+    m_ui->lblAnyStatus->setText(text);
+    setTextColour(m_ui->lblAnyStatus, refused ? QColor(160, 0, 0) : kActiveLocationColour);
+}
+
+void wp_ddc_0306::readAnyLocation() {
+    if (m_fillingFromAnyLocation) return;
+    auto& ui = *m_ui;
+    const QString text = ui.txtAnyLocation->text();
+    m_anyLocationRead = text;
+    if (text.trimmed().isEmpty()) {
+        showAnyStatus(QString(), false);
+        return;
+    }
+    const engine::LocationReading reading = engine::readAnyLocation(text.toStdString());
+    if (!reading.ok) {
+        showAnyStatus(QStringLiteral("Not read: %1").arg(QString::fromStdString(reading.error)), true);
+        return;
+    }
+    if (reading.latitude < 0 || reading.longitude > 0) {
+        showAnyStatus(QStringLiteral("Read as %1, but the page takes northern latitudes and western longitudes only")
+                          .arg(QString::fromStdString(reading.form)),
+                      true);
+        return;
+    }
+    // Into the degrees-minutes-seconds fields, as if typed: the totals, the
+    // results and the hand-back follow from there.
+    m_fillingFromAnyLocation = true;
+    ui.optDMS->setChecked(true);
+    optDMS_Click();
+    const auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
+    const engine::DmsParts& lon = reading.longitudeParts;
+    const engine::DmsParts& lat = reading.latitudeParts;
+    const std::pair<QLineEdit*, QString> fields[] = {
+        {ui.txtDMSlongdd, QStringLiteral("%1").arg(lon.degrees, 3, 10, QLatin1Char('0'))},
+        {ui.txtDMSlongmm, two(lon.minutes)}, {ui.txtDMSlongss, two(lon.seconds)}, {ui.txtDMSlongssd, two(lon.hundredths)},
+        {ui.txtDMSlatdd, two(lat.degrees)},  {ui.txtDMSlatmm, two(lat.minutes)},  {ui.txtDMSlatss, two(lat.seconds)},
+        {ui.txtDMSlatssd, two(lat.hundredths)}};
+    for (const auto& [field, value] : fields) setFieldText(field, value);
+    ui.txtAnyLocation->setFocus();
+    m_fillingFromAnyLocation = false;
+    showAnyStatus(QStringLiteral("Read as %1").arg(QString::fromStdString(reading.form)), false);
+}
+
 // ---------------------------------------------------------------- PLSS look-ups
 
 std::optional<QString> wp_ddc_0306::currentTrsKey() {
@@ -903,6 +957,20 @@ bool wp_ddc_0306::eventFilter(QObject* watched, QEvent* event) {
     auto& ui = *m_ui;
     switch (event->type()) {
     case QEvent::KeyPress: {
+        if (watched == ui.txtAnyLocation) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                readAnyLocation();
+                return true;
+            }
+            if (key == Qt::Key_Escape) {
+                ui.txtAnyLocation->clear();
+                m_anyLocationRead.clear();
+                showAnyStatus(QString(), false);
+                return true;
+            }
+            break;
+        }
         const auto code = typedCharacter(*static_cast<QKeyEvent*>(event));
         if (!code) break;
         if (m_slotByEdit.contains(watched)) return degreeField_KeyPress(*code);

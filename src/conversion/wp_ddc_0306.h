@@ -160,6 +160,10 @@ private:
     void cmdResetTRS_Click();
     void cmdEnableqs_Click();
 
+    // A location in any form.
+    void readAnyLocation();
+    void showAnyStatus(const QString& text, bool refused);
+
     // PLSS look-ups.
     void cmdTRS2dd_Click();
     void cmdFindSTR_Click();
@@ -237,6 +241,8 @@ private:
     QPointer<QObject> m_caller;
     LocationReceiver* m_receiver = nullptr;
 
+    QString m_anyLocationRead;  ///< the text of the location box last read (not read again on leaving)
+    bool m_fillingFromAnyLocation = false;
     int m_changeDepth = 0;   ///< nesting of text-change handling
     int m_pageWriting = 0;   ///< > 0 while the page itself writes a field's text
 };

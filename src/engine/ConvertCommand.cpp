@@ -1,8 +1,10 @@
 #include "engine/ConvertCommand.h"
 
+#include "engine/AnyLocation.h"
 #include "engine/NationalGrid.h"
 #include "engine/NationalGridInverse.h"
 #include "engine/USNGParser.h"
+#include "numbers/Numbers.h"
 #include "engine/lltoAlbers.h"
 
 #include <algorithm>
@@ -25,7 +27,7 @@ constexpr std::size_t maxLineLength = 4096;      // longer lines are refused, so
 constexpr std::size_t outputFlushBytes = 1 << 16;  // hand output on in blocks of this size
 constexpr std::size_t quotedTextLimit = 80;      // characters of a bad input echoed in its message
 
-enum class Command { albers, utm, usng, latlong };
+enum class Command { albers, utm, usng, latlong, any };
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -99,6 +101,17 @@ public:
     explicit Converter(Command command) : m_command(command) {}
 
     bool convert(std::string_view input, std::string& result, std::string& error) override {
+        if (m_command == Command::any) {
+            const LocationReading reading = readAnyLocation(input);
+            if (!reading.ok) {
+                error = reading.error;
+                return false;
+            }
+            // As the conversion page's labels show the position it fills in.
+            result = numbers::formatPattern(reading.partsLatitude, "00.000000") + ' ' +
+                     numbers::formatPattern(reading.partsLongitude, "000.000000");
+            return true;
+        }
         if (m_command == Command::latlong) {
             const USNGParseResult parsed = USNGParser(input);
             if (!parsed.ok()) {
@@ -129,6 +142,7 @@ public:
                 break;
             case Command::usng:
             case Command::latlong:
+            case Command::any:
                 // The reference alone: the UTM text the engine object would also build is not wanted here.
                 result = nationalGridReference(utmFromGeographic(reading.latitude, reading.longitude));
                 break;
@@ -300,6 +314,14 @@ Commands:
   latlong REFERENCE   longitude and latitude (4 decimals) of a US National Grid
                       reference, written with or without blanks
                         waypost-convert latlong 16R GU 61158 70495  ->  -084.2807 30.4383
+  any TEXT            latitude and longitude (6 decimals, as the conversion page
+                      shows them after filling its degrees-minutes-seconds
+                      fields to hundredths of a second) of a location in any
+                      common form: decimal degrees, degrees and minutes or
+                      degrees-minutes-seconds with N/S/E/W, signs, symbols or
+                      colons; a US National Grid reference (10 km to 1 m);
+                      UTM with band or north/south
+                        waypost-convert any "N30 26.30 W84 16.84"  ->  30.438333 -084.280667
 @EXTRA@
 Values:
   LAT and LON are decimal degrees, north and east positive; a negative number
@@ -349,7 +371,7 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
             return convertSomeFailed;
         }
     }
-    std::string commandNames = "albers, utm, usng, latlong";
+    std::string commandNames = "albers, utm, usng, latlong, any";
     for (const ExtraCommand& command : extra) {
         commandNames += ", ";
         commandNames += command.name;
@@ -369,6 +391,8 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
         command = Command::usng;
     else if (name == "latlong")
         command = Command::latlong;
+    else if (name == "any")
+        command = Command::any;
     for (const ExtraCommand& candidate : extra)
         if (!command && name == candidate.name) extraCommand = &candidate;
     if (!command && !extraCommand) {
@@ -415,7 +439,7 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
         err << usageError("too many values for " + std::string(name));
         return convertBadUsage;
     }
-    if (command && *command != Command::latlong && values.size() > 2) {
+    if (command && *command != Command::latlong && *command != Command::any && values.size() > 2) {
         err << usageError(std::string(name) + " takes LAT LON (two values), or none to read standard input");
         return convertBadUsage;
     }

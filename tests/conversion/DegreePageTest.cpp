@@ -5,6 +5,7 @@
 
 #include "PageFixture.h"
 
+#include "engine/AnyLocation.h"
 #include "engine/lltoAlbers.h"
 
 #include <QClipboard>
@@ -54,6 +55,37 @@ class DegreePageTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A pasted grid reference fills the degrees-minutes-seconds fields, and the
+    // page goes on as if they had been typed: totals, results, hand-back.
+    void aLocationInAnyFormFillsTheDegreesFields() {
+        PageFixture f;
+        QVERIFY(f.show());
+        RecordingReceiver caller;
+        f.page->startLocating(&caller, QStringLiteral("wpFac"));
+        f.field("txtAnyLocation")->setFocus();
+        QGuiApplication::clipboard()->setText(QStringLiteral("16R GU 61158 70495"));
+        QTest::keyClick(f.field("txtAnyLocation"), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(f.field("txtAnyLocation"), Qt::Key_Return);
+        QCOMPARE(f.text("lblAnyStatus"), QStringLiteral("Read as US National Grid, 1 m"));
+        QVERIFY(f.child<QRadioButton>("optDMS")->isChecked());
+        const engine::LocationReading r = engine::readAnyLocation("16R GU 61158 70495");
+        QCOMPARE(QStringList({f.text("txtDMSlatdd"), f.text("txtDMSlatmm"), f.text("txtDMSlatss"),
+                              f.text("txtDMSlatssd"), f.text("txtDMSlongdd")}),
+                 QStringList({"30", "26", QString::number(r.latitudeParts.seconds),
+                              QStringLiteral("%1").arg(r.latitudeParts.hundredths, 2, 10, QLatin1Char('0')), "084"}));
+        QCOMPARE(f.text("lblUSNG"), QStringLiteral("16R GU 61158 70495"));  // back where it came from
+        QVERIFY(!caller.received.empty());
+        QCOMPARE(caller.received.back().latitude, f.text("lblDDLat"));
+        QCOMPARE(f.text("txtAnyLocation"), QStringLiteral("16R GU 61158 70495"));  // kept to compare
+
+        f.field("txtAnyLocation")->setText(QStringLiteral("N30 61 W84"));
+        QTest::keyClick(f.field("txtAnyLocation"), Qt::Key_Return);
+        QVERIFY(f.text("lblAnyStatus").startsWith(QStringLiteral("Not read: 61 minutes")));
+        QCOMPARE(f.prompter.messageTexts(), QStringList());  // no message box
+        QTest::keyClick(f.field("txtAnyLocation"), Qt::Key_Escape);
+        QCOMPARE(f.text("txtAnyLocation"), QString());
+    }
+
     void startsWithNothingChosen() {
         PageFixture f;
         QVERIFY(f.show());
