@@ -1,6 +1,7 @@
 #include "shell/Windows.h"
 
 #include "address/frmGEAddress.h"
+#include "batch/BatchWindows.h"
 #include "conversion/wp_ddc_0306.h"
 #include "features/frmDBMan.h"
 #include "features/wpFac.h"
@@ -25,6 +26,8 @@ void registerWindows(WindowRegistry& registry, const Services& services) {
         QStringLiteral("cmbName"));
     registry.registerWindow(
         windowName::frmGEAddress, [services] { return new frmGEAddress(services); }, QStringLiteral("txtPaname"));
+    registry.registerWindow(windowName::frmdatabase, [services] { return new batch::frmdatabase(services); });
+    registry.registerWindow(windowName::frmbatLLtoUSNG, [services] { return new batch::frmbatLLtoUSNG(services); });
     // The main window is registered last so that it sees every job.
     registry.registerWindow(windowName::wp_main,
                             [services, &registry] { return new wp_main(services, registry); });

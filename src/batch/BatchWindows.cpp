@@ -1,0 +1,149 @@
+#include "batch/BatchWindows.h"
+
+#include "batch/TableImportPanel.h"
+#include "ui_frmbatLLtoUSNG.h"
+#include "ui_frmdatabase.h"
+#include "widgets/Look.h"
+
+namespace waypost::batch {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kEnableHemispheres = QStringLiteral("Enable Hemisphere Selection");
+const QString kDisableHemispheres = QStringLiteral("Disable Hemisphere Selection");
+const QColor kYellow{255, 255, 0};
+
+/// What both instructions say about bringing a table in first.
+QString importSteps() {
+    return QStringLiteral("Dbase files, Excel spreadsheets and delimited text files must be converted to a SQLite "
+                          "database first - Do this by clicking either 'Convert Excel to SQLite','Convert DBF to "
+                          "SQLite' or 'Convert .txt or csv to .SQLite'.") +
+           kCrLf + kCrLf +
+           QStringLiteral("To convert an Excel worksheet to a SQLite database, you must first select the sheet "
+                          "containing the coordinates. Do this by clicking 'Get Excel Sheet Name(s)'.Then select the "
+                          "appropriate sheet name in the 'Sheets' listbox. This will enable the 'Convert Sheet to "
+                          "SQLite command'") +
+           kCrLf + kCrLf;
+}
+
+}  // namespace
+
+QString usngToLatLongProcedures() {
+    return QStringLiteral("This program converts USNG Coordinates to geographic coordinates with a WGS84 datum. The "
+                          "Source for USNG coordinates can be either a SQLite database (sqlite) or an Access database "
+                          "(mdb), a dBase file (.dbf),an Excel worksheet (.xls), or a comma delimited text file (.txt "
+                          "or .csv).") +
+           kCrLf + importSteps() + QStringLiteral("1. Click 'Get Table Name' to Populate the Tables listbox.") + kCrLf +
+           kCrLf +
+           QStringLiteral("2.Select the table containing the records you wish to convert in the 'Tables' list box. "
+                          "This will enable the 'Get Fields' command") +
+           kCrLf + kCrLf +
+           QStringLiteral("3.Click 'Get Fields' to list the database fields. Check the field containing the US "
+                          "National Grid coordinates. The will enable the 'Convert USNG' command") +
+           kCrLf + kCrLf +
+           QStringLiteral("4. Select the appropriate radio button for the creation of a point shapefile from the "
+                          "USNG coordinates.  The default is 'Do NOT Create shapefile'") +
+           kCrLf + kCrLf +
+           QStringLiteral("5.Click 'Convert USNG to LL' to convert the USNG coordinates. They will be converted to "
+                          "latitude and longitude. The values will be found in the fields 'Latitude' and 'Longitude' "
+                          "appended to the existing database (if these fields already exist, 'uxLatitude' and "
+                          "'uxLongitude' will be appended).") +
+           kCrLf + kCrLf + QStringLiteral("6. Click 'Exit' to quit") + kCrLf + kCrLf;
+}
+
+QString latLongToUsngProcedures() {
+    return QStringLiteral("This program converts geographic coordinates to USNG Coordinates. The Source for "
+                          "geographic coordinates can be either a SQLite database (sqlite) or an Access database "
+                          "(mdb), a dBase file (.dbf),an Excel worksheet (.xls), or a comma delimited text file (.txt "
+                          "or .csv).") +
+           kCrLf + importSteps() +
+           QStringLiteral("If you are creating a shapefile from the database, the options under 'Hemispheres' are "
+                          "enabled. Click 'Enable Hemisphere Selection' to force all coordinates to North or South "
+                          "latitude or East and West Longitude.  Leave disabled to accept the values as entered in "
+                          "the database. This option is vital if the negative sign is left off of the longitude "
+                          "value for west longitude.") +
+           kCrLf +
+           QStringLiteral("The default values for the 'Hemispheres' radio buttons are 'Northern' and 'Western'.  This "
+                          "will ensure that all latitudes are positive and all longitudes are negative, whatever the "
+                          "sign of the original value.") +
+           kCrLf + kCrLf + QStringLiteral("1. Click 'Get Table Name' to Populate the Tables listbox.") + kCrLf + kCrLf +
+           QStringLiteral("2.Select the table containing the records you wish to convert in the 'Tables' list box. "
+                          "This will enable the 'Get Fields' command") +
+           kCrLf + kCrLf +
+           QStringLiteral("3.Click 'Get Fields' to list the database fields. Check the field containing latitude in "
+                          "the 'Latitude Field' list box and Check the field containing longitude in the 'Longitude "
+                          "Field' list box. The will enable the 'Convert LL to USNG' command") +
+           kCrLf + kCrLf +
+           QStringLiteral("4. Select the appropriate radio button for the creation of a point shapefile from the "
+                          "geographic coordinates.  The default is 'Do NOT Create shapefile'") +
+           kCrLf + kCrLf +
+           QStringLiteral("5.Click 'Convert LL to USNG' to convert the geographic coordinates. The USNG coordinate "
+                          "will be found in the field 'USNGCoord' appended to the existing database (if this field "
+                          "already exists, 'uxUSNGCoord' will be appended).") +
+           kCrLf + kCrLf + QStringLiteral("6. Click 'Exit' to quit") + kCrLf + kCrLf;
+}
+
+frmdatabase::frmdatabase(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmdatabase>()), m_services(services) {
+    auto& ui = *m_ui;
+    ui.setupUi(this);
+    makeHeading(ui.lblenterTRS);
+    ui.lblProcedures->setText(usngToLatLongProcedures());
+    ui.optNoCreate->setChecked(true);
+    m_panel = new TableImportPanel(
+        services,
+        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.lstTables,
+         ui.cmdFields, {ui.lstFields}, ui.cmdConUSNG, ui.lblProRe},
+        {QStringLiteral("Please Select the Table Conataining USNG Coordinates"),
+         QStringLiteral("Please Select Only the Table Conatining USNG Coordinates")},
+        this);
+    connect(ui.cmdU2LLquit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+frmdatabase::~frmdatabase() = default;
+
+frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmbatLLtoUSNG>()), m_services(services) {
+    auto& ui = *m_ui;
+    ui.setupUi(this);
+    makeHeading(ui.lblenterTRS);
+    ui.lblProcedures->setText(latLongToUsngProcedures());
+    ui.optNoCreate->setChecked(true);
+    ui.optNorth->setChecked(true);
+    ui.optWest->setChecked(true);
+    setButtonColour(ui.cmdEnableHem, kYellow);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.frmNS, ui.frmEW, ui.optNorth, ui.optSouth, ui.optWest,
+                                                     ui.optEast})
+        w->setEnabled(false);
+    setShapefileOption(false);
+    m_panel = new TableImportPanel(
+        services,
+        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.lstTables,
+         ui.cmdFields, {ui.lstLatFld, ui.lstLongFld}, ui.cmdConUSNG, ui.lblProRe},
+        {QStringLiteral("Please Select the Table Containing USNG Coordinates"),
+         QStringLiteral("Please Select Only the Table Contining USNG Coordinates")},
+        this);
+    connect(ui.optCreate, &QRadioButton::toggled, this, &frmbatLLtoUSNG::setShapefileOption);
+    connect(ui.cmdEnableHem, &QPushButton::clicked, this, &frmbatLLtoUSNG::cmdEnableHem_Click);
+    connect(ui.cmdU2LLquit, &QPushButton::clicked, this, &QWidget::close);
+}
+
+frmbatLLtoUSNG::~frmbatLLtoUSNG() = default;
+
+void frmbatLLtoUSNG::setShapefileOption(bool create) {
+    m_ui->frmHemis->setEnabled(create);
+    m_ui->cmdEnableHem->setEnabled(create);
+}
+
+void frmbatLLtoUSNG::cmdEnableHem_Click() {
+    auto& ui = *m_ui;
+    const QString caption = ui.cmdEnableHem->text();
+    if (caption != kEnableHemispheres && caption != kDisableHemispheres) return;
+    const bool enable = caption == kEnableHemispheres;
+    for (QWidget* w : std::initializer_list<QWidget*>{ui.optNorth, ui.optSouth, ui.optWest, ui.optEast, ui.frmNS,
+                                                     ui.frmEW})
+        w->setEnabled(enable);
+    ui.cmdEnableHem->setText(enable ? kDisableHemispheres : kEnableHemispheres);
+}
+
+}  // namespace waypost::batch

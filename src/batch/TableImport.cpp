@@ -1,0 +1,242 @@
+#include "batch/TableImport.h"
+#include "batch/ImportTargets.h"
+
+#include "database/Database.h"
+#include "platform/FileWriting.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace waypost::batch {
+
+namespace {
+
+struct DatasetCloser {
+    void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
+};
+using Dataset = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+QString gdalReason() {
+    const QString message = QString::fromUtf8(CPLGetLastErrorMsg());
+    return message.isEmpty() ? QStringLiteral("GDAL cannot read it") : message;
+}
+
+Dataset openVector(const QString& path, const QString& openName, const char* const* options = nullptr) {
+    GDALAllRegister();
+    CPLErrorReset();
+    Dataset dataset(GDALDataset::Open(openName.toUtf8().constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
+                                      options, nullptr));
+    if (!dataset) throw ImportError(path, gdalReason());
+    return dataset;
+}
+
+}  // namespace
+
+QString targetFor(const QString& base) { return uniqueTarget(base + QStringLiteral(".sqlite")); }
+
+void buildDatabase(const QString& target, const QString& source,
+                   const std::function<void(database::Database&)>& fill) {
+    const QFileInfo info(target);
+    const QString temporary = info.absoluteDir().filePath(
+        QStringLiteral(".%1.%2.importing").arg(info.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+    try {
+        {
+            database::Database db(temporary.toStdString(), database::Database::Mode::Create);
+            db.execute("PRAGMA journal_mode = OFF");
+            database::Transaction transaction(db);
+            fill(db);
+            transaction.commit();
+        }
+        if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+            throw ImportError(target, QStringLiteral("the database cannot be put in place"));
+    } catch (const database::DatabaseError& failure) {
+        QFile::remove(temporary);
+        throw ImportError(source, QString::fromStdString(failure.reason()));
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+}
+
+namespace {
+
+QString declaredType(OGRFieldType type) {
+    switch (type) {
+    case OFTInteger:
+    case OFTInteger64: return QStringLiteral("INTEGER");
+    case OFTReal: return QStringLiteral("REAL");
+    case OFTDate: return QStringLiteral("DATE");
+    case OFTDateTime: return QStringLiteral("DATETIME");
+    case OFTTime: return QStringLiteral("TIME");
+    default: return QStringLiteral("TEXT");
+    }
+}
+
+/// Copies every record of \p layer into a new table \p table.
+void copyLayer(OGRLayer& layer, database::Database& db, const QString& table, const QString& source) {
+    OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    const int count = definition.GetFieldCount();
+    if (count == 0) throw ImportError(source, QStringLiteral("it has no fields"));
+    QStringList columns, marks;
+    for (int i = 0; i < count; ++i) {
+        const OGRFieldDefn& field = *definition.GetFieldDefn(i);
+        columns << QString::fromStdString(database::quoteIdentifier(field.GetNameRef())) + u' ' +
+                       declaredType(field.GetType());
+        marks << QStringLiteral("?");
+    }
+    const std::string name = database::quoteIdentifier(table.toStdString());
+    db.execute("CREATE TABLE " + name + " (" + columns.join(QStringLiteral(", ")).toStdString() + ")");
+    database::Statement insert =
+        db.prepare("INSERT INTO " + name + " VALUES (" + marks.join(u',').toStdString() + ")");
+    layer.ResetReading();
+    for (auto& feature : layer) {
+        insert.reset();
+        for (int i = 0; i < count; ++i) {
+            const int position = i + 1;
+            if (!feature->IsFieldSetAndNotNull(i)) {
+                insert.bindNull(position);
+                continue;
+            }
+            switch (definition.GetFieldDefn(i)->GetType()) {
+            case OFTInteger:
+            case OFTInteger64: insert.bind(position, static_cast<std::int64_t>(feature->GetFieldAsInteger64(i))); break;
+            case OFTReal: insert.bind(position, feature->GetFieldAsDouble(i)); break;
+            case OFTDate: {
+                int y = 0, m = 0, d = 0, hh = 0, mm = 0, tz = 0;
+                float ss = 0;
+                feature->GetFieldAsDateTime(i, &y, &m, &d, &hh, &mm, &ss, &tz);
+                insert.bind(position, QStringLiteral("%1-%2-%3").arg(y, 4, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0'))
+                                          .arg(d, 2, 10, QLatin1Char('0')).toStdString());
+                break;
+            }
+            default: insert.bind(position, std::string_view(feature->GetFieldAsString(i))); break;
+            }
+        }
+        insert.run();
+    }
+}
+
+OGRLayer& onlyLayer(GDALDataset& dataset, const QString& source) {
+    OGRLayer* layer = dataset.GetLayerCount() > 0 ? dataset.GetLayer(0) : nullptr;
+    if (!layer) throw ImportError(source, QStringLiteral("it holds no table"));
+    return *layer;
+}
+
+}  // namespace
+
+ImportError::ImportError(const QString& file, const QString& reason)
+    : std::runtime_error((file + QStringLiteral(": ") + reason).toStdString()), m_file(file), m_reason(reason) {}
+
+QString uniqueTarget(const QString& path) {
+    if (!QFileInfo::exists(path)) return path;
+    const QFileInfo info(path);
+    const QString stem = info.absoluteDir().filePath(info.completeBaseName());
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    for (int n = 1;; ++n) {
+        const QString candidate = stem + QString::number(n) + suffix;
+        if (!QFileInfo::exists(candidate)) return candidate;
+    }
+}
+
+QString dbfTextLine(const QStringList& values, const std::vector<bool>& nulls) {
+    QStringList items;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i < static_cast<qsizetype>(nulls.size()) && nulls[static_cast<std::size_t>(i)]) {
+            items << QString();
+            continue;
+        }
+        QString v = values[i];
+        while (!v.isEmpty() && v.back() == u' ') v.chop(1);
+        items << v;
+    }
+    return items.join(u',');
+}
+
+QString importDbf(const QString& dbfPath) {
+    Dataset dataset = openVector(dbfPath, dbfPath);
+    OGRLayer& layer = onlyLayer(*dataset, dbfPath);
+    const QString base = dbfPath.left(dbfPath.size() - 4);
+
+    // The text copy beside the source: field names, then one line a record.
+    OGRFeatureDefn& definition = *layer.GetLayerDefn();
+    QStringList names;
+    for (int i = 0; i < definition.GetFieldCount(); ++i) names << QString::fromUtf8(definition.GetFieldDefn(i)->GetNameRef());
+    QString text = names.join(u',') + QStringLiteral("\r\n");
+    layer.ResetReading();
+    for (auto& feature : layer) {
+        QStringList values;
+        std::vector<bool> nulls;
+        for (int i = 0; i < definition.GetFieldCount(); ++i) {
+            nulls.push_back(!feature->IsFieldSetAndNotNull(i));
+            values << QString::fromUtf8(feature->GetFieldAsString(i));
+        }
+        text += dbfTextLine(values, nulls) + QStringLiteral("\r\n");
+    }
+    const WriteResult written = writeFileAtomically(base + QStringLiteral(".txt"), text.toUtf8());
+    if (!written) throw ImportError(base + QStringLiteral(".txt"), written.message());
+
+    const QString target = targetFor(base + u'd');
+    buildDatabase(target, dbfPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), dbfPath); });
+    return target;
+}
+
+QString importText(const QString& textPath) {
+    const char* const options[] = {"AUTODETECT_TYPE=YES", "HEADERS=YES", "EMPTY_STRING_AS_NULL=YES", nullptr};
+    Dataset dataset = openVector(textPath, QStringLiteral("CSV:") + textPath, options);
+    OGRLayer& layer = onlyLayer(*dataset, textPath);
+    const QString target = targetFor(textPath.left(textPath.size() - 4));
+    buildDatabase(target, textPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), textPath); });
+    return target;
+}
+
+QStringList sheetNames(const QString& workbookPath) {
+    Dataset dataset = openVector(workbookPath, workbookPath);
+    QStringList names;
+    for (int i = 0; i < dataset->GetLayerCount(); ++i) names << QString::fromUtf8(dataset->GetLayer(i)->GetName());
+    if (names.isEmpty()) throw ImportError(workbookPath, QStringLiteral("it holds no worksheet"));
+    return names;
+}
+
+QString importSheet(const QString& workbookPath, const QString& sheet) {
+    Dataset dataset = openVector(workbookPath, workbookPath);
+    OGRLayer* layer = dataset->GetLayerByName(sheet.toUtf8().constData());
+    if (!layer) throw ImportError(workbookPath, QStringLiteral("it has no worksheet \"%1\"").arg(sheet));
+    const QFileInfo info(workbookPath);
+    const QString target = targetFor(info.absoluteDir().filePath(info.completeBaseName() + u'x'));
+    buildDatabase(target, workbookPath, [&](database::Database& db) { copyLayer(*layer, db, QStringLiteral("tblExcel"), workbookPath); });
+    return target;
+}
+
+QStringList databaseTables(const QString& databasePath) {
+    try {
+        database::Database db(databasePath.toStdString(), database::Database::Mode::ReadOnly);
+        QStringList tables;
+        for (const std::string& name : db.userTables()) tables << QString::fromStdString(name);
+        return tables;
+    } catch (const database::DatabaseError& failure) {
+        throw ImportError(databasePath, QString::fromStdString(failure.reason()));
+    }
+}
+
+QStringList tableColumns(const QString& databasePath, const QString& table) {
+    try {
+        database::Database db(databasePath.toStdString(), database::Database::Mode::ReadOnly);
+        QStringList columns;
+        for (const database::ColumnInfo& column : db.tableColumns(table.toStdString()))
+            columns << QString::fromStdString(column.name);
+        return columns;
+    } catch (const database::DatabaseError& failure) {
+        throw ImportError(databasePath, QString::fromStdString(failure.reason()));
+    }
+}
+
+}  // namespace waypost::batch

@@ -1,0 +1,85 @@
+#pragma once
+// The import and listing commands both batch windows carry: dBase, text and
+// workbook imports, the table listing (SQLite, GeoPackage, Access, dBase),
+// the single-tick lists and the field listing.
+
+#include "platform/Services.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QWidget;
+
+namespace waypost::batch {
+
+/// The controls of a window the panel drives.
+struct ImportControls {
+    QWidget* window = nullptr;
+    QPushButton* cmdConDBF = nullptr;
+    QPushButton* cmdConTxt = nullptr;
+    QPushButton* cmdConXls = nullptr;
+    QPushButton* cmdConXls2 = nullptr;
+    QListWidget* listxlsSheet = nullptr;
+    QPushButton* cmdConvert = nullptr;
+    QListWidget* lstTables = nullptr;
+    QPushButton* cmdFields = nullptr;
+    std::vector<QListWidget*> fieldLists;  ///< every list that receives the column names
+    QPushButton* cmdConUSNG = nullptr;
+    QLabel* lblProRe = nullptr;
+};
+
+/// The messages that differ between the two windows (as each writes them).
+struct ImportTexts {
+    QString noTableTicked;        ///< "Please Select the Table Conataining USNG Coordinates"
+    QString severalTablesTicked;  ///< "Please Select Only the Table Conatining USNG Coordinates"
+};
+
+class TableImportPanel final : public QObject {
+    Q_OBJECT
+public:
+    TableImportPanel(const Services& services, ImportControls controls, ImportTexts texts, QObject* parent);
+
+    /// The database the listing, the conversion and the shapefile work on (empty before one was chosen).
+    const QString& databasePath() const { return m_database; }
+    /// The current item of the table list (empty when none).
+    QString currentTable() const;
+    /// Disables the field and conversion commands, empties the table and field lists, "0" records.
+    void cmdReset();
+
+    /// The items of \p list that carry a tick.
+    static int tickedCount(const QListWidget* list);
+
+signals:
+    /// The columns of the current table were listed into the field lists.
+    void fieldsListed(const QStringList& columns);
+
+private:
+    void cmdConDBF_Click();
+    void cmdConTxt_Click();
+    void cmdConXls_Click();
+    void cmdConXls2_Click();
+    void cmdConvert_Click();
+    void cmdFields_Click();
+    void makeSingleTick(QListWidget* list);
+    void listTables(const QString& database);
+    std::optional<QString> chooseFile(const QString& title, const QString& filter, const QString& extension);
+    void tell(const QString& text);
+    void failed(const QString& file, const QString& reason);
+    void setNextStep(QPushButton* button, bool enabled);
+    void setSheetImport(bool enabled);
+
+    Services m_services;
+    ImportControls m_c;
+    ImportTexts m_texts;
+    QString m_database;
+    QString m_workbook;
+    QString m_singleSheet;
+};
+
+}  // namespace waypost::batch
