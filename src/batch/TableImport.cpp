@@ -10,11 +10,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace waypost::batch {
 
@@ -51,7 +53,7 @@ void buildDatabase(const QString& target, const QString& source,
     try {
         {
             database::Database db(temporary.toStdString(), database::Database::Mode::Create);
-            db.execute("PRAGMA journal_mode = OFF");
+            db.execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -16000");
             database::Transaction transaction(db);
             fill(db);
             transaction.commit();
@@ -189,7 +191,57 @@ QString importDbf(const QString& dbfPath) {
     return target;
 }
 
+namespace {
+
+/// A text file whose first line holds no separator is one column; GDAL's
+/// reader wants a separator, so such a file is read here.
+std::optional<QStringList> singleColumnLines(const QString& textPath) {
+    QFile file(textPath);
+    if (!file.open(QIODevice::ReadOnly)) throw ImportError(textPath, file.errorString());
+    const QByteArray first = file.readLine();
+    if (first.trimmed().isEmpty()) throw ImportError(textPath, QStringLiteral("its first line names no field"));
+    for (const char separator : {',', ';', '\t', '|'})
+        if (first.contains(separator)) return std::nullopt;  // GDAL reads it
+    file.seek(0);
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QRegularExpression(QStringLiteral("\\r?\\n")));
+    while (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+void copyLines(const QStringList& lines, database::Database& db, const QString& table) {
+    bool whole = true, numbers = true;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i].isEmpty()) continue;
+        bool ok = false;
+        lines[i].toLongLong(&ok);
+        whole = whole && ok;
+        lines[i].toDouble(&ok);
+        numbers = numbers && ok;
+    }
+    const QString type = lines.size() > 1 && whole ? QStringLiteral("INTEGER")
+                         : lines.size() > 1 && numbers ? QStringLiteral("REAL") : QStringLiteral("TEXT");
+    const std::string name = database::quoteIdentifier(table.toStdString());
+    db.execute("CREATE TABLE " + name + " (" + database::quoteIdentifier(lines.front().trimmed().toStdString()) + " " +
+               type.toStdString() + ")");
+    database::Statement insert = db.prepare("INSERT INTO " + name + " VALUES (?)");
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        insert.reset();
+        if (lines[i].isEmpty()) insert.bindNull(1);
+        else if (type == QLatin1String("INTEGER")) insert.bind(1, static_cast<std::int64_t>(lines[i].toLongLong()));
+        else if (type == QLatin1String("REAL")) insert.bind(1, lines[i].toDouble());
+        else insert.bind(1, lines[i].toStdString());
+        insert.run();
+    }
+}
+
+}  // namespace
+
 QString importText(const QString& textPath) {
+    if (const std::optional<QStringList> lines = singleColumnLines(textPath)) {
+        const QString target = targetFor(textPath.left(textPath.size() - 4));
+        buildDatabase(target, textPath, [&](database::Database& db) { copyLines(*lines, db, QStringLiteral("COORD")); });
+        return target;
+    }
     const char* const options[] = {"AUTODETECT_TYPE=YES", "HEADERS=YES", "EMPTY_STRING_AS_NULL=YES", nullptr};
     Dataset dataset = openVector(textPath, QStringLiteral("CSV:") + textPath, options);
     OGRLayer& layer = onlyLayer(*dataset, textPath);
@@ -207,6 +259,18 @@ QStringList sheetNames(const QString& workbookPath) {
 }
 
 QString importSheet(const QString& workbookPath, const QString& sheet) {
+    // The first row names the fields. The spreadsheet drivers read this
+    // setting when they read the sheet, so it holds for the whole import.
+    struct FirstRowNamesFields {
+        FirstRowNamesFields() {
+            for (const char* key : {"OGR_XLS_HEADERS", "OGR_XLSX_HEADERS", "OGR_ODS_HEADERS"})
+                CPLSetThreadLocalConfigOption(key, "FORCE");
+        }
+        ~FirstRowNamesFields() {
+            for (const char* key : {"OGR_XLS_HEADERS", "OGR_XLSX_HEADERS", "OGR_ODS_HEADERS"})
+                CPLSetThreadLocalConfigOption(key, nullptr);
+        }
+    } headers;
     Dataset dataset = openVector(workbookPath, workbookPath);
     OGRLayer* layer = dataset->GetLayerByName(sheet.toUtf8().constData());
     if (!layer) throw ImportError(workbookPath, QStringLiteral("it has no worksheet \"%1\"").arg(sheet));

@@ -1,0 +1,114 @@
+// The batch windows' import and listing commands through their widgets.
+
+#include "batch/BatchWindows.h"
+#include "batch/TableImportPanel.h"
+#include "database/Database.h"
+#include "support/TestSupport.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace waypost;
+using namespace waypost::test;
+
+class TableImportPanelTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture : TestServices {
+        batch::frmdatabase window{services};
+        template <class T = QWidget>
+        T* child(const char* name) const {
+            auto* w = window.findChild<T*>(QString::fromLatin1(name));
+            if (!w) qFatal("no control %s", name);
+            return w;
+        }
+        void click(const char* name) const { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+        QListWidget* list(const char* name) const { return child<QListWidget>(name); }
+        void tick(const char* listName, int row) const { list(listName)->item(row)->setCheckState(Qt::Checked); }
+    };
+
+private slots:
+    void textImportSaysWhereTheTableWent() {
+        Fixture f;
+        QVERIFY(writeFile(f.path(QStringLiteral("a.csv")), "USNG\n16R GU 61158 70495\n"));
+        f.prompter.choosePath(f.path(QStringLiteral("a.csv")));
+        f.click("cmdConTxt");
+        QCOMPARE(f.prompter.messageTexts(),
+                 QStringList{QStringLiteral("csv file converted to table 'Coord' in ") + f.path(QStringLiteral("a.sqlite"))});
+    }
+
+    void anUpperCaseDbaseExtensionIsRefusedWithTheReason() {
+        Fixture f;
+        f.prompter.choosePath(f.path(QStringLiteral("Roads.DBF")));
+        f.click("cmdConDBF");
+        QVERIFY(f.prompter.messageTexts().value(0).startsWith(QStringLiteral("Roads.DBF is not read")));
+    }
+
+    void sheetsAreListedAndChosen() {
+        Fixture f;
+        GDALAllRegister();
+        GDALDataset* ds = GetGDALDriverManager()->GetDriverByName("XLSX")->Create(
+            f.path(QStringLiteral("two.xlsx")).toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr);
+        for (const char* sheet : {"Fires", "Camps"}) {
+            OGRLayer* layer = ds->CreateLayer(sheet, nullptr, wkbNone, nullptr);
+            OGRFieldDefn field("Name", OFTString);
+            layer->CreateField(&field);
+            OGRFeature feature(layer->GetLayerDefn());
+            feature.SetField(0, sheet);
+            if (layer->CreateFeature(&feature) != OGRERR_NONE) qWarning("a test row was not written");
+        }
+        GDALClose(ds);
+        f.prompter.choosePath(f.path(QStringLiteral("two.xlsx")));
+        f.click("cmdConXls");
+        QCOMPARE(f.list("listxlsSheet")->count(), 2);
+        f.click("cmdConXls2");  // nothing selected
+        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Please Select a worksheet in the 'Sheets' Listbox"));
+        QVERIFY(!f.child<QPushButton>("cmdConXls2")->isEnabled());
+        QTest::mouseClick(f.list("listxlsSheet")->viewport(), Qt::LeftButton, {},
+                          f.list("listxlsSheet")->visualItemRect(f.list("listxlsSheet")->item(1)).center());
+        f.click("cmdConXls2");
+        QCOMPARE(f.prompter.messageTexts().back(),
+                 QStringLiteral("Excel Spreadsheet converted to table 'tblExcel' in ") + f.path(QStringLiteral("twox.sqlite")));
+    }
+
+    void fieldsAreListedForTheOneTickedTable() {
+        Fixture f;
+        {
+            database::Database db(f.path(QStringLiteral("fires.sqlite")).toStdString(), database::Database::Mode::Create);
+            db.execute("CREATE TABLE fires (USNG TEXT, Note TEXT); CREATE TABLE \"camp sites\" (Name TEXT)");
+        }
+        f.prompter.choosePath(f.path(QStringLiteral("fires.sqlite")));
+        f.click("cmdConvert");
+        QCOMPARE(f.list("lstTables")->count(), 2);
+        QVERIFY(f.child<QPushButton>("cmdFields")->isEnabled());
+        f.list("lstTables")->setCurrentRow(0);
+        f.click("cmdFields");  // none ticked
+        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Please Select the Table Conataining USNG Coordinates"));
+        QCOMPARE(f.list("lstFields")->count(), 0);
+        f.tick("lstTables", 0);
+        f.tick("lstTables", 1);  // a second tick takes the first away
+        QCOMPARE(batch::TableImportPanel::tickedCount(f.list("lstTables")), 1);
+        f.click("cmdFields");
+        QCOMPARE(f.list("lstFields")->count(), 1);
+        QCOMPARE(f.list("lstFields")->item(0)->text(), QStringLiteral("Name"));
+        QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
+    }
+
+    void anAccessDatabaseIsCopiedAndListed() {
+        Fixture f;
+        QVERIFY(QFile::copy(QStringLiteral(WAYPOST_SOURCE_DIR "/tests/data/access/v1997_types.mdb"),
+                            f.path(QStringLiteral("old.mdb"))));
+        f.prompter.choosePath(f.path(QStringLiteral("old.mdb")));
+        f.click("cmdConvert");
+        QCOMPARE(f.list("lstTables")->count(), 4);
+        QVERIFY(f.prompter.messageTexts().back().contains(f.path(QStringLiteral("old.sqlite"))));
+        QCOMPARE(f.window.panel().databasePath(), f.path(QStringLiteral("old.sqlite")));
+    }
+};
+
+QTEST_MAIN(TableImportPanelTest)
+#include "TableImportPanelTest.moc"

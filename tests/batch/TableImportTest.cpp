@@ -1,0 +1,162 @@
+// Each import read back through the database layer: names, declared types,
+// values, nulls, row counts; unique target names; failures that leave nothing.
+
+#include "batch/TableImport.h"
+#include "database/Database.h"
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+namespace waypost::batch {
+namespace {
+
+using database::Database;
+
+const QString kAccessData = QStringLiteral(WAYPOST_SOURCE_DIR "/tests/data/access/");
+
+struct Table {
+    std::vector<std::string> columns;  ///< "name type"
+    std::vector<std::vector<std::string>> rows;  ///< values as text, "NULL" for null
+};
+
+Table readTable(const QString& database, const std::string& table) {
+    Database db(database.toStdString(), Database::Mode::ReadOnly);
+    Table t;
+    for (const auto& c : db.tableColumns(table)) t.columns.push_back(c.name + " " + c.declaredType);
+    auto rows = db.prepare("SELECT * FROM " + database::quoteIdentifier(table));
+    while (rows.step()) {
+        t.rows.emplace_back();
+        for (int i = 0; i < rows.columnCount(); ++i) t.rows.back().push_back(rows.isNull(i) ? "NULL" : rows.columnText(i));
+    }
+    return t;
+}
+
+bool writeText(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+}
+
+/// A vector dataset written through GDAL: one layer per entry, each with text fields and rows.
+void writeDataset(const QString& path, const char* driverName,
+                  const std::vector<std::pair<std::string, std::vector<std::vector<const char*>>>>& layers) {
+    GDALAllRegister();
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
+    ASSERT_NE(driver, nullptr);
+    GDALDataset* ds = driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr);
+    ASSERT_NE(ds, nullptr);
+    for (const auto& [name, rows] : layers) {
+        OGRLayer* layer = ds->CreateLayer(name.c_str(), nullptr, wkbNone, nullptr);
+        for (const char* field : rows.front()) {
+            OGRFieldDefn defn(field, OFTString);
+            layer->CreateField(&defn);
+        }
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            OGRFeature feature(layer->GetLayerDefn());
+            for (std::size_t i = 0; i < rows[r].size(); ++i)
+                if (rows[r][i]) feature.SetField(static_cast<int>(i), rows[r][i]);
+            if (layer->CreateFeature(&feature) != OGRERR_NONE) qWarning("a test row was not written");
+        }
+    }
+    GDALClose(ds);
+}
+
+class TableImportTest : public ::testing::Test {
+protected:
+    QString file(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir;
+};
+
+TEST_F(TableImportTest, TextFilesGetDetectedTypesNullsAndUniqueTargets) {
+    ASSERT_TRUE(writeText(file("a.csv"), "id,name,lat,lon\r\n1,North Camp,30.5,-84.25\r\n2,,31.25,-85\r\n"));
+    EXPECT_EQ(importText(file("a.csv")), file("a.sqlite"));
+    EXPECT_EQ(importText(file("a.csv")), file("a1.sqlite"));
+    const Table t = readTable(file("a1.sqlite"), "COORD");
+    EXPECT_EQ(t.columns, (std::vector<std::string>{"id INTEGER", "name TEXT", "lat REAL", "lon REAL"}));
+    EXPECT_EQ(t.rows, (std::vector<std::vector<std::string>>{{"1", "North Camp", "30.5", "-84.25"},
+                                                              {"2", "NULL", "31.25", "-85.0"}}));
+    ASSERT_TRUE(writeText(file("b.txt"), "USNG\tNote\n16R GU 61158 70495\tcamp\n"));
+    EXPECT_EQ(readTable(importText(file("b.txt")), "COORD").rows.at(0).at(0), "16R GU 61158 70495");
+}
+
+TEST_F(TableImportTest, DbaseGivesATextCopyAndTableCoord) {
+    EXPECT_EQ(dbfTextLine({"12 ", "", "X"}, {false, true, false}), QStringLiteral("12,,X"));
+    writeDataset(file("x.dbf"), "ESRI Shapefile", {{"x", {{"NUM", "NOTE", "CODE"}, {"12 ", nullptr, "X"}, {"7", "b", "Y"}}}});
+    const QString target = importDbf(file("x.dbf"));
+    EXPECT_EQ(target, file("xd.sqlite"));
+    QFile text(file("x.txt"));
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(text.readAll(), QByteArray("NUM,NOTE,CODE\r\n12,,X\r\n7,b,Y\r\n"));
+    EXPECT_EQ(readTable(target, "COORD").rows.size(), 2U);
+}
+
+TEST_F(TableImportTest, WorkbookSheetsAreListedAndOneBecomesTblExcel) {
+    writeDataset(file("two.xlsx"), "XLSX", {{"Fires", {{"USNG"}, {"16R GU 61158 70495"}}}, {"Camps", {{"Name"}, {"North"}}}});
+    EXPECT_EQ(sheetNames(file("two.xlsx")), QStringList({"Fires", "Camps"}));
+    const QString target = importSheet(file("two.xlsx"), QStringLiteral("Camps"));
+    EXPECT_EQ(target, file("twox.sqlite"));
+    EXPECT_EQ(readTable(target, "tblExcel").rows, (std::vector<std::vector<std::string>>{{"North"}}));
+    writeDataset(file("one.ods"), "ODS", {{"Only", {{"Lat", "Lon"}, {"30.5", "-84.25"}}}});
+    EXPECT_EQ(sheetNames(file("one.ods")), QStringList{"Only"});
+
+    // GDAL cannot write .xls: Debian's python3-xlwt makes one.
+    const QString script = QStringLiteral(
+        "import xlwt,sys; b=xlwt.Workbook(); s=b.add_sheet('Grid'); s.write(0,0,'USNG'); "
+        "s.write(1,0,'17R MK 50392 86534'); b.add_sheet('Empty'); b.save(sys.argv[1])");
+    const std::string command = "/usr/bin/python3 -c \"" + script.toStdString() + "\" '" + file("old.xls").toStdString() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(sheetNames(file("old.xls")).front(), QStringLiteral("Grid"));
+    EXPECT_EQ(readTable(importSheet(file("old.xls"), QStringLiteral("Grid")), "tblExcel").rows.at(0).at(0),
+              "17R MK 50392 86534");
+}
+
+TEST_F(TableImportTest, AccessTablesKeepTheirTypesValuesAndNulls) {
+    for (const char* name : {"v1997_types.mdb", "v2010_types.accdb"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(QFile::copy(kAccessData + QLatin1String(name), file(QLatin1String(name))));
+        const QString target = importAccess(file(QLatin1String(name)));
+        EXPECT_EQ(databaseTables(target), QStringList({"Table1", "Table2", "Table3", "Table4"}));
+        const Table t = readTable(target, "Table1");
+        EXPECT_EQ(t.columns, (std::vector<std::string>{"A Text(50)", "B Text(100)", "C Byte", "D INTEGER",
+                                                       "E Long Integer", "F Double", "G DateTime", "H Currency",
+                                                       "I Boolean"}));
+        ASSERT_GE(t.rows.size(), 2U);
+        EXPECT_EQ(t.rows[1], (std::vector<std::string>{"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555",
+                                                       "1974-09-21 00:00:00", "3.5", "1"}));
+    }
+    ASSERT_TRUE(QFile::copy(kAccessData + "v2000_numeric.mdb", file("numeric.mdb")));
+    EXPECT_EQ(readTable(importAccess(file("numeric.mdb")), "test").columns.at(1), "col2 Numeric(18,0)");
+    ASSERT_TRUE(QFile::copy(kAccessData + "v2000_empty.mdb", file("empty.mdb")));
+    EXPECT_TRUE(databaseTables(importAccess(file("empty.mdb"))).isEmpty());
+}
+
+TEST_F(TableImportTest, AFailureNamesTheFileAndLeavesNoDatabase) {
+    ASSERT_TRUE(writeText(file("broken.mdb"), QByteArray(4096, '\x07')));
+    ASSERT_TRUE(writeText(file("broken.xlsx"), "PK not really a workbook"));
+    const std::vector<std::pair<QString, std::function<QString()>>> cases = {
+        {file("broken.mdb"), [&] { return importAccess(file("broken.mdb")); }},
+        {file("broken.xlsx"), [&] { return importSheet(file("broken.xlsx"), QStringLiteral("Sheet1")); }},
+        {file("missing.csv"), [&] { return importText(file("missing.csv")); }},
+    };
+    for (const auto& [path, import] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        try {
+            import();
+            ADD_FAILURE() << "no error";
+        } catch (const ImportError& e) {
+            EXPECT_EQ(e.file(), path);
+            EXPECT_FALSE(e.reason().isEmpty());
+        }
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.sqlite"), QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+}  // namespace
+}  // namespace waypost::batch
