@@ -1,9 +1,16 @@
 #include "batch/BatchWindows.h"
 
+#include "batch/BatchRun.h"
 #include "batch/TableImportPanel.h"
 #include "ui_frmbatLLtoUSNG.h"
 #include "ui_frmdatabase.h"
 #include "widgets/Look.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
 
 namespace waypost::batch {
 namespace {
@@ -24,6 +31,89 @@ QString importSteps() {
                           "appropriate sheet name in the 'Sheets' listbox. This will enable the 'Convert Sheet to "
                           "SQLite command'") +
            kCrLf + kCrLf;
+}
+
+/// The item of \p list the run takes, after the warnings that do not stop it.
+QString currentAfterWarnings(Prompter& prompter, const QListWidget* list, const QString& none, const QString& several) {
+    const int ticked = TableImportPanel::tickedCount(list);
+    if (ticked == 0) prompter.message(none);
+    else if (ticked > 1) prompter.message(several);
+    return list->currentItem() ? list->currentItem()->text() : QString();
+}
+
+}  // namespace
+
+/// What a run in the background came to.
+struct RunOutcome {
+    bool converted = false;
+    RunResult result;
+    QString shapefile;
+    QString error;           ///< why the conversion did not happen (the table is as it was)
+    QString shapefileError;  ///< why the shapefile was not written after a committed conversion
+};
+
+void runInBackground(QWidget* window, QLabel* counter, std::function<RunOutcome(std::atomic<std::int64_t>&)> work,
+                     std::function<void(const RunOutcome&)> finished) {
+    auto done = std::make_shared<std::atomic<std::int64_t>>(0);
+    auto outcome = std::make_shared<RunOutcome>();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    window->setEnabled(false);
+    auto* timer = new QTimer(window);
+    QObject::connect(timer, &QTimer::timeout, counter, [counter, done] { counter->setText(QString::number(done->load())); });
+    timer->start(100);
+    QThread* thread = QThread::create([work = std::move(work), done, outcome] { *outcome = work(*done); });
+    QPointer<QWidget> guard(window);
+    QObject::connect(thread, &QThread::finished, window, [=, finished = std::move(finished)] {
+        timer->stop();
+        timer->deleteLater();
+        thread->deleteLater();
+        QApplication::restoreOverrideCursor();
+        if (!guard) return;
+        counter->setText(QString::number(done->load()));
+        window->setEnabled(true);
+        finished(*outcome);
+    });
+    thread->start();
+}
+
+namespace {
+
+/// The conversion, then the shapefile when asked for; failures caught for the window.
+RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapefile, const QString& database,
+                          const QString& table) {
+    RunOutcome outcome;
+    try {
+        outcome.result = convert();
+        outcome.converted = true;
+    } catch (const RunError& e) {
+        outcome.error = e.message();
+        return outcome;
+    }
+    if (shapefile) {
+        try {
+            outcome.shapefile = writeTableShapefile(database, table, outcome.result.latitudeColumn,
+                                                    outcome.result.longitudeColumn);
+        } catch (const RunError& e) {
+            outcome.shapefileError = e.message();
+        }
+    }
+    return outcome;
+}
+
+void reportRun(Prompter& prompter, const RunOutcome& outcome, const QString& database) {
+    if (!outcome.converted) {
+        prompter.message(outcome.error, kAppTitle, Prompter::Icon::Critical);
+        return;
+    }
+    if (!outcome.shapefileError.isEmpty()) {
+        prompter.message(completionMessage(outcome.result.records, database) +
+                             QStringLiteral("\r\n\r\nThe records are converted, but the shapefile was not written: ") +
+                             outcome.shapefileError,
+                         QStringLiteral("Conversion Results"), Prompter::Icon::Warning);
+        return;
+    }
+    prompter.message(completionMessage(outcome.result.records, database, outcome.shapefile),
+                     QStringLiteral("Conversion Results"), Prompter::Icon::Information);
 }
 
 }  // namespace
@@ -97,10 +187,34 @@ frmdatabase::frmdatabase(const Services& services, QWidget* parent)
         {QStringLiteral("Please Select the Table Conataining USNG Coordinates"),
          QStringLiteral("Please Select Only the Table Conatining USNG Coordinates")},
         this);
+    connect(m_panel, &TableImportPanel::fieldsListed, this, [this] { m_panel->enableConversion(); });
+    connect(ui.cmdConUSNG, &QPushButton::clicked, this, &frmdatabase::cmdConUSNG_Click);
     connect(ui.cmdU2LLquit, &QPushButton::clicked, this, &QWidget::close);
 }
 
 frmdatabase::~frmdatabase() = default;
+
+void frmdatabase::cmdConUSNG_Click() {
+    auto& ui = *m_ui;
+    const QString field = currentAfterWarnings(m_services.prompter, ui.lstFields,
+                                               QStringLiteral("Please Select the Field Containing USNG Coordinates"),
+                                               QStringLiteral("Please Select Only the Field Containing USNG Coordinates"));
+    const QString table = m_panel->currentTable();
+    const QString database = m_panel->databasePath();
+    if (field.isEmpty() || table.isEmpty()) return;
+    const bool shapefile = ui.optCreate->isChecked();
+    runInBackground(
+        this, ui.lblProRe,
+        [=](std::atomic<std::int64_t>& done) {
+            return convertAndDraw([&] { return convertUsngToLatLong(database, table, field, &done); }, shapefile,
+                                  database, table);
+        },
+        [this, database](const RunOutcome& outcome) {
+            reportRun(m_services.prompter, outcome, database);
+            if (outcome.converted) m_panel->resetAfterRun();
+            emit runFinished();
+        });
+}
 
 frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmbatLLtoUSNG>()), m_services(services) {
@@ -123,12 +237,48 @@ frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
         {QStringLiteral("Please Select the Table Containing USNG Coordinates"),
          QStringLiteral("Please Select Only the Table Contining USNG Coordinates")},
         this);
+    connect(m_panel, &TableImportPanel::fieldsListed, this, [this](const QStringList& columns) {
+        if (columns.contains(QStringLiteral("USNGCoord"))) {
+            m_services.prompter.message(kPreviousLatLongToUsng);
+            m_panel->cmdReset();
+        } else {
+            m_panel->enableConversion();
+        }
+    });
+    connect(ui.cmdConUSNG, &QPushButton::clicked, this, &frmbatLLtoUSNG::cmdConUSNG_Click);
     connect(ui.optCreate, &QRadioButton::toggled, this, &frmbatLLtoUSNG::setShapefileOption);
     connect(ui.cmdEnableHem, &QPushButton::clicked, this, &frmbatLLtoUSNG::cmdEnableHem_Click);
     connect(ui.cmdU2LLquit, &QPushButton::clicked, this, &QWidget::close);
 }
 
 frmbatLLtoUSNG::~frmbatLLtoUSNG() = default;
+
+void frmbatLLtoUSNG::cmdConUSNG_Click() {
+    auto& ui = *m_ui;
+    Prompter& prompter = m_services.prompter;
+    const QString latitude = currentAfterWarnings(prompter, ui.lstLatFld, QStringLiteral("Please Select the Latitude Field"),
+                                                  QStringLiteral("Please Select Only the Field Containing Latitude"));
+    const QString longitude = currentAfterWarnings(prompter, ui.lstLongFld,
+                                                   QStringLiteral("Please Select the Longitude Field"),
+                                                   QStringLiteral("Please Select Only the Field Containing Longitude"));
+    const QString table = m_panel->currentTable();
+    const QString database = m_panel->databasePath();
+    if (latitude.isEmpty() || longitude.isEmpty() || table.isEmpty()) return;
+    const Hemispheres hemispheres{ui.optNorth->isChecked(), ui.optWest->isChecked()};
+    const bool shapefile = ui.optCreate->isChecked();
+    runInBackground(
+        this, ui.lblProRe,
+        [=](std::atomic<std::int64_t>& done) {
+            return convertAndDraw(
+                [&] { return convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done); },
+                shapefile, database, table);
+        },
+        [this, database](const RunOutcome& outcome) {
+            reportRun(m_services.prompter, outcome, database);
+            if (outcome.converted) m_panel->resetAfterRun();
+            emit runFinished();
+        });
+}
 
 void frmbatLLtoUSNG::setShapefileOption(bool create) {
     m_ui->frmHemis->setEnabled(create);

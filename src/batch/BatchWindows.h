@@ -5,7 +5,13 @@
 #include "platform/Services.h"
 
 #include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
+
+class QLabel;
 
 namespace Ui {
 class frmdatabase;
@@ -15,6 +21,12 @@ class frmbatLLtoUSNG;
 namespace waypost::batch {
 
 class TableImportPanel;
+struct RunOutcome;
+
+/// Runs \p work off the interface thread: the wait cursor, the record counter
+/// in \p counter at least every 100 ms, then \p finished back on the window.
+void runInBackground(QWidget* window, QLabel* counter, std::function<RunOutcome(std::atomic<std::int64_t>&)> work,
+                     std::function<void(const RunOutcome&)> finished);
 
 /// The instructions each window shows under "Procedures:".
 QString usngToLatLongProcedures();
@@ -29,7 +41,13 @@ public:
     ~frmdatabase() override;
     TableImportPanel& panel() { return *m_panel; }
 
+signals:
+    /// A run has ended (its message shown).
+    void runFinished();
+
 private:
+    void cmdConUSNG_Click();
+
     std::unique_ptr<Ui::frmdatabase> m_ui;
     Services m_services;
     TableImportPanel* m_panel;
@@ -44,7 +62,13 @@ public:
     ~frmbatLLtoUSNG() override;
     TableImportPanel& panel() { return *m_panel; }
 
+signals:
+    /// A run has ended (its message shown).
+    void runFinished();
+
 private:
+    void cmdConUSNG_Click();
+
     void setShapefileOption(bool create);
     void cmdEnableHem_Click();
 

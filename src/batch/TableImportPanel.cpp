@@ -90,6 +90,19 @@ void TableImportPanel::cmdReset() {
     m_c.lblProRe->setText(QStringLiteral("0"));
 }
 
+void TableImportPanel::resetAfterRun() {
+    setNextStep(m_c.cmdFields, false);
+    setNextStep(m_c.cmdConUSNG, false);
+    m_c.cmdConXls2->setEnabled(false);
+    resetButtonColour(m_c.cmdConXls2);
+    m_c.listxlsSheet->clear();
+    m_c.lstTables->clear();
+    for (QListWidget* list : m_c.fieldLists) list->clear();
+    cmdReset();
+}
+
+void TableImportPanel::enableConversion() { setNextStep(m_c.cmdConUSNG, true); }
+
 std::optional<QString> TableImportPanel::chooseFile(const QString& title, const QString& filter,
                                                     const QString& extension) {
     Prompter::FileDialog dialog;

@@ -51,6 +51,10 @@ public:
     QString currentTable() const;
     /// Disables the field and conversion commands, empties the table and field lists, "0" records.
     void cmdReset();
+    /// The reset after a run: the field, conversion and sheet commands off, every list empty, then cmdReset.
+    void resetAfterRun();
+    /// Enables the conversion command as the next step.
+    void enableConversion();
 
     /// The items of \p list that carry a tick.
     static int tickedCount(const QListWidget* list);

@@ -95,7 +95,7 @@ private slots:
         f.click("cmdFields");
         QCOMPARE(f.list("lstFields")->count(), 1);
         QCOMPARE(f.list("lstFields")->item(0)->text(), QStringLiteral("Name"));
-        QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
+        QVERIFY(f.child<QPushButton>("cmdConUSNG")->isEnabled());  // the conversion is the next step
     }
 
     void anAccessDatabaseIsCopiedAndListed() {

@@ -1,0 +1,263 @@
+#include "batch/BatchRun.h"
+
+#include "database/Database.h"
+#include "engine/NationalGrid.h"
+#include "engine/NationalGridInverse.h"
+#include "engine/USNGParser.h"
+#include "output/ShapefileWriter.h"
+#include "platform/FileWriting.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace waypost::batch {
+namespace {
+
+using database::Database;
+using database::Statement;
+
+constexpr int kChunk = 5000;  // records read, then updated, at a time
+const QString kWgs84Text = QStringLiteral(
+    "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137,298.257223563]],PRIMEM[\"Greenwich\",0],"
+    "UNIT[\"Degree\",0.017453292519943295]]");
+
+using Values = std::vector<std::optional<std::string>>;
+
+std::string q(const QString& name) { return database::quoteIdentifier(name.toStdString()); }
+
+QStringList columnNames(Database& db, const QString& table) {
+    QStringList names;
+    for (const database::ColumnInfo& column : db.tableColumns(table.toStdString()))
+        names << QString::fromStdString(column.name);
+    return names;
+}
+
+[[noreturn]] void refuse(std::int64_t record, const std::optional<std::string>& value, const QString& reason) {
+    throw RunError(QStringLiteral("Record %1 (%2) cannot be converted: %3.\n\nNothing was changed: the table is as it was.")
+                       .arg(record)
+                       .arg(value ? u'"' + QString::fromStdString(*value) + u'"' : QStringLiteral("empty"), reason),
+                   record);
+}
+
+/// One pass over the table in rowid order: \p convert binds the new values of
+/// \p update (parameters 1 to \p rowidParameter - 1) for each record; the
+/// rowid goes into \p rowidParameter.
+template <class Convert>
+std::int64_t eachRecord(Database& db, const QString& table, const std::string& columns, Statement& update,
+                        int rowidParameter, RunCounter* done, Convert convert) {
+    Statement read = db.prepare("SELECT rowid, " + columns + " FROM " + q(table) + " WHERE rowid > ? ORDER BY rowid LIMIT " +
+                                std::to_string(kChunk));
+    std::int64_t position = 0;
+    std::int64_t last = std::numeric_limits<std::int64_t>::min();
+    while (true) {
+        // A chunk is read whole before it is updated, so the reading never
+        // walks over rows it has just changed.
+        std::vector<std::pair<std::int64_t, Values>> rows;
+        read.reset();
+        read.bind(1, last);
+        while (read.step()) {
+            Values values;
+            for (int i = 1; i < read.columnCount(); ++i)
+                values.push_back(read.isNull(i) ? std::nullopt : std::optional(read.columnText(i)));
+            rows.emplace_back(read.columnInt(0), std::move(values));
+        }
+        if (rows.empty()) break;
+        for (const auto& [rowid, values] : rows) {
+            ++position;
+            update.reset();
+            convert(position, values);
+            update.bind(rowidParameter, rowid);
+            update.run();
+            if (done) done->store(position, std::memory_order_relaxed);
+        }
+        last = rows.back().first;
+    }
+    return position;
+}
+
+/// \p text as a number, the whole of it (blanks around allowed).
+std::optional<double> number(const std::optional<std::string>& text) {
+    if (!text) return std::nullopt;
+    std::string_view s = *text;
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+template <class Run>
+RunResult guarded(Run run) {
+    try {
+        return run();
+    } catch (const database::DatabaseError& failure) {
+        throw RunError(QStringLiteral("%1: %2\n\nNothing was changed: the table is as it was.")
+                           .arg(QString::fromStdString(failure.file()), QString::fromStdString(failure.reason())));
+    }
+}
+
+}  // namespace
+
+RunError::RunError(QString message, std::int64_t record)
+    : std::runtime_error(message.toStdString()), m_message(std::move(message)), m_record(record) {}
+
+RunResult convertUsngToLatLong(const QString& database, const QString& table, const QString& field, RunCounter* done) {
+    return guarded([&] {
+        Database db(database.toStdString(), Database::Mode::ReadWrite);
+        const QStringList columns = columnNames(db, table);
+        if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
+        RunResult result{0, QStringLiteral("Latitude"), QStringLiteral("Longitude"), {}};
+        if (columns.contains(QStringLiteral("Latitude")) || columns.contains(QStringLiteral("Longitude"))) {
+            if (columns.contains(QStringLiteral("uxLatitude")) || columns.contains(QStringLiteral("uxLongitude")))
+                throw RunError(kPreviousUsngToLatLong);
+            result.latitudeColumn = QStringLiteral("uxLatitude");
+            result.longitudeColumn = QStringLiteral("uxLongitude");
+        }
+        result.outputColumns = result.latitudeColumn + QStringLiteral(", ") + result.longitudeColumn;
+        database::Transaction transaction(db);
+        db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.latitudeColumn) + " REAL");
+        db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.longitudeColumn) + " REAL");
+        Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.latitudeColumn) + " = ?, " +
+                                      q(result.longitudeColumn) + " = ? WHERE rowid = ?");
+        result.records = eachRecord(db, table, q(field), update, 3, done, [&](std::int64_t record, const Values& v) {
+            if (!v[0] || v[0]->empty()) refuse(record, v[0], QStringLiteral("it holds no reference"));
+            const engine::USNGParseResult parsed = engine::USNGParser(*v[0]);
+            if (!parsed.ok()) refuse(record, v[0], QString::fromStdString(parsed.error));
+            const engine::USNGPieces& p = *parsed.pieces;
+            const engine::GeographicFromGrid geo =
+                engine::geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits,
+                                           engine::InverseTexts::LongitudeLatitude);
+            if (!geo.bandError.empty()) refuse(record, v[0], QString::fromStdString(geo.bandError));
+            update.bind(1, geo.latitude).bind(2, geo.longitude);
+        });
+        transaction.commit();
+        return result;
+    });
+}
+
+RunResult convertLatLongToUsng(const QString& database, const QString& table, const QString& latitudeField,
+                               const QString& longitudeField, Hemispheres hemispheres, RunCounter* done) {
+    return guarded([&] {
+        Database db(database.toStdString(), Database::Mode::ReadWrite);
+        const QStringList columns = columnNames(db, table);
+        for (const QString& field : {latitudeField, longitudeField})
+            if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
+        RunResult result{0, latitudeField, longitudeField, QStringLiteral("USNGCoord")};
+        if (columns.contains(QStringLiteral("USNGCoord"))) {
+            if (columns.contains(QStringLiteral("uxUSNGCoord"))) throw RunError(kPreviousLatLongToUsng);
+            result.outputColumns = QStringLiteral("uxUSNGCoord");
+        }
+        database::Transaction transaction(db);
+        db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.outputColumns) + " TEXT");
+        Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.outputColumns) + " = ? WHERE rowid = ?");
+        result.records = eachRecord(db, table, q(latitudeField) + ", " + q(longitudeField), update, 2, done,
+                                    [&](std::int64_t record, const Values& v) {
+            const std::optional<double> lat = number(v[0]);
+            const std::optional<double> lon = number(v[1]);
+            if (!lat) refuse(record, v[0], QStringLiteral("the latitude is not a number"));
+            if (!lon) refuse(record, v[1], QStringLiteral("the longitude is not a number"));
+            double latitude = *lat, longitude = *lon;
+            // Forced whatever the options' state, in this order.
+            if (hemispheres.north && latitude < 0) latitude = -latitude;
+            if (hemispheres.west && longitude > 0) longitude = -longitude;
+            if (!hemispheres.north && latitude > 0) latitude = -latitude;
+            if (!hemispheres.west && longitude < 0) longitude = -longitude;
+            if (std::abs(latitude) > 90) refuse(record, v[0], QStringLiteral("a latitude lies within -90 to 90"));
+            if (std::abs(longitude) > 180) refuse(record, v[1], QStringLiteral("a longitude lies within -180 to 180"));
+            std::string reference = engine::nationalGridReference(engine::utmFromGeographic(latitude, longitude));
+            while (!reference.empty() && reference.back() == ' ') reference.pop_back();
+            while (!reference.empty() && reference.front() == ' ') reference.erase(reference.begin());
+            update.bind(1, reference);
+        });
+        transaction.commit();
+        return result;
+    });
+}
+
+int shapefileTypeFor(const QString& declaredType) {
+    const QString t = declaredType.trimmed().toLower();
+    if (t == QLatin1String("boolean")) return ShapefileWriter::Boolean;
+    if (t == QLatin1String("datetime") || t == QLatin1String("date")) return ShapefileWriter::Date;
+    if (t == QLatin1String("double") || t == QLatin1String("real") || t == QLatin1String("float")) return ShapefileWriter::Double;
+    if (t.startsWith(QLatin1String("numeric")) || t.startsWith(QLatin1String("decimal"))) return ShapefileWriter::Decimal;
+    // SQLite reports an Access "Integer" as INTEGER like its own: both are Long here.
+    if (t == QLatin1String("integer") || t == QLatin1String("long integer") || t == QLatin1String("int"))
+        return ShapefileWriter::Long;
+    if (t == QLatin1String("single")) return ShapefileWriter::Single;
+    return ShapefileWriter::Text;
+}
+
+QString writeTableShapefile(const QString& database, const QString& table, const QString& latitudeColumn,
+                            const QString& longitudeColumn) {
+    const QFileInfo info(database);
+    const QString shapefile = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".shp"));
+    try {
+        Database db(database.toStdString(), Database::Mode::ReadOnly);
+        const std::vector<database::ColumnInfo> columns = db.tableColumns(table.toStdString());
+        ShapefileWriter writer;
+        writer.OpenShapefile(shapefile, ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
+        std::vector<int> types;
+        for (const database::ColumnInfo& column : columns) {
+            const QString declared = QString::fromStdString(column.declaredType);
+            types.push_back(shapefileTypeFor(declared));
+            int size = 0;
+            if (const qsizetype open = declared.indexOf(u'('); types.back() == ShapefileWriter::Text && open > 0)
+                size = declared.mid(open + 1, declared.indexOf(u')') - open - 1).toInt();
+            writer.AddField(QString::fromStdString(column.name), types.back(), size);
+        }
+        writer.CommitFields();
+        Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY rowid");
+        const int latitudeIndex = static_cast<int>(std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
+                                                       return QString::fromStdString(c.name) == latitudeColumn;
+                                                   }) - columns.begin());
+        const int longitudeIndex = static_cast<int>(std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
+                                                        return QString::fromStdString(c.name) == longitudeColumn;
+                                                    }) - columns.begin());
+        std::int64_t record = 0;
+        while (rows.step()) {
+            ++record;
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const int c = static_cast<int>(i);
+                if (rows.isNull(c)) continue;
+                const QString name = QString::fromStdString(columns[i].name);
+                const int type = types[i];
+                if (type == ShapefileWriter::Text) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)));
+                else if (type == ShapefileWriter::Date) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)).left(10));
+                else writer.SetFieldValue(name, rows.columnDouble(c));
+            }
+            const auto x = number(rows.isNull(longitudeIndex) ? std::nullopt : std::optional(rows.columnText(longitudeIndex)));
+            const auto y = number(rows.isNull(latitudeIndex) ? std::nullopt : std::optional(rows.columnText(latitudeIndex)));
+            if (!x || !y)
+                throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
+            writer.AddVertex(*x, *y);
+            writer.WriteShape();
+        }
+        writer.CloseShapefile();
+    } catch (const database::DatabaseError& failure) {
+        throw RunError(QString::fromStdString(failure.reason()));
+    } catch (const ShapefileError& failure) {
+        throw RunError(QString::fromUtf8(failure.what()));
+    }
+    const QString prj = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".prj"));
+    const WriteResult written = writeFileAtomically(prj, (kWgs84Text + QStringLiteral("\r\n")).toUtf8());
+    if (!written) throw RunError(written.message());
+    return shapefile;
+}
+
+QString completionMessage(std::int64_t records, const QString& database, const QString& shapefile) {
+    QString text = QStringLiteral("Conversion Complete - %1 Records Converted\r\n\r\nRecords added to %2").arg(records).arg(database);
+    if (!shapefile.isEmpty()) text += QStringLiteral("\r\n\r\nShapefile %1 Created").arg(shapefile);
+    return text;
+}
+
+}  // namespace waypost::batch
