@@ -3,6 +3,7 @@
 // README's pictures come from here.
 
 #include "platform/ProgramPaths.h"
+#include "database/Database.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/Services.h"
 #include "platform/TimeZoneInfo.h"
@@ -12,6 +13,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QListWidget>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QSlider>
@@ -72,6 +76,28 @@ int main(int argc, char* argv[]) {
     };
     const auto click = [](QWidget* window, const char* name) {
         if (auto* button = window->findChild<QAbstractButton*>(QLatin1String(name))) button->click();
+    };
+
+    // A small table in a database of the shot folder, listed in a batch window.
+    QTemporaryDir tables;
+    const auto listTable = [&](QWidget* window, const char* columns, const char* field) {
+        const QString path = tables.filePath(QStringLiteral("fires.sqlite"));
+        QFile::remove(path);
+        {
+            waypost::database::Database db(path.toStdString(), waypost::database::Database::Mode::Create);
+            db.execute(std::string("CREATE TABLE fires (") + columns + ")");
+        }
+        prompter.choosePath(path);
+        click(window, "cmdConvert");
+        if (auto* list = window->findChild<QListWidget*>(QStringLiteral("lstTables")); list && list->count() > 0)
+            list->item(0)->setCheckState(Qt::Checked);
+        click(window, "cmdFields");
+        for (auto* list : window->findChildren<QListWidget*>()) {
+            const QString wanted = list->objectName() == QLatin1String("lstLongFld") ? QStringLiteral("Longitude")
+                                                                                     : QString::fromLatin1(field);
+            for (int i = 0; i < list->count(); ++i)
+                if (list->item(i)->text() == wanted) list->item(i)->setCheckState(Qt::Checked);
+        }
     };
 
     const std::vector<Shot> shots{
@@ -149,6 +175,10 @@ int main(int argc, char* argv[]) {
              add("Helibase 2", "Helibase", "3300 Capital Cir SW", "32310");
          }},
         // A grid reference pasted into the location box and read.
+        // Each batch window with a table listed and its fields shown.
+        {waypost::windowName::frmdatabase, [&](QWidget* window) { listTable(window, "USNG TEXT, Name TEXT", "USNG"); }},
+        {waypost::windowName::frmbatLLtoUSNG,
+         [&](QWidget* window) { listTable(window, "Name TEXT, Latitude REAL, Longitude REAL", "Latitude"); }},
         {waypost::windowName::wp_ddc_0306,
          [&](QWidget* page) {
              if (auto* box = page->findChild<QLineEdit*>(QStringLiteral("txtAnyLocation"))) {

@@ -235,8 +235,14 @@ QString writeTableShapefile(const QString& database, const QString& table, const
                 else if (type == ShapefileWriter::Date) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)).left(10));
                 else writer.SetFieldValue(name, rows.columnDouble(c));
             }
-            const auto x = number(rows.isNull(longitudeIndex) ? std::nullopt : std::optional(rows.columnText(longitudeIndex)));
-            const auto y = number(rows.isNull(latitudeIndex) ? std::nullopt : std::optional(rows.columnText(latitudeIndex)));
+            // Stored numbers are taken as they are; text is read as a number.
+            const auto coordinate = [&](int c) -> std::optional<double> {
+                if (rows.isNull(c)) return std::nullopt;
+                if (!rows.isText(c)) return rows.columnDouble(c);
+                return number(rows.columnText(c));
+            };
+            const auto x = coordinate(longitudeIndex);
+            const auto y = coordinate(latitudeIndex);
             if (!x || !y)
                 throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
             writer.AddVertex(*x, *y);

@@ -282,7 +282,8 @@ QString importSheet(const QString& workbookPath, const QString& sheet) {
 
 QStringList databaseTables(const QString& databasePath) {
     try {
-        database::Database db(databasePath.toStdString(), database::Database::Mode::ReadOnly);
+        // Opened for writing: a run interrupted earlier is rolled back first.
+        database::Database db(databasePath.toStdString(), database::Database::Mode::ReadWrite);
         QStringList tables;
         for (const std::string& name : db.userTables()) tables << QString::fromStdString(name);
         return tables;

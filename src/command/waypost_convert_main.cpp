@@ -2,6 +2,7 @@
 // command line (see --help).
 
 #include "engine/ConvertCommand.h"
+#include "batch/TableCommand.h"
 #include "plss/PlssCommand.h"
 
 #include <filesystem>
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
 
     std::error_code ignored;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ignored);
-    const auto sections = waypost::plss::sectionCommands(waypost::plss::programDatabases(executable.parent_path()));
-    return waypost::engine::runConvertCommand(args, std::cin, std::cout, std::cerr, sections);
+    auto commands = waypost::plss::sectionCommands(waypost::plss::programDatabases(executable.parent_path()));
+    commands.push_back(waypost::batch::tableCommand());
+    return waypost::engine::runConvertCommand(args, std::cin, std::cout, std::cerr, commands);
 }

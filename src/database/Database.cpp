@@ -201,6 +201,8 @@ std::string Statement::columnName(int column) const {
 
 bool Statement::isNull(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_NULL; }
 
+bool Statement::isText(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_TEXT; }
+
 double Statement::columnDouble(int column) const { return sqlite3_column_double(m_statement, column); }
 
 std::int64_t Statement::columnInt(int column) const { return sqlite3_column_int64(m_statement, column); }

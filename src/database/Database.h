@@ -119,6 +119,8 @@ public:
     [[nodiscard]] int columnCount() const;
     [[nodiscard]] std::string columnName(int column) const;
     [[nodiscard]] bool isNull(int column) const;
+    /// Whether the value is stored as text (not a number, blob or null).
+    [[nodiscard]] bool isText(int column) const;
     [[nodiscard]] double columnDouble(int column) const;
     [[nodiscard]] std::int64_t columnInt(int column) const;
     [[nodiscard]] std::string columnText(int column) const;

@@ -395,6 +395,7 @@ int runConvertCommand(std::span<const std::string_view> args, std::istream& in, 
         command = Command::any;
     for (const ExtraCommand& candidate : extra)
         if (!command && name == candidate.name) extraCommand = &candidate;
+    if (extraCommand && extraCommand->whole) return extraCommand->whole(args.subspan(1), out, err);
     if (!command && !extraCommand) {
         err << usageError(name.size() > 1 && name[0] == '-' && !isNumberLike(name)
                               ? "unknown option " + quoted(name)

@@ -59,6 +59,9 @@ struct ExtraCommand {
     std::function<std::unique_ptr<LineConverter>(const std::map<std::string, std::string>& options,
                                                  std::string& error)>
         make;
+    /// A command that is not line by line takes over here instead: it gets
+    /// the arguments after its name and returns the exit status.
+    std::function<int(std::span<const std::string_view> args, std::ostream& out, std::ostream& err)> whole;
 };
 
 /// Runs waypost-convert. \p args are the arguments after the program name;

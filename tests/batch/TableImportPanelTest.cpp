@@ -8,7 +8,9 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <QLabel>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QTest>
 
@@ -107,6 +109,45 @@ private slots:
         QCOMPARE(f.list("lstTables")->count(), 4);
         QVERIFY(f.prompter.messageTexts().back().contains(f.path(QStringLiteral("old.sqlite"))));
         QCOMPARE(f.window.panel().databasePath(), f.path(QStringLiteral("old.sqlite")));
+    }
+
+    void aRunConvertsEveryRecordThenTheWindowStartsAgain() {
+        Fixture f;
+        {
+            database::Database db(f.path(QStringLiteral("grid.sqlite")).toStdString(), database::Database::Mode::Create);
+            db.execute("CREATE TABLE fires (USNG TEXT); INSERT INTO fires VALUES ('16R GU 61158 70495'), "
+                       "('16R GU 6115 7049'), ('17R MK 50392 86534')");
+        }
+        f.prompter.choosePath(f.path(QStringLiteral("grid.sqlite")));
+        f.click("cmdConvert");
+        f.tick("lstTables", 0);
+        f.click("cmdFields");
+        f.tick("lstFields", 0);
+        QSignalSpy finished(&f.window, &batch::frmdatabase::runFinished);
+        f.click("cmdConUSNG");
+        QVERIFY(finished.wait(10000));
+        const auto& message = f.prompter.messages().back();
+        QCOMPARE(message.title, QStringLiteral("Conversion Results"));
+        QVERIFY(message.text.startsWith(QStringLiteral("Conversion Complete - 3 Records Converted")));
+        QCOMPARE(f.child<QLabel>("lblProRe")->text(), QStringLiteral("0"));  // the reset after the run
+        QCOMPARE(f.list("lstTables")->count(), 0);
+        QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
+    }
+
+    void aTableConvertedBeforeIsNotOfferedAgain() {
+        TestServices t;
+        batch::frmbatLLtoUSNG window(t.services);
+        {
+            database::Database db(t.path(QStringLiteral("done.sqlite")).toStdString(), database::Database::Mode::Create);
+            db.execute("CREATE TABLE t (lat REAL, lon REAL, USNGCoord TEXT)");
+        }
+        t.prompter.choosePath(t.path(QStringLiteral("done.sqlite")));
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdConvert")), Qt::LeftButton);
+        window.findChild<QListWidget*>(QStringLiteral("lstTables"))->item(0)->setCheckState(Qt::Checked);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdFields")), Qt::LeftButton);
+        QCOMPARE(t.prompter.messageTexts().back(),
+                 QStringLiteral("It Appears there was a Previous Conversion - Exiting Conversion Routine"));
+        QVERIFY(!window.findChild<QPushButton*>(QStringLiteral("cmdConUSNG"))->isEnabled());
     }
 };
 

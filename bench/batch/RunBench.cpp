@@ -1,0 +1,103 @@
+// The batch runs through their core on a generated table: ll2usng, then
+// usng2ll on the references it wrote, then each again with the shapefile;
+// seconds and peak memory of each (every phase in a process of its own), and
+// GeoConvert streaming the same coordinates as a yardstick.
+//
+// Usage: batch_run_bench [ROWS] [WORK_FOLDER]   (defaults 1000000 and the temporary folder)
+
+#include "batch/BatchRun.h"
+#include "database/Database.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+/// Runs \p phase in a child process; prints its time and peak memory.
+double measured(const char* name, const std::function<void()>& phase) {
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        phase();
+        std::_Exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("%-28s %6.2f s  peak %4.0f MB%s\n", name, seconds, usage.ru_maxrss / 1024.0,
+                WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "  (failed)");
+    return seconds;
+}
+
+double timedShell(const std::string& command) {
+    const auto start = Clock::now();
+    const int status = std::system(command.c_str());
+    return status == 0 ? std::chrono::duration<double>(Clock::now() - start).count() : -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QDir::tempPath();
+    const QString database = QDir(folder).filePath(QStringLiteral("batch_run_bench.sqlite"));
+    const QString points = QDir(folder).filePath(QStringLiteral("batch_run_bench_points.txt"));
+    QFile::remove(database);
+    {
+        waypost::database::Database db(database.toStdString(), waypost::database::Database::Mode::Create);
+        db.execute("CREATE TABLE t (id INTEGER, lat REAL, lon REAL)");
+        waypost::database::Transaction tx(db);
+        auto insert = db.prepare("INSERT INTO t VALUES (?, ?, ?)");
+        std::mt19937_64 rng(75);
+        std::uniform_real_distribution<double> lat(24.5, 31.0), lon(-87.6, -80.0);
+        FILE* text = std::fopen(points.toLocal8Bit().constData(), "w");
+        for (long i = 0; i < rows; ++i) {
+            const double a = std::round(lat(rng) * 1e6) / 1e6, o = std::round(lon(rng) * 1e6) / 1e6;
+            insert.reset();
+            insert.bind(1, static_cast<std::int64_t>(i)).bind(2, a).bind(3, o).run();
+            std::fprintf(text, "%.6f %.6f\n", a, o);
+        }
+        std::fclose(text);
+        tx.commit();
+    }
+    const QString copy = QDir(folder).filePath(QStringLiteral("batch_run_bench_copy.sqlite"));
+    using namespace waypost::batch;
+    const double ll2usng = measured("ll2usng", [&] {
+        convertLatLongToUsng(database, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
+    });
+    QFile::remove(copy);
+    QFile::copy(database, copy);
+    const double usng2ll = measured("usng2ll", [&] {
+        convertUsngToLatLong(database, QStringLiteral("t"), QStringLiteral("USNGCoord"));
+    });
+    measured("ll2usng + shapefile", [&] {
+        const RunResult r = convertLatLongToUsng(copy, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
+        writeTableShapefile(copy, QStringLiteral("t"), r.latitudeColumn, r.longitudeColumn);
+    });
+    measured("usng2ll + shapefile", [&] {
+        const RunResult r = convertUsngToLatLong(copy, QStringLiteral("t"), QStringLiteral("USNGCoord"));
+        writeTableShapefile(copy, QStringLiteral("t"), r.latitudeColumn, r.longitudeColumn);
+    });
+
+    const std::string geoConvert = GEOCONVERT_PATH;
+    if (geoConvert.empty()) return 0;
+    const std::string in = points.toStdString(), refs = in + ".mgrs";
+    const double m = timedShell(geoConvert + " -m -p 0 < '" + in + "' > '" + refs + "'");
+    const double g = timedShell(geoConvert + " -g < '" + refs + "' > /dev/null");
+    std::printf("GeoConvert -m -p 0 (ll2usng)  %6.2f s  ratio %.2f\n", m, ll2usng / m);
+    std::printf("GeoConvert -g (usng2ll)       %6.2f s  ratio %.2f\n", g, usng2ll / g);
+    return 0;
+}

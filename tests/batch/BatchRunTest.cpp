@@ -1,0 +1,163 @@
+// The batch runs over real SQLite tables: the columns they add, the values,
+// the hemisphere forcing, a bad record that changes nothing, the shapefile,
+// and atomicity when the process is killed part way.
+
+#include "batch/BatchRun.h"
+#include "database/Database.h"
+#include "engine/NationalGrid.h"
+#include "support/ShapefileReading.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace waypost::batch {
+namespace {
+
+using database::Database;
+
+std::string referenceOf(double latitude, double longitude) {
+    return engine::nationalGridReference(engine::utmFromGeographic(latitude, longitude));
+}
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    QString db(const char* sql) {
+        const QString path = dir.filePath(QStringLiteral("fires.sqlite"));
+        Database d(path.toStdString(), Database::Mode::Create);
+        d.execute(sql);
+        return path;
+    }
+    static std::vector<std::vector<std::string>> rows(const QString& path, const std::string& sql) {
+        Database d(path.toStdString(), Database::Mode::ReadOnly);
+        auto s = d.prepare(sql);
+        std::vector<std::vector<std::string>> out;
+        while (s.step()) {
+            out.emplace_back();
+            for (int i = 0; i < s.columnCount(); ++i) out.back().push_back(s.isNull(i) ? "NULL" : s.columnText(i));
+        }
+        return out;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(BatchRunTest, ReferencesBecomeLatitudeLongitudeThenUxThenTheRunStops) {
+    const std::string nineR = referenceOf(27, -128);
+    const QString path = db(("CREATE TABLE \"fire sites\" (USNG TEXT); INSERT INTO \"fire sites\" VALUES "
+                             "('16R GU 61158 70495'), ('16RGU6115870495'), ('" + nineR + "')").c_str());
+    const QString table = QStringLiteral("fire sites");
+    RunCounter done{0};
+    const RunResult first = convertUsngToLatLong(path, table, QStringLiteral("USNG"), &done);
+    EXPECT_EQ(first.records, 3);
+    EXPECT_EQ(done.load(), 3);
+    EXPECT_EQ(first.outputColumns, QStringLiteral("Latitude, Longitude"));
+    EXPECT_EQ(rows(path, "SELECT Latitude, Longitude FROM \"fire sites\""),
+              (std::vector<std::vector<std::string>>{{"30.4383", "-84.2807"}, {"30.4383", "-84.2807"}, {"27.0", "-128.0"}}));
+    EXPECT_EQ(convertUsngToLatLong(path, table, QStringLiteral("USNG")).latitudeColumn, QStringLiteral("uxLatitude"));
+    try {
+        convertUsngToLatLong(path, table, QStringLiteral("USNG"));
+        ADD_FAILURE() << "a third run ran";
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.message(), kPreviousUsngToLatLong);
+    }
+}
+
+TEST_F(BatchRunTest, HemispheresAreForcedBeforeTheReferenceIsMade) {
+    const QString path = db("CREATE TABLE t (lat REAL, lon TEXT); INSERT INTO t VALUES (-30.4383, '84.2807'), (33.9, '-18.4')");
+    convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
+    EXPECT_EQ(rows(path, "SELECT USNGCoord FROM t").at(0).at(0), "16R GU 61158 70495");
+    convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {false, false});
+    EXPECT_EQ(rows(path, "SELECT uxUSNGCoord FROM t").at(1).at(0), referenceOf(-33.9, 18.4));
+}
+
+TEST_F(BatchRunTest, ABadRecordChangesNothingAndIsNamed) {
+    const QString path = db("CREATE TABLE t (USNG TEXT, lat TEXT, lon REAL); INSERT INTO t VALUES "
+                            "('16R GU 61158 70495', '30.5', -84.25), ('16R GU 611', 'north', -84), ('16R GU 1 1', '31', -85)");
+    const auto digest = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+    };
+    const QByteArray before = digest();
+    const std::vector<std::pair<std::function<void()>, QString>> runs = {
+        {[&] { convertUsngToLatLong(path, QStringLiteral("t"), QStringLiteral("USNG")); }, "Record 2 (\"16R GU 611\")"},
+        {[&] { convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {}); },
+         "Record 2 (\"north\")"},
+    };
+    for (const auto& [run, named] : runs) {
+        try {
+            run();
+            ADD_FAILURE() << "the run went through";
+        } catch (const RunError& e) {
+            EXPECT_EQ(e.record(), 2);
+            EXPECT_TRUE(e.message().startsWith(named)) << e.message().toStdString();
+        }
+        EXPECT_EQ(digest(), before);  // byte for byte as it was
+    }
+}
+
+TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPoints) {
+    const QString path = db("CREATE TABLE t (\"Name of the site\" Text(20), \"Name of the camp\" Text(20), lat Double, "
+                            "lon Double, seen DateTime, n INTEGER); INSERT INTO t VALUES "
+                            "('a', 'x', 30.5, 84.25, '2026-09-14 00:00:00', 1), ('b', 'y', 27, -81.5, NULL, 2), "
+                            "('c', 'z', 30.4383, -84.2807, NULL, NULL)");
+    const RunResult r = convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
+    EXPECT_EQ(rows(path, "SELECT USNGCoord FROM t").at(0).at(0), referenceOf(30.5, -84.25));
+    const QString shp = writeTableShapefile(path, QStringLiteral("t"), r.latitudeColumn, r.longitudeColumn);
+    EXPECT_EQ(shp, dir.filePath(QStringLiteral("fires.shp")));
+    const test::ShapefileContent content = test::readShapefile(shp);
+    ASSERT_EQ(content.records.size(), 3U);
+    EXPECT_EQ(content.records[0].vertices, (std::vector<std::pair<double, double>>{{84.25, 30.5}}));  // as stored
+    EXPECT_EQ(content.schema.size(), 7);
+    EXPECT_EQ(content.schema.value(0), QStringLiteral("Name_of_th:text:20"));
+    EXPECT_TRUE(content.schema.value(1).endsWith(QStringLiteral(":text:20")));  // shortened, kept apart
+    EXPECT_NE(content.schema.value(0), content.schema.value(1));
+    EXPECT_EQ(content.schema.value(4), QStringLiteral("seen:date:0"));
+    QFile prj(dir.filePath(QStringLiteral("fires.prj")));
+    ASSERT_TRUE(prj.open(QIODevice::ReadOnly));
+    EXPECT_EQ(prj.readAll(), QByteArray("GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137,"
+                                        "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"Degree\",0.017453292519943295]]\r\n"));
+}
+
+// A run killed at any moment leaves the table whole: no new column, or every row converted.
+TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const QString path = dir.filePath(QStringLiteral("big%1.sqlite").arg(attempt));
+        {
+            Database d(path.toStdString(), Database::Mode::Create);
+            d.execute("CREATE TABLE t (lat REAL, lon REAL)");
+            database::Transaction tx(d);
+            auto insert = d.prepare("INSERT INTO t VALUES (?, ?)");
+            for (int i = 0; i < 200000; ++i) {
+                insert.reset();
+                insert.bind(1, 25 + (i % 600) / 100.0).bind(2, -87 + (i % 700) / 100.0).run();
+            }
+            tx.commit();
+        }
+        QProcess run;
+        run.start(QStringLiteral(WAYPOST_CONVERT_PATH), {"table", "ll2usng", path, "t", "lat", "lon"});
+        ASSERT_TRUE(run.waitForStarted());
+        QThread::msleep(QRandomGenerator::global()->bounded(30, 450));
+        run.kill();  // SIGKILL
+        run.waitForFinished();
+        // The next opening for writing rolls an interrupted transaction back.
+        Database d(path.toStdString(), Database::Mode::ReadWrite);
+        auto integrity = d.prepare("PRAGMA integrity_check");
+        ASSERT_TRUE(integrity.step());
+        EXPECT_EQ(integrity.columnText(0), "ok");
+        bool added = false;
+        for (const auto& c : d.tableColumns("t")) added = added || c.name == "USNGCoord";
+        if (added) {
+            auto unconverted = d.prepare("SELECT count(*) FROM t WHERE USNGCoord IS NULL");
+            ASSERT_TRUE(unconverted.step());
+            EXPECT_EQ(unconverted.columnInt(0), 0);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace waypost::batch
