@@ -3,6 +3,7 @@
 
 #include "engine/ConvertCommand.h"
 #include "batch/TableCommand.h"
+#include "kmlimport/KmlCommand.h"
 #include "plss/PlssCommand.h"
 
 #include <filesystem>
@@ -24,5 +25,6 @@ int main(int argc, char** argv) {
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ignored);
     auto commands = waypost::plss::sectionCommands(waypost::plss::programDatabases(executable.parent_path()));
     commands.push_back(waypost::batch::tableCommand());
+    commands.push_back(waypost::kmlimport::kmlCommand());
     return waypost::engine::runConvertCommand(args, std::cin, std::cout, std::cerr, commands);
 }
