@@ -5,7 +5,7 @@ execute_process(COMMAND ${SHOTS} ${OUT} RESULT_VARIABLE rc OUTPUT_VARIABLE out E
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "waypost-shots failed (${rc}):\n${out}\n${err}")
 endif()
-foreach(window wp_main frmAbout wpFac frmDBMan wpHcane frmGEAddress frmdatabase frmbatLLtoUSNG wp_ddc_0306)
+foreach(window wp_main frmAbout wpFac frmDBMan wpHcane frmGEAddress kml_firedp_0611 frmdatabase frmbatLLtoUSNG wp_ddc_0306)
   set(png ${OUT}/${window}.png)
   if(NOT EXISTS ${png})
     message(FATAL_ERROR "waypost-shots wrote no ${window}.png")

@@ -175,6 +175,20 @@ int main(int argc, char* argv[]) {
              add("Helibase 2", "Helibase", "3300 Capital Cir SW", "32310");
          }},
         // A grid reference pasted into the location box and read.
+        // The KML import with the wildfire type chosen and its attributes filled in.
+        {waypost::windowName::kml_firedp_0611,
+         [&](QWidget* window) {
+             click(window, "optFire");
+             for (const auto& [field, text] : {std::pair{"txtF_Name", "Bear Creek"}, {"txtInc_num", "FL-TLF-0042"},
+                                               {"meFireEnter", "09-14-26"}, {"txtArea", "120.00"}, {"txtPerim", "1.75"}})
+                 if (auto* e = window->findChild<QLineEdit*>(QLatin1String(field))) e->setText(QLatin1String(text));
+             for (const char* list : {"cmbfFuel", "cmbfCause", "cmbFtype"})
+                 if (auto* c = window->findChild<QComboBox*>(QLatin1String(list))) c->setCurrentIndex(0);
+             if (auto* slider = window->findChild<QSlider*>(QStringLiteral("sldperCon"))) slider->setValue(40);
+             click(window, "optRepI");
+             click(window, "OptfSigNo");
+             click(window, "CmdEnable");
+         }},
         // Each batch window with a table listed and its fields shown.
         {waypost::windowName::frmdatabase, [&](QWidget* window) { listTable(window, "USNG TEXT, Name TEXT", "USNG"); }},
         {waypost::windowName::frmbatLLtoUSNG,

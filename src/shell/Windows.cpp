@@ -4,6 +4,7 @@
 #include "batch/BatchWindows.h"
 #include "conversion/wp_ddc_0306.h"
 #include "features/frmDBMan.h"
+#include "kmlimport/kml_firedp_0611.h"
 #include "features/wpFac.h"
 #include "features/wpHcane.h"
 #include "platform/WindowRegistry.h"
@@ -26,6 +27,8 @@ void registerWindows(WindowRegistry& registry, const Services& services) {
         QStringLiteral("cmbName"));
     registry.registerWindow(
         windowName::frmGEAddress, [services] { return new frmGEAddress(services); }, QStringLiteral("txtPaname"));
+    registry.registerWindow(
+        windowName::kml_firedp_0611, [services] { return new kml_firedp_0611(services); }, QStringLiteral("txtF_Name"));
     registry.registerWindow(windowName::frmdatabase, [services] { return new batch::frmdatabase(services); });
     registry.registerWindow(windowName::frmbatLLtoUSNG, [services] { return new batch::frmbatLLtoUSNG(services); });
     // The main window is registered last so that it sees every job.

@@ -117,9 +117,16 @@ void PercentSlider::boxLeft() {
 
 // ---------------------------------------------------------------- DateField
 
+QDate readReportDate(const QString& text, const QString& format) {
+    QDate date = QDate::fromString(text, format);
+    // A two-digit year is read from 1950 to 2049.
+    if (date.isValid() && !format.contains(QLatin1String("yyyy")) && date.year() < 1950) date = date.addYears(100);
+    return date;
+}
+
 DateVerdict judgeReportDate(const QString& text, const QString& format, const QDate& today) {
     if (text.isEmpty()) return DateVerdict::Empty;
-    const QDate date = QDate::fromString(text, format);
+    const QDate date = readReportDate(text, format);
     if (!date.isValid()) return DateVerdict::Invalid;
     const qint64 days = today.daysTo(date);
     if (days < -kDaysInAYear) return DateVerdict::TooOld;
@@ -151,7 +158,7 @@ void DateField::validate() {
     const QDate today = m_clock.today();
     const DateVerdict verdict = judgeReportDate(text(m_field), m_format, today);
     if (verdict != DateVerdict::Empty && verdict != DateVerdict::Invalid && !m_questions.futureYear.isEmpty()) {
-        const int years = QDate::fromString(text(m_field), m_format).year() - today.year();
+        const int years = readReportDate(text(m_field), m_format).year() - today.year();
         if (years >= 1) {
             m_prompter.beep();
             m_prompter.message(m_questions.futureYear);

@@ -79,6 +79,8 @@ enum class DateVerdict {
     Future,    ///< after the day: to be confirmed
 };
 DateVerdict judgeReportDate(const QString& text, const QString& format, const QDate& today);
+/// \p text as a date in \p format; a two-digit year ("yy") lies from 1950 to 2049.
+QDate readReportDate(const QString& text, const QString& format);
 
 /// The questions of a report date field.
 struct DateQuestions {

@@ -126,7 +126,7 @@ private slots:
         QSignalSpy finished(&f.window, &batch::frmdatabase::runFinished);
         f.click("cmdConUSNG");
         QVERIFY(finished.wait(10000));
-        const auto& message = f.prompter.messages().back();
+        const auto message = f.prompter.messages().back();
         QCOMPARE(message.title, QStringLiteral("Conversion Results"));
         QVERIFY(message.text.startsWith(QStringLiteral("Conversion Complete - 3 Records Converted")));
         QCOMPARE(f.child<QLabel>("lblProRe")->text(), QStringLiteral("0"));  // the reset after the run

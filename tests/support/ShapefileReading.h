@@ -48,6 +48,10 @@ inline ShapefileContent readShapefile(const QString& path) {
             if (const auto* p = dynamic_cast<const OGRPoint*>(g)) record.vertices.emplace_back(p->getX(), p->getY());
             else if (const auto* line = dynamic_cast<const OGRSimpleCurve*>(g))
                 for (const OGRPoint& p : *line) record.vertices.emplace_back(p.getX(), p.getY());
+            else if (const auto* polygon = dynamic_cast<const OGRPolygon*>(g); polygon && polygon->getExteriorRing())
+                for (const OGRPoint& p : *polygon->getExteriorRing()) record.vertices.emplace_back(p.getX(), p.getY());
+            else if (const auto* many = dynamic_cast<const OGRMultiPoint*>(g))
+                for (const OGRPoint* p : *many) record.vertices.emplace_back(p->getX(), p->getY());
         }
         content.records.push_back(std::move(record));
     }

@@ -1,0 +1,339 @@
+#include "kmlimport/kml_firedp_0611.h"
+
+#include "features/WildfireFields.h"
+#include "output/ProjectionFiles.h"
+#include "output/TextCleaning.h"
+#include "platform/FileWriting.h"
+#include "ui_kml_firedp_0611.h"
+#include "widgets/EnableChecks.h"
+#include "widgets/FocusNotifier.h"
+#include "widgets/Look.h"
+#include "widgets/NameFieldGuard.h"
+#include "widgets/NumberFields.h"
+#include "widgets/OutputButtons.h"
+
+#include <QApplication>
+#include <QFile>
+
+namespace waypost {
+namespace {
+
+using kmlimport::FeatureKind;
+
+const QString kDateFormat = QStringLiteral("MM-dd-yy");
+const QString kNA = QStringLiteral("N/A");
+
+/// How a feature kind dresses the window.
+struct KindLook {
+    const char* nameLabel;
+    const char* numberLabel;
+    const char* dateLabel;
+    const char* typeLabel;
+    const char* fuelLabel;
+    const char* causeLabel;
+};
+
+const KindLook& lookOf(FeatureKind kind) {
+    static const KindLook wildfire{"Fire Name:", "Incident Number:", "Fire Start Date, mm/dd/yy:", "Feature Type:",
+                                   "Fuel Type:", "Fire Cause:"};
+    static const KindLook mitigation{"Mitigation Project:", "Project Number:", "Completion Date, mm/dd/yy:",
+                                     "Treatment Type:", "Ownership:", "Reporting Unit:"};
+    static const KindLook facility{"Facility Name:", "Facility Number:", "Facility Date, mm/dd/yy:", "Feature Type:",
+                                   "Fuel Type:", "Fire Cause:"};
+    static const KindLook incident{"Incident Name:", "Incident Number:", "Incident Date, mm/dd/yy:", "Feature Type:",
+                                   "Fuel Type:", "Fire Cause:"};
+    switch (kind) {
+    case FeatureKind::Mitigation: return mitigation;
+    case FeatureKind::Facility: return facility;
+    case FeatureKind::OtherIncident: return incident;
+    default: return wildfire;
+    }
+}
+
+QStringList typesOf(FeatureKind kind) {
+    switch (kind) {
+    case FeatureKind::Mitigation: return {"RxBurn", "Mowing", "Plowing", "Herbicide", "Other"};
+    case FeatureKind::Facility:
+        return {"Building", "Parcel", "Forestry Center", "Tower Site", "Timber Sale", "QRN Site", "DOT Fuel Site",
+                "Accident", "Tower", "Camp", "Helibase", "Tanker Base", "Incident Base", "Unknown"};
+    case FeatureKind::OtherIncident:
+        return {"Accident", "Southern Pine Beetle", "Other Insect", "Rust", "Other Plant Disease", "Flooding",
+                "Tornado", "Wind Damage", "Hail", "Weather Event", "Other"};
+    default:
+        return {"Fire Perimeter", "Barrier", "Divison", "Completed Dozer Line", "Proposed Dozer Line", "Fire Break",
+                "Planned Fire Break", "Fireline", "Fire Spread Prediction", "Uncontrolled Fire Edge",
+                "Planned Fireline", "Plow Line", "Water Drop", "Foam Drop", "Other", "Unknown"};
+    }
+}
+
+void fill(QComboBox* list, const QStringList& items) {
+    list->clear();
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+}
+
+/// The wait cursor for as long as a conversion runs.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+kml_firedp_0611::kml_firedp_0611(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::kml_firedp_0611>()), m_services(services) {
+    auto& ui = *m_ui;
+    ui.setupUi(this);
+    makeHeading(ui.lblHeading);
+    fill(ui.cmbfFuel, wildfireFuels());
+    fill(ui.cmbfCause, wildfireCauses());
+    fill(ui.cmbFtype, typesOf(FeatureKind::Wildfire));
+    ui.lblProcedures->setText(
+        QStringLiteral("1. Create the attributes for the fire first. Every attribute must be filled in. Use 'Unknown' "
+                       "or '0' when necessary. \r\n2. Click 'Enable KML Conversion'\r\n3. Click 'Convert KML to "
+                       "Shapefile' and browse to the .kml file you want to convert to a polygon shapefile"));
+    ui.optAlb->setChecked(true);
+    ui.optNoClean->setChecked(true);
+    ui.txtPerCon->setText(PercentSlider::percentText(0));
+    setConversionEnabled(false);
+    colourAsUsable({ui.CmdEnable, ui.cmdClear, ui.cmdQuit});
+
+    const auto disable = [this] { setConversionEnabled(false); };
+    for (QWidget* field : std::initializer_list<QWidget*>{ui.txtF_Name, ui.txtInc_num, ui.cmbfFuel, ui.cmbfCause, ui.cmbFtype})
+        connect(new NameFieldGuard(m_services.prompter, field, this), &NameFieldGuard::focused, this, disable);
+    for (QLineEdit* number : {ui.txtArea, ui.txtPerim})
+        connect(new NumberField(m_services.prompter, number, this), &NumberField::focused, this, disable);
+    connect(new PercentSlider(m_services.prompter, ui.sldperCon, ui.txtPerCon, this), &PercentSlider::focused, this, disable);
+    const DateQuestions entry{QStringLiteral("Entry Date more than one year old! Accept?"),
+                              QStringLiteral("Confirm Entry Start Date"), QStringLiteral("Entry Date in the future! Accept?"),
+                              QStringLiteral("Confirm Fire Start Date")};
+    const DateQuestions start{QStringLiteral("Fire Start Date more than one year old! Accept?"),
+                              QStringLiteral("Confirm Fire Start Date"),
+                              QStringLiteral("Fire Start Date in the future! Accept?"),
+                              QStringLiteral("Confirm Fire Start Date")};
+    connect(new DateField(m_services.prompter, m_services.clock, ui.meFireEnter, kDateFormat, entry, this),
+            &DateField::focused, this, disable);
+    connect(new DateField(m_services.prompter, m_services.clock, ui.meFireSTart, kDateFormat, start, this),
+            &DateField::focused, this, disable);
+    for (QWidget* option : std::initializer_list<QWidget*>{ui.optFire, ui.optMit, ui.optFacs, ui.optNFire, ui.optNA,
+                                                           ui.optRepI, ui.optRepU, ui.optFin, ui.OptfSigNA,
+                                                           ui.OptfSigYes, ui.OptfSigNo})
+        option->installEventFilter(new FocusNotifier(option, disable));
+
+    connect(ui.optFire, &QRadioButton::clicked, this, [this] { chooseKind(FeatureKind::Wildfire); });
+    connect(ui.optMit, &QRadioButton::clicked, this, [this] { chooseKind(FeatureKind::Mitigation); });
+    connect(ui.optFacs, &QRadioButton::clicked, this, [this] { chooseKind(FeatureKind::Facility); });
+    connect(ui.optNFire, &QRadioButton::clicked, this, [this] { chooseKind(FeatureKind::OtherIncident); });
+    const auto set = [](QString& state, const QString& value) { return [&state, value] { state = value; }; };
+    connect(ui.optNA, &QRadioButton::clicked, this, set(m_report, kNA));
+    connect(ui.optRepI, &QRadioButton::clicked, this, set(m_report, QStringLiteral("Initial")));
+    connect(ui.optRepU, &QRadioButton::clicked, this, set(m_report, QStringLiteral("Update")));
+    connect(ui.optFin, &QRadioButton::clicked, this, set(m_report, QStringLiteral("Final")));
+    connect(ui.OptfSigNA, &QRadioButton::clicked, this, set(m_significant, kNA));
+    connect(ui.OptfSigYes, &QRadioButton::clicked, this, set(m_significant, QStringLiteral("Yes")));
+    connect(ui.OptfSigNo, &QRadioButton::clicked, this, set(m_significant, QStringLiteral("No")));
+    connect(ui.CmdEnable, &QPushButton::clicked, this, &kml_firedp_0611::CmdEnable_Click);
+    connect(ui.cmdFireTab, &QPushButton::clicked, this, &kml_firedp_0611::cmdFireTab_Click);
+    connect(ui.cmdClear, &QPushButton::clicked, this, &kml_firedp_0611::cmdClear_Click);
+    connect(ui.cmdQuit, &QPushButton::clicked, this, [this] {
+        setConversionEnabled(false);
+        close();
+    });
+}
+
+kml_firedp_0611::~kml_firedp_0611() = default;
+
+kmlimport::Attributes kml_firedp_0611::attributes() const {
+    const auto& ui = *m_ui;
+    return {ui.txtF_Name->text(),         ui.txtInc_num->text(),        m_report,
+            DateField::text(ui.meFireEnter), DateField::text(ui.meFireSTart), ui.txtArea->text(),
+            ui.txtPerim->text(),          ui.cmbfFuel->currentText(),   ui.cmbfCause->currentText(),
+            ui.cmbFtype->currentText(),   ui.txtPerCon->text(),         m_significant};
+}
+
+void kml_firedp_0611::setConversionEnabled(bool enabled) {
+    m_ui->cmdFireTab->setEnabled(enabled);
+    if (enabled) setButtonColour(m_ui->cmdFireTab, kNextStepColour);
+    else resetButtonColour(m_ui->cmdFireTab);
+}
+
+void kml_firedp_0611::chooseKind(FeatureKind kind) {
+    auto& ui = *m_ui;
+    m_kind = kind;
+    const KindLook& look = lookOf(kind);
+    ui.lblF_namey->setText(QLatin1String(look.nameLabel));
+    ui.lblInc_num->setText(QLatin1String(look.numberLabel));
+    ui.lblTime->setText(QLatin1String(look.dateLabel));
+    ui.lblFtype->setText(QLatin1String(look.typeLabel));
+    ui.lblfFuel->setText(QLatin1String(look.fuelLabel));
+    ui.lblCause->setText(QLatin1String(look.causeLabel));
+    m_typeWord = kind == FeatureKind::Mitigation ? QStringLiteral("Treatment Type") : QStringLiteral("Feature Type");
+    ui.txtInc_num->clear();
+    fill(ui.cmbFtype, typesOf(kind));
+    switch (kind) {
+    case FeatureKind::Wildfire:
+        fill(ui.cmbfFuel, wildfireFuels());
+        fill(ui.cmbfCause, wildfireCauses());
+        break;
+    case FeatureKind::Mitigation: {
+        fill(ui.cmbfFuel, {"Private", "State", "City", "County", "Other"});
+        QFile units(m_services.paths.dataFile(QStringLiteral("reporting_units.txt")));
+        QStringList names;
+        if (units.open(QIODevice::ReadOnly)) names = listItems(QString::fromUtf8(units.readAll()));
+        else m_services.prompter.message(QStringLiteral("The reporting units %1 cannot be read: %2. Type the unit.")
+                                             .arg(units.fileName(), units.errorString()),
+                                         kAppTitle, Prompter::Icon::Warning);
+        fill(ui.cmbfCause, names);
+        break;
+    }
+    default:
+        fill(ui.cmbfFuel, {});
+        ui.cmbfFuel->setEditText(kNA);
+        fill(ui.cmbfCause, {});
+        ui.cmbfCause->setEditText(kNA);
+    }
+    const bool percent = kind == FeatureKind::Wildfire;
+    ui.sldperCon->setEnabled(percent);
+    ui.txtPerCon->setEnabled(percent);
+    if (!percent) {
+        ui.sldperCon->setValue(0);
+        ui.txtPerCon->setText(PercentSlider::percentText(0));
+    }
+    const bool reports = kind == FeatureKind::Wildfire || kind == FeatureKind::OtherIncident;
+    for (QRadioButton* option : {ui.optRepI, ui.optRepU, ui.optFin}) option->setEnabled(reports);
+    ui.optNA->setEnabled(!reports);
+    ui.optNA->setChecked(!reports);
+    if (!reports) m_report = kNA;
+    else if (m_report == kNA) m_report.clear();
+    const bool significance = kind == FeatureKind::Wildfire;
+    ui.OptfSigYes->setEnabled(significance);
+    ui.OptfSigNo->setEnabled(significance);
+    ui.OptfSigNA->setEnabled(!significance);
+    ui.OptfSigNA->setChecked(!significance);
+    if (!significance) m_significant = kNA;
+    else if (m_significant == kNA) m_significant.clear();
+}
+
+void kml_firedp_0611::CmdEnable_Click() {
+    const kmlimport::Attributes a = attributes();
+    const std::vector<Requirement> checks{
+        {!a.name.isEmpty(), QStringLiteral("Enter Fire Name"), QStringLiteral("txtF_Name")},
+        {!a.number.isEmpty(), QStringLiteral("Enter Incident Number"), QStringLiteral("txtInc_num")},
+        {!a.entryDate.isEmpty(), QStringLiteral("Please Enter Data Entry Date"), QStringLiteral("meFireEnter")},
+        {!a.fuel.isEmpty(), QStringLiteral("Please Select Fuel Type"), QStringLiteral("cmbfFuel")},
+        {!a.cause.isEmpty(), QStringLiteral("Please Select Fire Cause Type"), QStringLiteral("cmbfCause")},
+        {!a.acres.isEmpty(), QStringLiteral("Enter Area in acres"), QStringLiteral("txtArea")},
+        {!a.perimeter.isEmpty(), QStringLiteral("Enter Length / Perimeter in Miles"), QStringLiteral("txtPerim")},
+        {!a.contained.isEmpty(), QStringLiteral("Please Use the Slider Control to Enter Percent Contained"),
+         QStringLiteral("txtPerCon")},
+        {!a.type.isEmpty(), QStringLiteral("Please Select ") + m_typeWord, QStringLiteral("cmbFtype")}};
+    setConversionEnabled(passEnableChecks(m_services.prompter, this, checks));
+}
+
+void kml_firedp_0611::cmdFireTab_Click() {
+    WaitCursor wait;
+    try {
+        convert();
+    } catch (const kmlimport::DrawingError& e) {
+        m_services.prompter.message(QString::fromUtf8(e.what()), kAppTitle, Prompter::Icon::Critical);
+    }
+}
+
+void kml_firedp_0611::convert() {
+    using namespace kmlimport;
+    auto& ui = *m_ui;
+    Prompter& prompter = m_services.prompter;
+    Prompter::FileDialog open;
+    open.title = QStringLiteral("Convert KML to Shapefile");
+    open.filter = QStringLiteral("KML Files (*.kml);;KMZ Files (*.kmz)");
+    open.defaultExtension = QStringLiteral("kml");
+    const std::optional<QString> chosen = prompter.openFile(open);
+    if (!chosen) return;
+
+    // Everything is read and checked before anything is written.
+    const QByteArray kml = kmlDocument(*chosen);
+    const std::vector<Vertex> vertices = drawingVertices(kml, *chosen);
+    if (vertices.empty()) throw DrawingError(*chosen, 0, QStringLiteral("it holds no coordinates"));
+
+    WorkingNames names = namesForDrawing(*chosen);
+    if (QFile::exists(names.shapefile)) {
+        if (prompter.question(QStringLiteral("Shapefile %1 exists - overwrite?").arg(names.shapefile),
+                              QStringLiteral("Overwrite"), Prompter::Icon::Warning) == Prompter::Answer::Yes) {
+            for (const char* ext : {".dbf", ".shx", ".shp", ".prj", ".cpg", ".sqlite"}) QFile::remove(names.stem + QLatin1String(ext));
+            removeStaging(names);
+        } else {
+            Prompter::FileDialog save;
+            save.title = QStringLiteral("Shapefile");
+            save.filter = QStringLiteral("Shape Files (*.shp)");
+            save.defaultExtension = QStringLiteral("shp");
+            const std::optional<QString> other = prompter.saveFile(save);
+            if (!other) return;
+            names = namesForShapefile(names, *other);
+        }
+    }
+    if (const WriteResult copied = writeFileAtomically(names.kmlCopy, kml); !copied)
+        throw DrawingError(names.kmlCopy, 0, copied.message());
+
+    std::vector<double> x, y;
+    for (const Vertex& v : vertices) {
+        x.push_back(v.albersX);
+        y.push_back(v.albersY);
+    }
+    if (vertices.size() > 2) {
+        ui.lblCalAcres->setText(QString::number(areaByCoordinates(x, y)));
+        ui.lblLength->setText(QString::number(perimeterByCoordinates(x, y)));
+    }
+    writeStaging(names, vertices, attributes(), m_kind);
+
+    ShapeKind shape = ShapeKind::Point;
+    bool closeRing = false;
+    QString done = QStringLiteral("KML Converted to Point Shapefile");
+    const auto ask = [&](const QString& text) {
+        return prompter.question(text, QStringLiteral("Shapefile Type"), Prompter::Icon::Question) == Prompter::Answer::Yes;
+    };
+    if (vertices.size() == 1) {
+        prompter.message(QStringLiteral("Point Shapefile will be created"), kAppTitle, Prompter::Icon::Information);
+    } else if (ask(QStringLiteral("Build all Locations as Points?"))) {
+        prompter.message(QStringLiteral("Point Shapefile will be created"), kAppTitle, Prompter::Icon::Information);
+        shape = ShapeKind::MultiPoint;
+    } else if (isClosedRing(vertices)) {
+        shape = ask(QStringLiteral("Initial Shape Type is Polygon - Build as Line Instead?")) ? ShapeKind::PolyLine
+                                                                                            : ShapeKind::Polygon;
+    } else if (vertices.size() < 3) {
+        shape = ShapeKind::PolyLine;
+    } else if (ask(QStringLiteral("Initial Shape Type is Line - Build as Polygon Instead?"))) {
+        shape = ShapeKind::Polygon;
+        closeRing = true;
+    } else {
+        shape = ShapeKind::PolyLine;
+    }
+    if (shape == ShapeKind::PolyLine) done = QStringLiteral("KML Converted to Polyline Shapefile");
+    if (shape == ShapeKind::Polygon) done = QStringLiteral("KML Converted to Polygon Shapefile");
+    const bool points = shape == ShapeKind::Point || shape == ShapeKind::MultiPoint;
+    if (points) {
+        ui.lblCalAcres->setText(QStringLiteral("0.00"));
+        ui.lblLength->setText(QStringLiteral("0.00"));
+    }
+    const QString reportedAcres = shape == ShapeKind::PolyLine ? QStringLiteral("0.00") : ui.txtArea->text();
+    const double acres = vertices.size() > 2 ? areaByCoordinates(x, y) : 0;
+    const double miles = vertices.size() > 2 ? perimeterByCoordinates(x, y) : (vertices.size() == 2 ? perimeterByCoordinates(x, y) : 0);
+    const bool albers = ui.optAlb->isChecked();
+    writeShapefile(names, m_kind, shape, closeRing, albers ? OutputSystem::Albers : OutputSystem::Wgs84, reportedAcres,
+                   acres, miles);
+    if (const WriteResult prj = copyProjectionFile(m_services.paths, albers ? kAlbersPrjFile : kWgs84PrjFile, names.shapefile); !prj)
+        throw DrawingError(names.shapefile, 0, prj.message());
+    prompter.message(done, QStringLiteral("Conversion Complete"), Prompter::Icon::Information);
+    if (ui.optClean->isChecked()) removeStaging(names);
+}
+
+void kml_firedp_0611::cmdClear_Click() {
+    auto& ui = *m_ui;
+    for (QLineEdit* field : {ui.txtF_Name, ui.txtInc_num, ui.txtArea, ui.txtPerim, ui.txtPerCon}) field->clear();
+    for (QComboBox* list : {ui.cmbfFuel, ui.cmbfCause, ui.cmbFtype}) {
+        list->setCurrentIndex(-1);
+        list->setEditText(QString());
+    }
+    setConversionEnabled(false);
+}
+
+}  // namespace waypost

@@ -1,0 +1,166 @@
+// The KML import window end to end: a drawing and its attributes become a
+// shapefile, read back with GDAL.
+
+#include "kmlimport/kml_firedp_0611.h"
+#include "support/ShapefileReading.h"
+#include "support/TestSupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+using namespace waypost;
+using namespace waypost::test;
+
+namespace {
+
+/// A KML with one LineString of \p tuples (blank-separated lon,lat).
+QByteArray drawing(const QByteArray& tuples) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document><Placemark>"
+           "<LineString><coordinates>\n" + tuples + "\n</coordinates></LineString></Placemark></Document></kml>\n";
+}
+
+const QByteArray kSquare = "-84.25,30.5,0 -84.24,30.5,0 -84.24,30.51,0 -84.25,30.51,0 -84.25,30.5,0";
+const QByteArray kOpenFive = "-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.245,30.515 -84.25,30.51";
+
+}  // namespace
+
+class KmlWindowTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture : TestServices {
+        kml_firedp_0611 window{services};
+        Fixture() {
+            window.show();
+            window.activateWindow();
+            if (!QTest::qWaitForWindowActive(&window)) qWarning("the KML window did not become active");
+        }
+        template <class T = QWidget>
+        T* child(const char* name) const {
+            auto* w = window.findChild<T*>(QString::fromLatin1(name));
+            if (!w) qFatal("no control %s", name);
+            return w;
+        }
+        void click(const char* name) const {
+            auto* b = child<QAbstractButton>(name);
+            if (qobject_cast<QRadioButton*>(b)) b->click();
+            else QTest::mouseClick(b, Qt::LeftButton);
+        }
+        /// Every attribute of \p kind filled in, the conversion enabled.
+        void ready(const char* kind = "optFire") {
+            click(kind);
+            child<QLineEdit>("txtF_Name")->setText(QStringLiteral("Bear Creek"));
+            child<QLineEdit>("txtInc_num")->setText(QStringLiteral("42"));
+            child<QLineEdit>("meFireEnter")->setText(QStringLiteral("09-14-26"));
+            child<QLineEdit>("txtArea")->setText(QStringLiteral("120.00"));
+            child<QLineEdit>("txtPerim")->setText(QStringLiteral("1.50"));
+            for (const char* list : {"cmbfFuel", "cmbfCause", "cmbFtype"})
+                if (child<QComboBox>(list)->count() > 0) child<QComboBox>(list)->setCurrentIndex(0);
+            if (QString::fromLatin1(kind) == QLatin1String("optFire")) {
+                click("optRepI");
+                click("OptfSigNo");
+            }
+            click("CmdEnable");
+        }
+        /// Converts \p kml written as \p name, answering the questions with \p answers.
+        void convert(const QByteArray& kml, const QString& name, const std::vector<bool>& answers) {
+            QVERIFY(writeFile(path(name), kml));
+            prompter.choosePath(path(name));
+            for (bool yes : answers) yes ? prompter.answerYes() : prompter.answerNo();
+            click("cmdFireTab");
+        }
+    };
+
+private slots:
+    void shapeTypesFollowTheDrawingAndTheAnswers_data() {
+        QTest::addColumn<QByteArray>("tuples");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("geometry");
+        QTest::addColumn<int>("vertices");
+        QTest::addColumn<QString>("done");
+        QTest::addColumn<bool>("calculated");  // Calc_Acres holds the calculated acres
+        QTest::newRow("a single point") << QByteArray("-84.25,30.5") << QList<bool>{} << int(wkbPoint) << 1
+                                        << "KML Converted to Point Shapefile" << false;
+        QTest::newRow("closed ring, No, No") << kSquare << QList<bool>{false, false} << int(wkbPolygon) << 5
+                                             << "KML Converted to Polygon Shapefile" << true;
+        QTest::newRow("two vertices") << QByteArray("-84.25,30.5 -84.24,30.5") << QList<bool>{false} << int(wkbLineString)
+                                      << 2 << "KML Converted to Polyline Shapefile" << false;
+        QTest::newRow("open five as a polygon") << kOpenFive << QList<bool>{false, true} << int(wkbPolygon) << 6
+                                                << "KML Converted to Polygon Shapefile" << true;
+        QTest::newRow("all as points") << kSquare << QList<bool>{true} << int(wkbMultiPoint) << 5
+                                       << "KML Converted to Point Shapefile" << false;
+    }
+    void shapeTypesFollowTheDrawingAndTheAnswers() {
+        QFETCH(QByteArray, tuples);
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, geometry);
+        QFETCH(int, vertices);
+        QFETCH(QString, done);
+        QFETCH(bool, calculated);
+        Fixture f;
+        f.ready();
+        QVERIFY(f.child<QPushButton>("cmdFireTab")->isEnabled());
+        f.convert(drawing(tuples), QStringLiteral("North Fire #2 (east).kml"), std::vector<bool>(answers.cbegin(), answers.cend()));
+        QCOMPARE(f.prompter.messageTexts().back(), done);
+        QVERIFY(QFile::exists(f.path(QStringLiteral("wpNorthFire2.kml"))));
+        const ShapefileContent shp = readShapefile(f.path(QStringLiteral("wpNorthFire2.shp")));
+        QCOMPARE(int(shp.type), geometry);
+        QCOMPARE(shp.records.size(), 1U);
+        const ShapeRecord& r = shp.records[0];
+        QCOMPARE(int(r.vertices.size()), vertices);
+        if (geometry == int(wkbPolygon)) {
+            QCOMPARE(r.vertices.back(), r.vertices.front());  // closed
+        }
+        // Polygons carry the calculated acres; lines the reported acres, which are 0 for lines; points 0.
+        const double calcAcres = r.values.value(QStringLiteral("Calc_Acres")).toDouble();
+        QCOMPARE(calcAcres, calculated ? f.child<QLabel>("lblCalAcres")->text().toDouble() : 0.0);
+        if (calculated) {
+            QVERIFY(calcAcres > 100);
+        }
+        if (geometry == int(wkbLineString)) {
+            QCOMPARE(r.values.value(QStringLiteral("ACRES")), QStringLiteral("0.00"));
+        }
+        QCOMPARE(r.values.value(QStringLiteral("NAME")), QStringLiteral("Bear Creek"));
+        QCOMPARE(readAll(f.path(QStringLiteral("wpNorthFire2.prj"))), readAll(f.paths.dataFile(QStringLiteral("fl_albers.prj"))));
+        QVERIFY(QFile::exists(f.path(QStringLiteral("wpNorthFire2.sqlite"))));  // kept without the clean-up
+    }
+
+    void mitigationColumnsAndTheTypeWord() {
+        Fixture f;
+        f.click("optMit");
+        QCOMPARE(f.child<QComboBox>("cmbfCause")->itemText(15), QStringLiteral("Team 1"));  // the agency's units first
+        f.ready("optMit");
+        f.child<QComboBox>("cmbFtype")->setCurrentIndex(-1);
+        f.click("CmdEnable");
+        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Please Select Treatment Type"));
+        f.child<QComboBox>("cmbFtype")->setCurrentIndex(0);
+        f.click("CmdEnable");
+        f.click("optDD");
+        f.click("optClean");
+        f.convert(drawing(kSquare), QStringLiteral("Big.kml"), {false, false});
+        const ShapefileContent shp = readShapefile(f.path(QStringLiteral("wpBig.shp")));
+        QVERIFY(shp.schema.contains(QStringLiteral("PROJECT:text:45")));
+        QVERIFY(shp.schema.contains(QStringLiteral("REPORT_UNIT:text:20")) || shp.schema.contains(QStringLiteral("REPORT_UNI:text:20")));
+        QCOMPARE(shp.records.at(0).values.value(QStringLiteral("REPORT")), QStringLiteral("N/A"));
+        QCOMPARE(shp.records.at(0).values.value(QStringLiteral("SIGNIF")), QStringLiteral("N/A"));
+        QCOMPARE(shp.records.at(0).vertices.front(), std::make_pair(-84.25, 30.5));  // WGS 84
+        QCOMPARE(readAll(f.path(QStringLiteral("wpBig.prj"))), readAll(f.paths.dataFile(QStringLiteral("WGS1984.prj"))));
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("wpBig.sqlite"))));  // cleaned up
+        QVERIFY(!QFile::exists(f.path(QStringLiteral("ccwpBig.csv"))));
+    }
+
+    void aMalformedDrawingIsNamedAndNothingWritten() {
+        Fixture f;
+        f.ready();
+        f.convert(drawing("-84.25;30.5 -84.24,30.5"), QStringLiteral("bad.kml"), {});
+        QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("bad.kml, line")));
+        QCOMPARE(filesIn(f.out.path()), QStringList{"bad.kml"});
+    }
+};
+
+QTEST_MAIN(KmlWindowTest)
+#include "KmlWindowTest.moc"
