@@ -1,14 +1,7 @@
 #include "features/FacilityFields.h"
 
-#include "numbers/Numbers.h"
 
 namespace waypost {
-namespace {
-
-double numberOf(const QString& label) { return numbers::parseLenient(label.toStdString()); }
-
-}  // namespace
-
 const FieldTable& facilityFields() {
     using W = ShapefileWriter;
     static const FieldTable table{
@@ -22,8 +15,8 @@ const FieldTable& facilityFields() {
 }
 
 FieldRow facilityRow(const FacilityFeature& f) {
-    return {f.name, f.type, numberOf(f.latitude), numberOf(f.longitude), numberOf(f.albersX),
-            numberOf(f.albersY), f.utm, f.usng, f.str};
+    return {f.name, f.type, labelValue(f.latitude), labelValue(f.longitude), labelValue(f.albersX),
+            labelValue(f.albersY), f.utm, f.usng, f.str};
 }
 
 std::vector<Requirement> facilityRequirements(const FacilityFeature& f) {

@@ -11,7 +11,6 @@ namespace {
 
 constexpr double kMphPerKnot = 1.1516;
 
-double numberOf(const QString& label) { return numbers::parseLenient(label.toStdString()); }
 
 std::optional<double> wholeNumber(const QString& text) {
     bool ok = false;
@@ -38,7 +37,7 @@ const FieldTable& hurricaneFields() {
 
 FieldRow hurricaneRow(const HurricaneFeature& f) {
     return {f.stormName, f.reportDate, f.positionType, f.utcTime, f.localTime,
-            numberOf(f.latitude), numberOf(f.longitude), numberOf(f.albersX), numberOf(f.albersY),
+            labelValue(f.latitude), labelValue(f.longitude), labelValue(f.albersX), labelValue(f.albersY),
             f.utm, f.usng, wholeNumber(f.mph).value_or(0), wholeNumber(f.knots).value_or(0), f.category};
 }
 

@@ -1,13 +1,11 @@
 #include "features/WildfireFields.h"
 
-#include "numbers/Numbers.h"
 #include "widgets/NumberFields.h"
 
 
 namespace waypost {
 namespace {
 
-double numberOf(const QString& label) { return numbers::parseLenient(label.toStdString()); }
 
 /// The shapefile's form of a date text: "2026-09-14", or empty.
 QString shapeDate(const QString& text) {
@@ -59,8 +57,8 @@ const FieldTable& wildfireFields() {
 }
 
 FieldRow wildfireRow(const WildfireFeature& f) {
-    return {f.fireName,           f.incidentNumber,     f.report,    numberOf(f.latitude),
-            numberOf(f.longitude), numberOf(f.albersX), numberOf(f.albersY), f.utm,
+    return {f.fireName,           f.incidentNumber,     f.report,    labelValue(f.latitude),
+            labelValue(f.longitude), labelValue(f.albersX), labelValue(f.albersY), f.utm,
             f.usng,               f.str,                f.entryDate, shapeDate(f.entryDate),
             f.startDate,          shapeDate(f.startDate), f.acres,   readGroupedNumber(f.acres).value_or(0),
             f.fuel,               f.cause,              f.percentContained, f.significant};

@@ -1,7 +1,6 @@
 #include "features/frmDBMan.h"
 
 #include "features/WildfireFields.h"
-#include "numbers/Numbers.h"
 #include "output/ProjectionFiles.h"
 #include "platform/WindowRegistry.h"
 #include "ui_frmDBMan.h"
@@ -13,12 +12,6 @@
 #include "widgets/OutputButtons.h"
 
 namespace waypost {
-namespace {
-
-double numberOf(const QString& text) { return numbers::parseLenient(text.toStdString()); }
-
-}  // namespace
-
 frmDBMan::frmDBMan(const Services& services, WindowRegistry& registry, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmDBMan>()), m_services(services), m_kml(services),
       m_outputs(services, {QStringLiteral("pw"), QStringLiteral("Wildfire"), kAlbersPrjFile}, wildfireFields()) {
@@ -133,9 +126,9 @@ void frmDBMan::writeShape(bool append) {
         return;
     }
     if (append)
-        m_outputs.appendShapefile(wildfireRow(v), numberOf(v.albersX), numberOf(v.albersY));
+        m_outputs.appendShapefile(wildfireRow(v), labelValue(v.albersX), labelValue(v.albersY));
     else
-        m_outputs.newShapefile(wildfireRow(v), numberOf(v.albersX), numberOf(v.albersY));
+        m_outputs.newShapefile(wildfireRow(v), labelValue(v.albersX), labelValue(v.albersY));
 }
 
 void frmDBMan::cmdWriteShape_Click() { writeShape(false); }

@@ -3,7 +3,6 @@
 #include "features/FacilityFields.h"
 #include "output/FacilityTypes.h"
 #include "output/ProjectionFiles.h"
-#include "numbers/Numbers.h"
 #include "platform/WindowRegistry.h"
 #include "ui_wpFac.h"
 #include "widgets/FocusNotifier.h"
@@ -13,12 +12,6 @@
 #include "widgets/OutputButtons.h"
 
 namespace waypost {
-namespace {
-
-double numberOf(const QString& text) { return numbers::parseLenient(text.toStdString()); }
-
-}  // namespace
-
 wpFac::wpFac(const Services& services, WindowRegistry& registry, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::wpFac>()), m_services(services), m_kml(services),
       m_outputs(services, {QStringLiteral("pf"), QStringLiteral("Facility"), kAlbersPrjFile}, facilityFields()) {
@@ -92,12 +85,12 @@ void wpFac::cmdAppendFile_Click() { m_outputs.appendRecordFile(facilityRow(value
 
 void wpFac::cmdWritefShape_Click() {
     const FacilityFeature v = values();
-    m_outputs.newShapefile(facilityRow(v), numberOf(v.albersX), numberOf(v.albersY));
+    m_outputs.newShapefile(facilityRow(v), labelValue(v.albersX), labelValue(v.albersY));
 }
 
 void wpFac::appendfShape_Click() {
     const FacilityFeature v = values();
-    m_outputs.appendShapefile(facilityRow(v), numberOf(v.albersX), numberOf(v.albersY));
+    m_outputs.appendShapefile(facilityRow(v), labelValue(v.albersX), labelValue(v.albersY));
 }
 
 void wpFac::cmdfKML_Click() { m_kml.write(facilityPlacemark(values())); }

@@ -25,7 +25,6 @@ constexpr int kHighestWind = 220;
 constexpr int kHighestDepressionWind = 38;
 constexpr char16_t kBackspace = 8;
 
-double numberOf(const QString& text) { return numbers::parseLenient(text.toStdString()); }
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
@@ -181,7 +180,7 @@ void wpHcane::sldHwind_Change(int mph) {
 void wpHcane::followWindBox() {
     auto& ui = *m_ui;
     if (ui.txtHwind->text() == QLatin1String(" ")) ui.txtHwind->setText(QStringLiteral("0"));
-    const int mph = static_cast<int>(numbers::toWhole(numberOf(ui.txtHwind->text())));
+    const int mph = static_cast<int>(numbers::toWhole(labelValue(ui.txtHwind->text())));
     if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) return;  // checked when the box is left
     m_boxDriving = true;
     ui.sldHwind->setValue(mph);
@@ -201,7 +200,7 @@ void wpHcane::txtHwind_Validate() {
         keepFocus();
         return;
     }
-    const int mph = static_cast<int>(numbers::toWhole(numberOf(ui.txtHwind->text())));
+    const int mph = static_cast<int>(numbers::toWhole(labelValue(ui.txtHwind->text())));
     if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) {
         m_services.prompter.message(QStringLiteral("Winds of %1 mph cannot be shown: use %2 to %3 mph%4.")
                                         .arg(ui.txtHwind->text())
@@ -230,7 +229,7 @@ void wpHcane::cmdCvrtKts_Click() {
 
 void wpHcane::cmdCkts_Click() {
     auto& ui = *m_ui;
-    const int mph = mphFromKnots(numberOf(ui.txtKnots->text()));
+    const int mph = mphFromKnots(labelValue(ui.txtKnots->text()));
     if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) {
         m_services.prompter.message(QStringLiteral("%1 knots are %2 mph, which the slider cannot show (%3 to %4 mph).")
                                         .arg(ui.txtKnots->text())
@@ -290,9 +289,9 @@ void wpHcane::writeShape(bool append) {
     }
     // A geographic shapefile: the point is longitude, latitude.
     if (append)
-        m_outputs.appendShapefile(hurricaneRow(v), numberOf(v.longitude), numberOf(v.latitude));
+        m_outputs.appendShapefile(hurricaneRow(v), labelValue(v.longitude), labelValue(v.latitude));
     else
-        m_outputs.newShapefile(hurricaneRow(v), numberOf(v.longitude), numberOf(v.latitude));
+        m_outputs.newShapefile(hurricaneRow(v), labelValue(v.longitude), labelValue(v.latitude));
 }
 
 void wpHcane::cmdKML_Click() { m_kml.write(hurricanePlacemark(values())); }

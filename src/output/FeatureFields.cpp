@@ -1,8 +1,12 @@
 #include "output/FeatureFields.h"
 
+#include "numbers/Numbers.h"
+
 #include <stdexcept>
 
 namespace waypost {
+
+double labelValue(const QString& text) { return numbers::parseLenient(text.toStdString()); }
 
 QStringList recordHeader(const FieldTable& table) {
     QStringList names;
