@@ -350,6 +350,7 @@ std::optional<LocationReading> fromUtm(std::string_view text) {
         return refused("UTM northing " + numberText(*northing) + " m lies beyond the UTM grid");
     if (band && band != 'N' && band != 'S' && latitudeBandLetter(geo.latitude) != band)
         return refused(std::string("the northing lies in band ") + latitudeBandLetter(geo.latitude) + ", not " + band);
+    SeriesGeographic chosen = geo;
     if (band == 'S') {
         // S may be band S (32 to 40 north) or the southern hemisphere: refuse
         // unless only one of them can hold the northing.
@@ -358,18 +359,12 @@ std::optional<LocationReading> fromUtm(std::string_view text) {
         const bool hemisphere = south.latitude < 0 && south.latitude >= -80;
         if (bandS && hemisphere)
             return refused("\"S\" may be band S or the southern hemisphere: write \"north\" or \"south\" after the zone");
-        const SeriesGeographic& chosen = bandS ? geo : south;
-        LocationReading r;
-        r.ok = true;
-        r.latitude = chosen.latitude;
-        r.longitude = centralMeridian + chosen.longitudeOffset;
-        r.form = "UTM";
-        return r;
+        if (!bandS) chosen = south;
     }
     LocationReading r;
     r.ok = true;
-    r.latitude = geo.latitude;
-    r.longitude = centralMeridian + geo.longitudeOffset;
+    r.latitude = chosen.latitude;
+    r.longitude = centralMeridian + chosen.longitudeOffset;
     r.form = "UTM";
     return r;
 }
