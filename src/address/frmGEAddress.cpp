@@ -202,13 +202,17 @@ void frmGEAddress::cmdCreateKML_Click() {
     auto& ui = *m_ui;
     // The closing tags go to what is written: the window keeps its
     // placemarks until the file is safely written.
-    const QString document = ui.txtAdAdd->toPlainText() + addressFooter() + kCrLf;
+    // The text box holds bare line ends; the whole file has CR LF, as the footer.
+    QString document = ui.txtAdAdd->toPlainText() + addressFooter() + kCrLf;
+    document.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"));
     if (const QString problem = xmlProblem(document); !problem.isEmpty()) {
-        const auto answer = m_services.prompter.question(
-            QStringLiteral("The KML text is not well-formed (%1); Google Earth may not open it.\n\nWrite it anyway?")
+        // Google Earth would not open it: the text stays here to be mended.
+        m_services.prompter.message(
+            QStringLiteral("The KML text is not well-formed (%1); Google Earth would not open it. Correct the text "
+                           "and create the KML again; nothing was written.")
                 .arg(problem),
-            kAppTitle, Prompter::Icon::Warning, Prompter::Answer::No);
-        if (answer != Prompter::Answer::Yes) return;
+            kAppTitle, Prompter::Icon::Warning);
+        return;
     }
     Prompter::FileDialog dialog;
     dialog.title = QStringLiteral("Create KML");

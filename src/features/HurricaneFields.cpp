@@ -12,11 +12,17 @@ namespace {
 constexpr double kMphPerKnot = 1.1516;
 
 
+// No wind on Earth comes near; a longer row of digits is a typing slip.
+constexpr std::int64_t kHighestWindSpeed = 1000;
+
+/// A wind speed as written to the outputs: a whole number from 0 to 1000.
 std::optional<double> wholeNumber(const QString& text) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
     if (!ok) return std::nullopt;
-    return static_cast<double>(numbers::toWhole(value));
+    const std::optional<std::int64_t> whole = numbers::wholeWithin(value, 0, kHighestWindSpeed);
+    if (!whole) return std::nullopt;
+    return static_cast<double>(*whole);
 }
 
 }  // namespace
@@ -51,7 +57,8 @@ std::optional<QString> hurricaneShapefileProblem(const HurricaneFeature& f) {
 
 std::vector<Requirement> hurricaneRequirements(const HurricaneFeature& f) {
     return {{!f.stormName.isEmpty(), QStringLiteral("Enter Storm Name"), QStringLiteral("cmbName")},
-            {!f.category.isEmpty(), QStringLiteral("Enter Windspeed"), QStringLiteral("txtHwind")},
+            {!f.category.isEmpty() && wholeNumber(f.mph) && wholeNumber(f.knots), QStringLiteral("Enter Windspeed"),
+             QStringLiteral("txtHwind")},
             {!f.longitude.isEmpty(), QStringLiteral("Please Convert Coordinates"), QStringLiteral("cmdHcoordCon")},
             {!f.positionType.isEmpty(), QStringLiteral("Please Select Position Type"), QStringLiteral("optActual")}};
 }

@@ -25,6 +25,8 @@ constexpr int kHighestWind = 220;
 constexpr int kHighestDepressionWind = 38;
 constexpr char16_t kBackspace = 8;
 
+constexpr int kHighestKnots = 1000;
+
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
@@ -180,12 +182,16 @@ void wpHcane::sldHwind_Change(int mph) {
 void wpHcane::followWindBox() {
     auto& ui = *m_ui;
     if (ui.txtHwind->text() == QLatin1String(" ")) ui.txtHwind->setText(QStringLiteral("0"));
-    const int mph = static_cast<int>(numbers::toWhole(labelValue(ui.txtHwind->text())));
-    if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) return;  // checked when the box is left
+    const std::optional<std::int64_t> mph = windsOnSlider(ui.txtHwind->text());
+    if (!mph) return;  // checked when the box is left
     m_boxDriving = true;
-    ui.sldHwind->setValue(mph);
+    ui.sldHwind->setValue(static_cast<int>(*mph));
     m_boxDriving = false;
-    showWinds(mph);
+    showWinds(static_cast<int>(*mph));
+}
+
+std::optional<std::int64_t> wpHcane::windsOnSlider(const QString& text) const {
+    return numbers::wholeWithin(labelValue(text), m_ui->sldHwind->minimum(), m_ui->sldHwind->maximum());
 }
 
 void wpHcane::txtHwind_Validate() {
@@ -200,8 +206,7 @@ void wpHcane::txtHwind_Validate() {
         keepFocus();
         return;
     }
-    const int mph = static_cast<int>(numbers::toWhole(labelValue(ui.txtHwind->text())));
-    if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) {
+    if (!windsOnSlider(ui.txtHwind->text())) {
         m_services.prompter.message(QStringLiteral("Winds of %1 mph cannot be shown: use %2 to %3 mph%4.")
                                         .arg(ui.txtHwind->text())
                                         .arg(ui.sldHwind->minimum())
@@ -229,11 +234,15 @@ void wpHcane::cmdCvrtKts_Click() {
 
 void wpHcane::cmdCkts_Click() {
     auto& ui = *m_ui;
-    const int mph = mphFromKnots(labelValue(ui.txtKnots->text()));
+    // Knots are checked before they are converted: a long row of digits is no speed.
+    const std::optional<std::int64_t> knots = numbers::wholeWithin(labelValue(ui.txtKnots->text()), 0, kHighestKnots);
+    const int mph = knots ? mphFromKnots(static_cast<double>(*knots)) : -1;
     if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) {
-        m_services.prompter.message(QStringLiteral("%1 knots are %2 mph, which the slider cannot show (%3 to %4 mph).")
-                                        .arg(ui.txtKnots->text())
-                                        .arg(mph)
+        m_services.prompter.message((knots ? QStringLiteral("%1 knots are %2 mph, which the slider cannot show (%3 to %4 mph).")
+                                               .arg(ui.txtKnots->text())
+                                               .arg(mph)
+                                         : QStringLiteral("%1 knots cannot be shown on the slider (%2 to %3 mph).")
+                                               .arg(ui.txtKnots->text()))
                                         .arg(ui.sldHwind->minimum())
                                         .arg(ui.sldHwind->maximum()),
                                     kAppTitle, Prompter::Icon::Warning);

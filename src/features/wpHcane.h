@@ -6,7 +6,9 @@
 #include "widgets/FeatureOutputs.h"
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class wpHcane;
@@ -46,6 +48,8 @@ private:
     /// The slider, knots and category follow the speed box (while it holds a speed the slider can show).
     void followWindBox();
     void txtHwind_Validate();
+    /// The box's speed when the slider can show it.
+    std::optional<std::int64_t> windsOnSlider(const QString& text) const;
     void cmbName_Change(const QString& name);
     void cmdCvrtKts_Click();
     void cmdCkts_Click();

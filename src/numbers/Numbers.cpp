@@ -159,6 +159,17 @@ std::int64_t toWhole(double value) {
     return static_cast<std::int64_t>(rounded);
 }
 
+std::optional<std::int64_t> wholeWithin(double value, std::int64_t lowest, std::int64_t highest) {
+    const double rounded = std::nearbyint(value);
+    // Compared as doubles first, so that no conversion can overflow (2^63 is exact).
+    constexpr double limit = 9223372036854775808.0;
+    if (!(rounded >= -limit && rounded < limit)) return std::nullopt;
+    if (!(rounded >= static_cast<double>(lowest) && rounded <= static_cast<double>(highest))) return std::nullopt;
+    const std::int64_t whole = toWhole(rounded);
+    if (whole < lowest || whole > highest) return std::nullopt;
+    return whole;
+}
+
 std::string generalForm(double value) {
     if (!std::isfinite(value)) return nonFinite(value);
     if (value == 0.0) return "0";

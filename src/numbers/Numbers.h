@@ -6,6 +6,7 @@
 // same rules as the windows.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,11 @@ double roundFixed(double value, int decimals);
 /// (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Values beyond the 64-bit range and NaN
 /// throw std::out_of_range.
 std::int64_t toWhole(double value);
+
+/// toWhole(value) when the whole number lies from \p lowest to \p highest;
+/// std::nullopt otherwise, NaN and infinities included. Read a typed or
+/// imported number through this before it reaches a narrower type.
+std::optional<std::int64_t> wholeWithin(double value, std::int64_t lowest, std::int64_t highest);
 
 /// The general decimal form used in logs, SQL texts and labels: up to 15
 /// significant digits, no trailing zeros, no exponent for magnitudes from

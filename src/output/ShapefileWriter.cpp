@@ -13,6 +13,7 @@
 #include <ogrsf_frmts.h>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <vector>
 #include <mutex>
 
@@ -422,7 +423,13 @@ void ShapefileWriter::setFeatureValues(OGRFeature& target) {
                                       ? std::get<double>(value)
                                       : numbers::parseLenient(std::get<QString>(value).toStdString());
             if (type == OFTInteger || type == OFTInteger64) {
-                feature->SetField(index, static_cast<GIntBig>(numbers::toWhole(number)));
+                const std::int64_t widest = type == OFTInteger ? std::numeric_limits<std::int32_t>::max()
+                                                               : std::numeric_limits<std::int64_t>::max();
+                const std::optional<std::int64_t> whole = numbers::wholeWithin(number, -widest, widest);
+                if (!whole)
+                    fail(QStringLiteral("%1 is too large for the whole-number field %2")
+                             .arg(QString::fromStdString(numbers::generalForm(number)), fieldName));
+                feature->SetField(index, static_cast<GIntBig>(*whole));
             } else if (defn->GetPrecision() > 0 && defn->GetPrecision() < 15 && std::isfinite(number)) {
                 // Decimals round as everywhere else in the program: a half away from zero.
                 feature->SetField(index, numbers::parseLenient(numbers::formatFixed(number, defn->GetPrecision())));

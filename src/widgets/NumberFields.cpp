@@ -99,7 +99,7 @@ bool PercentSlider::eventFilter(QObject* watched, QEvent* event) {
 
 void PercentSlider::boxLeft() {
     const double value = numbers::parseLenient(m_box->text().toStdString());
-    if (value < 0 || value > kPercentMaximum) {
+    if (!numbers::wholeWithin(value, 0, kPercentMaximum)) {
         m_prompter.message(QStringLiteral("Percent Contained must be from 0 to 100; %1 cannot be shown on the slider.")
                                .arg(m_box->text()),
                            kAppTitle, Prompter::Icon::Warning);
@@ -108,7 +108,7 @@ void PercentSlider::boxLeft() {
         m_box->selectAll();
         return;
     }
-    const int whole = static_cast<int>(numbers::toWhole(value));
+    const int whole = static_cast<int>(*numbers::wholeWithin(value, 0, kPercentMaximum));
     if (whole == m_slider->value())
         m_box->setText(percentText(whole));
     else
@@ -171,8 +171,8 @@ void DateField::validate() {
         }
     }
     switch (verdict) {
-    case DateVerdict::Empty:
     case DateVerdict::Accepted: return;
+    case DateVerdict::Empty:  // an emptied date would be written empty
     case DateVerdict::Invalid:
         m_prompter.beep();
         m_prompter.message(QStringLiteral("You must enter a valid date"));

@@ -9,6 +9,7 @@
 #include "shell/Windows.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
+#include "widgets/EnableChecks.h"
 #include "widgets/LocationLink.h"
 
 #include <QComboBox>
@@ -100,6 +101,64 @@ private slots:
         QVERIFY(f.prompter.messageTexts().front().contains(QStringLiteral("use 23 to 38 mph")));
         QCOMPARE(f.child<QSlider>("sldHwind")->value(), 38);
         QCOMPARE(f.storm->focusWidget(), f.edit("txtHwind"));
+    }
+
+    // A speed no slider holds is refused with the box's own message; it never
+    // ends the program nor wraps round into a small speed.
+    void windsBeyondTheSliderAreRefusedWhole_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("19 nines of mph") << "txtHwind" << QString(19, u'9') << "cannot be shown: use 23 to 220 mph";
+        QTest::newRow("mph past 2^32") << "txtHwind" << "4294967319" << "cannot be shown: use 23 to 220 mph";
+        QTest::newRow("20 digits of knots") << "txtKnots" << QString(20, u'9') << "knots cannot be shown on the slider";
+        QTest::newRow("knots past 2^32") << "txtKnots" << "4294967319" << "knots cannot be shown on the slider";
+    }
+    void windsBeyondTheSliderAreRefusedWhole() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        Fixture f;
+        f.open();
+        f.child<QSlider>("sldHwind")->setValue(115);
+        if (box == QLatin1String("txtHwind")) {
+            f.edit("txtHwind")->setFocus();
+            f.edit("txtHwind")->setText(typed);  // pasted whole
+            f.child<QComboBox>("cmbName")->setFocus();
+        } else {
+            f.click("cmdCvrtKts");
+            f.edit("txtKnots")->setText(typed);
+            f.click("cmdCkts");
+        }
+        QVERIFY2(f.prompter.messageTexts().join(u'|').contains(message), qPrintable(f.prompter.messageTexts().join(u'|')));
+        QCOMPARE(f.child<QSlider>("sldHwind")->value(), 115);
+        QCOMPARE(f.text("lblHCat"), QStringLiteral("Category 3"));
+        QCOMPARE(f.edit("txtHwind")->text(), QStringLiteral("115"));
+    }
+
+    void aSpeedThatIsNoNumberHoldsTheOutputsBack_data() {
+        QTest::addColumn<QString>("mph");
+        QTest::addColumn<QString>("knots");
+        QTest::newRow("knots emptied") << "115" << "";
+        QTest::newRow("knots of 20 digits") << "115" << QString(20, u'9');
+        QTest::newRow("mph of 19 digits") << QString(19, u'9') << "100";
+    }
+    void aSpeedThatIsNoNumberHoldsTheOutputsBack() {
+        QFETCH(QString, mph);
+        QFETCH(QString, knots);
+        HurricaneFeature v;
+        v.stormName = QStringLiteral("ARTHUR");
+        v.category = QStringLiteral("Category 3");
+        v.longitude = QStringLiteral("-084.250000");
+        v.positionType = QStringLiteral("Actual");
+        v.mph = mph;
+        v.knots = knots;
+        const std::optional<Requirement> unmet = firstUnmet(hurricaneRequirements(v));
+        QVERIFY(unmet);
+        QCOMPARE(unmet->message, QStringLiteral("Enter Windspeed"));
+        v.mph = QStringLiteral("115");
+        v.knots = QStringLiteral("100");
+        QVERIFY(!firstUnmet(hurricaneRequirements(v)));
     }
 
     void localTimeFollowsTheZoneInForceAtTheReport_data() {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -154,5 +155,33 @@ TEST(PatternFormattingEdges, PercentAndBadPatterns) {
     EXPECT_THROW(n::formatPattern(1.0, "0.0x"), std::invalid_argument);
     EXPECT_THROW(n::formatPattern(1.0, "a0"), std::invalid_argument);
 }
+
+}  // namespace
+
+namespace {
+
+struct WithinCase {
+    double value;
+    std::int64_t lowest, highest;
+    std::optional<std::int64_t> expected;
+};
+
+class WholeWithin : public ::testing::TestWithParam<WithinCase> {};
+
+// A typed number is checked before it is converted: beyond the range (or
+// beyond any whole number at all) there is no value, never a wrapped one.
+TEST_P(WholeWithin, RefusesWhatTheRangeCannotHold) {
+    const auto& c = GetParam();
+    EXPECT_EQ(n::wholeWithin(c.value, c.lowest, c.highest), c.expected) << c.value;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WholeWithin,
+    ::testing::Values(WithinCase{115.5, 23, 220, 116}, WithinCase{22.5, 23, 220, std::nullopt},
+                      WithinCase{23.5, 23, 220, 24}, WithinCase{220.5, 23, 220, 220},
+                      WithinCase{4294967319.0, 0, 220, std::nullopt}, WithinCase{9.999999999999999e18, 0, 220, std::nullopt},
+                      WithinCase{HUGE_VAL, 0, 220, std::nullopt}, WithinCase{-HUGE_VAL, -220, 220, std::nullopt},
+                      WithinCase{std::nan(""), 0, 220, std::nullopt},
+                      WithinCase{9223372036854775808.0, 0, std::numeric_limits<std::int64_t>::max(), std::nullopt}));
 
 }  // namespace
