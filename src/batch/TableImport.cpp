@@ -11,8 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QUuid>
 
+#include <charconv>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -71,28 +73,73 @@ void buildDatabase(const QString& target, const QString& source,
 
 namespace {
 
-QString declaredType(OGRFieldType type) {
-    switch (type) {
-    case OFTInteger:
-    case OFTInteger64: return QStringLiteral("INTEGER");
-    case OFTReal: return QStringLiteral("REAL");
-    case OFTDate: return QStringLiteral("DATE");
-    case OFTDateTime: return QStringLiteral("DATETIME");
-    case OFTTime: return QStringLiteral("TIME");
-    default: return QStringLiteral("TEXT");
-    }
-}
+/// What a column's texts allow it to be stored as, so that every value reads
+/// back as the text it had in the source.
+class ColumnTyping {
+public:
+    ColumnTyping(database::Database& db, int columns)
+        : m_realText(db.prepare("SELECT CAST(CAST(?1 AS REAL) AS TEXT)")), m_integer(columns, true),
+          m_real(columns, true), m_seen(columns, false) {}
 
-/// Copies every record of \p layer into a new table \p table.
+    void see(int column, std::string_view text) {
+        const auto c = static_cast<std::size_t>(column);
+        m_seen[c] = true;
+        if (m_integer[c]) m_integer[c] = integerRoundTrips(text);
+        if (m_real[c] && !m_integer[c]) m_real[c] = realRoundTrips(text);
+    }
+
+    /// INTEGER or REAL when every value of the column comes back as its text, TEXT otherwise.
+    const char* declared(int column) const {
+        const auto c = static_cast<std::size_t>(column);
+        if (!m_seen[c]) return "TEXT";
+        if (m_integer[c]) return "INTEGER";
+        return m_real[c] ? "REAL" : "TEXT";
+    }
+
+private:
+    // "-12" but not "012", "+12", "1.0" or a number past 64 bits.
+    static bool integerRoundTrips(std::string_view text) {
+        std::string_view digits = text;
+        if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+        if (digits.empty() || digits.size() > 19 || (digits.front() == '0' && (digits.size() > 1 || text != digits)))
+            return false;
+        for (const char c : digits)
+            if (c < '0' || c > '9') return false;
+        std::int64_t value = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        return error == std::errc() && end == text.data() + text.size();
+    }
+
+    // SQLite itself says how a stored REAL reads back.
+    bool realRoundTrips(std::string_view text) {
+        m_realText.reset();
+        m_realText.bind(1, text);
+        return m_realText.step() && m_realText.columnText(0) == text;
+    }
+
+    database::Statement m_realText;
+    std::vector<bool> m_integer, m_real, m_seen;
+};
+
+/// Copies every record of \p layer into a new table \p table. Cells are read
+/// as the source's text; a first pass decides which columns can hold numbers
+/// without changing a value, the second writes the rows.
 void copyLayer(OGRLayer& layer, database::Database& db, const QString& table, const QString& source) {
     OGRFeatureDefn& definition = *layer.GetLayerDefn();
     const int count = definition.GetFieldCount();
     if (count == 0) throw ImportError(source, QStringLiteral("it has no fields"));
+    const auto isDate = [&](int i) { return definition.GetFieldDefn(i)->GetType() == OFTDate; };
+
+    ColumnTyping typing(db, count);
+    layer.ResetReading();
+    for (auto& feature : layer)
+        for (int i = 0; i < count; ++i)
+            if (!isDate(i) && feature->IsFieldSetAndNotNull(i)) typing.see(i, feature->GetFieldAsString(i));
+
     QStringList columns, marks;
     for (int i = 0; i < count; ++i) {
-        const OGRFieldDefn& field = *definition.GetFieldDefn(i);
-        columns << QString::fromStdString(database::quoteIdentifier(field.GetNameRef())) + u' ' +
-                       declaredType(field.GetType());
+        columns << QString::fromStdString(database::quoteIdentifier(definition.GetFieldDefn(i)->GetNameRef())) + u' ' +
+                       QLatin1String(isDate(i) ? "DATE" : typing.declared(i));
         marks << QStringLiteral("?");
     }
     const std::string name = database::quoteIdentifier(table.toStdString());
@@ -106,21 +153,15 @@ void copyLayer(OGRLayer& layer, database::Database& db, const QString& table, co
             const int position = i + 1;
             if (!feature->IsFieldSetAndNotNull(i)) {
                 insert.bindNull(position);
-                continue;
-            }
-            switch (definition.GetFieldDefn(i)->GetType()) {
-            case OFTInteger:
-            case OFTInteger64: insert.bind(position, static_cast<std::int64_t>(feature->GetFieldAsInteger64(i))); break;
-            case OFTReal: insert.bind(position, feature->GetFieldAsDouble(i)); break;
-            case OFTDate: {
+            } else if (isDate(i)) {
                 int y = 0, m = 0, d = 0, hh = 0, mm = 0, tz = 0;
                 float ss = 0;
                 feature->GetFieldAsDateTime(i, &y, &m, &d, &hh, &mm, &ss, &tz);
                 insert.bind(position, QStringLiteral("%1-%2-%3").arg(y, 4, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0'))
                                           .arg(d, 2, 10, QLatin1Char('0')).toStdString());
-                break;
-            }
-            default: insert.bind(position, std::string_view(feature->GetFieldAsString(i))); break;
+            } else {
+                // The column's affinity stores a number exactly as the first pass proved it reads back.
+                insert.bind(position, std::string_view(feature->GetFieldAsString(i)));
             }
         }
         insert.run();
@@ -168,11 +209,19 @@ QString importDbf(const QString& dbfPath) {
     OGRLayer& layer = onlyLayer(*dataset, dbfPath);
     const QString base = dbfPath.left(dbfPath.size() - 4);
 
-    // The text copy beside the source: field names, then one line a record.
+    // The text copy beside the source: field names, then one line a record,
+    // written as it is read and put in place when complete.
     OGRFeatureDefn& definition = *layer.GetLayerDefn();
     QStringList names;
     for (int i = 0; i < definition.GetFieldCount(); ++i) names << QString::fromUtf8(definition.GetFieldDefn(i)->GetNameRef());
-    QString text = names.join(u',') + QStringLiteral("\r\n");
+    const QString textPath = base + QStringLiteral(".txt");
+    QSaveFile text(textPath);
+    if (!text.open(QIODevice::WriteOnly)) throw ImportError(textPath, text.errorString());
+    const auto put = [&](const QString& line) {
+        const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
+        if (text.write(bytes) != bytes.size()) throw ImportError(textPath, text.errorString());
+    };
+    put(names.join(u','));
     layer.ResetReading();
     for (auto& feature : layer) {
         QStringList values;
@@ -181,10 +230,9 @@ QString importDbf(const QString& dbfPath) {
             nulls.push_back(!feature->IsFieldSetAndNotNull(i));
             values << QString::fromUtf8(feature->GetFieldAsString(i));
         }
-        text += dbfTextLine(values, nulls) + QStringLiteral("\r\n");
+        put(dbfTextLine(values, nulls));
     }
-    const WriteResult written = writeFileAtomically(base + QStringLiteral(".txt"), text.toUtf8());
-    if (!written) throw ImportError(base + QStringLiteral(".txt"), written.message());
+    if (!text.commit()) throw ImportError(textPath, text.errorString());
 
     const QString target = targetFor(base + u'd');
     buildDatabase(target, dbfPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), dbfPath); });
@@ -209,26 +257,16 @@ std::optional<QStringList> singleColumnLines(const QString& textPath) {
 }
 
 void copyLines(const QStringList& lines, database::Database& db, const QString& table) {
-    bool whole = true, numbers = true;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lines[i].isEmpty()) continue;
-        bool ok = false;
-        lines[i].toLongLong(&ok);
-        whole = whole && ok;
-        lines[i].toDouble(&ok);
-        numbers = numbers && ok;
-    }
-    const QString type = lines.size() > 1 && whole ? QStringLiteral("INTEGER")
-                         : lines.size() > 1 && numbers ? QStringLiteral("REAL") : QStringLiteral("TEXT");
+    ColumnTyping typing(db, 1);
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        if (!lines[i].isEmpty()) typing.see(0, lines[i].toStdString());
     const std::string name = database::quoteIdentifier(table.toStdString());
     db.execute("CREATE TABLE " + name + " (" + database::quoteIdentifier(lines.front().trimmed().toStdString()) + " " +
-               type.toStdString() + ")");
+               typing.declared(0) + ")");
     database::Statement insert = db.prepare("INSERT INTO " + name + " VALUES (?)");
     for (qsizetype i = 1; i < lines.size(); ++i) {
         insert.reset();
         if (lines[i].isEmpty()) insert.bindNull(1);
-        else if (type == QLatin1String("INTEGER")) insert.bind(1, static_cast<std::int64_t>(lines[i].toLongLong()));
-        else if (type == QLatin1String("REAL")) insert.bind(1, lines[i].toDouble());
         else insert.bind(1, lines[i].toStdString());
         insert.run();
     }
@@ -242,7 +280,8 @@ QString importText(const QString& textPath) {
         buildDatabase(target, textPath, [&](database::Database& db) { copyLines(*lines, db, QStringLiteral("COORD")); });
         return target;
     }
-    const char* const options[] = {"AUTODETECT_TYPE=YES", "HEADERS=YES", "EMPTY_STRING_AS_NULL=YES", nullptr};
+    // Every cell as its text: the import decides what may be a number.
+    const char* const options[] = {"HEADERS=YES", "EMPTY_STRING_AS_NULL=YES", nullptr};
     Dataset dataset = openVector(textPath, QStringLiteral("CSV:") + textPath, options);
     OGRLayer& layer = onlyLayer(*dataset, textPath);
     const QString target = targetFor(textPath.left(textPath.size() - 4));
@@ -265,9 +304,13 @@ QString importSheet(const QString& workbookPath, const QString& sheet) {
         FirstRowNamesFields() {
             for (const char* key : {"OGR_XLS_HEADERS", "OGR_XLSX_HEADERS", "OGR_ODS_HEADERS"})
                 CPLSetThreadLocalConfigOption(key, "FORCE");
+            // Cells as their text: the import decides what may be a number.
+            for (const char* key : {"OGR_XLS_FIELD_TYPES", "OGR_XLSX_FIELD_TYPES", "OGR_ODS_FIELD_TYPES"})
+                CPLSetThreadLocalConfigOption(key, "STRING");
         }
         ~FirstRowNamesFields() {
-            for (const char* key : {"OGR_XLS_HEADERS", "OGR_XLSX_HEADERS", "OGR_ODS_HEADERS"})
+            for (const char* key : {"OGR_XLS_HEADERS", "OGR_XLSX_HEADERS", "OGR_ODS_HEADERS", "OGR_XLS_FIELD_TYPES",
+                                    "OGR_XLSX_FIELD_TYPES", "OGR_ODS_FIELD_TYPES"})
                 CPLSetThreadLocalConfigOption(key, nullptr);
         }
     } headers;

@@ -79,12 +79,59 @@ TEST_F(TableImportTest, TextFilesGetDetectedTypesNullsAndUniqueTargets) {
     EXPECT_EQ(importText(file("a.csv")), file("a.sqlite"));
     EXPECT_EQ(importText(file("a.csv")), file("a1.sqlite"));
     const Table t = readTable(file("a1.sqlite"), "COORD");
-    EXPECT_EQ(t.columns, (std::vector<std::string>{"id INTEGER", "name TEXT", "lat REAL", "lon REAL"}));
+    EXPECT_EQ(t.columns, (std::vector<std::string>{"id INTEGER", "name TEXT", "lat REAL", "lon TEXT"}));
     EXPECT_EQ(t.rows, (std::vector<std::vector<std::string>>{{"1", "North Camp", "30.5", "-84.25"},
-                                                              {"2", "NULL", "31.25", "-85.0"}}));
+                                                              {"2", "NULL", "31.25", "-85"}}));
     ASSERT_TRUE(writeText(file("b.txt"), "USNG\tNote\n16R GU 61158 70495\tcamp\n"));
     EXPECT_EQ(readTable(importText(file("b.txt")), "COORD").rows.at(0).at(0), "16R GU 61158 70495");
 }
+
+// Every cell reads back as the text it had: a column holds numbers only when
+// each of its texts comes back unchanged, whatever the source's format.
+struct TextKeptCase {
+    const char* name;
+    std::vector<const char*> cells;  ///< one column, after its header "V"
+    const char* declared;
+};
+
+class ImportKeepsTheText : public TableImportTest, public ::testing::WithParamInterface<TextKeptCase> {};
+
+TEST_P(ImportKeepsTheText, InTextSheetAndDbase) {
+    const TextKeptCase& c = GetParam();
+    QByteArray csv = "V,K\r\n";
+    std::vector<std::vector<const char*>> rows{{"V", "K"}};
+    for (const char* cell : c.cells) {
+        csv += QByteArray(cell) + ",k\r\n";
+        rows.push_back({cell, "k"});
+    }
+    ASSERT_TRUE(writeText(file("t.csv"), csv));
+    writeDataset(file("t.xlsx"), "XLSX", {{"S", rows}});
+    writeDataset(file("t.dbf"), "ESRI Shapefile", {{"t", rows}});
+    for (const auto& [database, table] : {std::pair{importText(file("t.csv")), "COORD"},
+                                          std::pair{importSheet(file("t.xlsx"), QStringLiteral("S")), "tblExcel"},
+                                          std::pair{importDbf(file("t.dbf")), "COORD"}}) {
+        const Table t = readTable(database, table);
+        EXPECT_EQ(t.columns.at(0), std::string("V ") + c.declared) << database.toStdString();
+        ASSERT_EQ(t.rows.size(), c.cells.size()) << database.toStdString();
+        for (std::size_t i = 0; i < c.cells.size(); ++i) EXPECT_EQ(t.rows[i][0], c.cells[i]) << database.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ImportKeepsTheText,
+    ::testing::Values(TextKeptCase{"zip codes", {"01234", "00501", "32301"}, "TEXT"},
+                      TextKeptCase{"whole numbers", {"12", "-7", "0"}, "INTEGER"},
+                      TextKeptCase{"decimals", {"30.4383", "-84.2807"}, "REAL"},
+                      TextKeptCase{"a word deep in numbers", {"30.5", "31.25", "29.75", "abc"}, "TEXT"},
+                      TextKeptCase{"a whole number among decimals", {"30.5", "31"}, "TEXT"},
+                      TextKeptCase{"trailing zeros", {"30.50", "1.0"}, "TEXT"},
+                      TextKeptCase{"past 64 bits", {"99999999999999999999"}, "TEXT"}),
+    [](const auto& info) {
+        std::string name = info.param.name;
+        for (char& ch : name)
+            if (ch == ' ') ch = '_';
+        return name;
+    });
 
 TEST_F(TableImportTest, DbaseGivesATextCopyAndTableCoord) {
     EXPECT_EQ(dbfTextLine({"12 ", "", "X"}, {false, true, false}), QStringLiteral("12,,X"));
