@@ -47,14 +47,14 @@ QStringList columnNames(Database& db, const QString& table) {
                    record);
 }
 
-/// One pass over the table in rowid order: \p convert binds the new values of
-/// \p update (parameters 1 to \p rowidParameter - 1) for each record; the
-/// rowid goes into \p rowidParameter.
+/// One pass over the table in row-number order (\p key, see Database::rowKey):
+/// \p convert binds the new values of \p update (parameters 1 to
+/// \p rowidParameter - 1) for each record; the row number goes into \p rowidParameter.
 template <class Convert>
-std::int64_t eachRecord(Database& db, const QString& table, const std::string& columns, Statement& update,
-                        int rowidParameter, RunCounter* done, Convert convert) {
-    Statement read = db.prepare("SELECT rowid, " + columns + " FROM " + q(table) + " WHERE rowid > ? ORDER BY rowid LIMIT " +
-                                std::to_string(kChunk));
+std::int64_t eachRecord(Database& db, const QString& table, const std::string& key, const std::string& columns,
+                        Statement& update, int rowidParameter, RunCounter* done, Convert convert) {
+    Statement read = db.prepare("SELECT " + key + ", " + columns + " FROM " + q(table) + " WHERE " + key + " > ? ORDER BY " +
+                                key + " LIMIT " + std::to_string(kChunk));
     std::int64_t position = 0;
     std::int64_t last = std::numeric_limits<std::int64_t>::min();
     while (true) {
@@ -124,12 +124,13 @@ RunResult convertUsngToLatLong(const QString& database, const QString& table, co
             result.longitudeColumn = QStringLiteral("uxLongitude");
         }
         result.outputColumns = result.latitudeColumn + QStringLiteral(", ") + result.longitudeColumn;
+        const std::string key = db.rowKey(table.toStdString());
         database::Transaction transaction(db);
         db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.latitudeColumn) + " REAL");
         db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.longitudeColumn) + " REAL");
         Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.latitudeColumn) + " = ?, " +
-                                      q(result.longitudeColumn) + " = ? WHERE rowid = ?");
-        result.records = eachRecord(db, table, q(field), update, 3, done, [&](std::int64_t record, const Values& v) {
+                                      q(result.longitudeColumn) + " = ? WHERE " + key + " = ?");
+        result.records = eachRecord(db, table, key, q(field), update, 3, done, [&](std::int64_t record, const Values& v) {
             if (!v[0] || v[0]->empty()) refuse(record, v[0], QStringLiteral("it holds no reference"));
             const engine::USNGParseResult parsed = engine::USNGParser(*v[0]);
             if (!parsed.ok()) refuse(record, v[0], QString::fromStdString(parsed.error));
@@ -157,10 +158,11 @@ RunResult convertLatLongToUsng(const QString& database, const QString& table, co
             if (columns.contains(QStringLiteral("uxUSNGCoord"))) throw RunError(kPreviousLatLongToUsng);
             result.outputColumns = QStringLiteral("uxUSNGCoord");
         }
+        const std::string key = db.rowKey(table.toStdString());
         database::Transaction transaction(db);
         db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.outputColumns) + " TEXT");
-        Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.outputColumns) + " = ? WHERE rowid = ?");
-        result.records = eachRecord(db, table, q(latitudeField) + ", " + q(longitudeField), update, 2, done,
+        Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.outputColumns) + " = ? WHERE " + key + " = ?");
+        result.records = eachRecord(db, table, key, q(latitudeField) + ", " + q(longitudeField), update, 2, done,
                                     [&](std::int64_t record, const Values& v) {
             const std::optional<double> lat = number(v[0]);
             const std::optional<double> lon = number(v[1]);
@@ -216,7 +218,7 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             writer.AddField(QString::fromStdString(column.name), types.back(), size);
         }
         writer.CommitFields();
-        Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY rowid");
+        Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
         const int latitudeIndex = static_cast<int>(std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
                                                        return QString::fromStdString(c.name) == latitudeColumn;
                                                    }) - columns.begin());

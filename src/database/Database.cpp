@@ -1,5 +1,8 @@
 #include "database/Database.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -110,6 +113,30 @@ std::vector<ColumnInfo> Database::tableColumns(std::string_view table) {
     std::vector<ColumnInfo> list;
     while (columns.step()) list.push_back({columns.columnText(0), columns.columnText(1)});
     return list;
+}
+
+std::string Database::rowKey(std::string_view table) {
+    if (!hasTable(table)) throw DatabaseError(m_path, "no such table: " + std::string(table));
+    Statement columns(*this, "SELECT name, upper(type), pk FROM pragma_table_info(?)");
+    columns.bind(1, table);
+    std::vector<std::string> names;  // lower case
+    std::vector<std::string> integerKeys;
+    int keyColumns = 0;
+    while (columns.step()) {
+        std::string name = columns.columnText(0);
+        if (columns.columnInt(2) > 0) {
+            ++keyColumns;
+            if (columns.columnText(1) == "INTEGER") integerKeys.push_back(name);
+        }
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.push_back(std::move(name));
+    }
+    // A lone INTEGER PRIMARY KEY is the row number under its own name.
+    if (keyColumns == 1 && integerKeys.size() == 1) return quoteIdentifier(integerKeys.front());
+    for (const char* alias : {"rowid", "_rowid_", "oid"})
+        if (std::find(names.begin(), names.end(), alias) == names.end()) return alias;
+    throw DatabaseError(m_path, "the columns RowID, _RowID_ and OID of " + std::string(table) +
+                                    " hide its row numbers; rename one of them");
 }
 
 bool Database::hasTable(std::string_view table) {

@@ -72,6 +72,12 @@ public:
     /// Whether a user table named \p table exists (names compare without regard to case).
     [[nodiscard]] bool hasTable(std::string_view table);
 
+    /// How to name the row number of \p table in SQL, quoted: its INTEGER
+    /// PRIMARY KEY column, otherwise the first of rowid, _rowid_ and oid that
+    /// no column of the table hides (a column named "RowID" would stand in for
+    /// SQLite's own). Throws DatabaseError when all three are hidden.
+    [[nodiscard]] std::string rowKey(std::string_view table);
+
     /// Rowid of the last inserted row.
     [[nodiscard]] std::int64_t lastInsertRowId() const;
 

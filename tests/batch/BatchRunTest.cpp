@@ -66,6 +66,51 @@ TEST_F(BatchRunTest, ReferencesBecomeLatitudeLongitudeThenUxThenTheRunStops) {
     }
 }
 
+// A column that takes the name of SQLite's row number never decides which
+// record a value goes to.
+struct RowKeyCase {
+    const char* name;
+    const char* columns;  ///< after "USNG TEXT, "
+    const char* values;   ///< the extra column's three values
+};
+
+class RunRowKey : public BatchRunTest, public ::testing::WithParamInterface<RowKeyCase> {};
+
+TEST_P(RunRowKey, EveryRecordGetsItsOwnValue) {
+    const RowKeyCase& c = GetParam();
+    const std::string sql = std::string("CREATE TABLE t (USNG TEXT, ") + c.columns + "); INSERT INTO t VALUES " + c.values;
+    const QString path = db(sql.c_str());
+    EXPECT_EQ(convertUsngToLatLong(path, QStringLiteral("t"), QStringLiteral("USNG")).records, 3);
+    // The same references in a table without the extra column give the answers.
+    Database(path.toStdString(), Database::Mode::ReadWrite)
+        .execute("CREATE TABLE plain AS SELECT USNG FROM t ORDER BY USNG DESC");
+    convertUsngToLatLong(path, QStringLiteral("plain"), QStringLiteral("USNG"));
+    const auto expected = rows(path, "SELECT USNG, Latitude FROM plain ORDER BY USNG");
+    EXPECT_EQ(rows(path, "SELECT USNG, Latitude FROM t ORDER BY USNG"), expected);
+    EXPECT_NE(expected[0][1], expected[1][1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunRowKey,
+    ::testing::Values(
+        RowKeyCase{"RowID_all_7", "RowID INTEGER",
+                   "('16R GU 61158 70495', 7), ('17R LL 70840 80930', 7), ('15R YP 00000 00000', 7)"},
+        RowKeyCase{"rowid_as_text", "rowid TEXT",
+                   "('16R GU 61158 70495', 'x'), ('17R LL 70840 80930', 'x'), ('15R YP 00000 00000', 'y')"},
+        RowKeyCase{"rowid_and_oid_taken", "ROWID INTEGER, OID TEXT",
+                   "('16R GU 61158 70495', 1, 'a'), ('17R LL 70840 80930', 1, 'a'), ('15R YP 00000 00000', 1, 'a')"},
+        RowKeyCase{"integer_primary_key", "id INTEGER PRIMARY KEY, rowid INT, _rowid_ INT, oid INT",
+                   "('16R GU 61158 70495', 5, 1, 1, 1), ('17R LL 70840 80930', 9, 1, 1, 1), "
+                   "('15R YP 00000 00000', 2, 1, 1, 1)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BatchRunTest, ATableWhoseColumnsHideEveryRowNumberIsRefusedUnchanged) {
+    const QString path = db("CREATE TABLE t (USNG TEXT, rowid INT, _rowid_ INT, oid INT);"
+                            "INSERT INTO t VALUES ('16R GU 61158 70495', 1, 1, 1)");
+    EXPECT_THROW(convertUsngToLatLong(path, QStringLiteral("t"), QStringLiteral("USNG")), RunError);
+    EXPECT_EQ(rows(path, "SELECT count(*) FROM pragma_table_info('t')"), (std::vector<std::vector<std::string>>{{"4"}}));
+}
+
 TEST_F(BatchRunTest, HemispheresAreForcedBeforeTheReferenceIsMade) {
     const QString path = db("CREATE TABLE t (lat REAL, lon TEXT); INSERT INTO t VALUES (-30.4383, '84.2807'), (33.9, '-18.4')");
     convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
