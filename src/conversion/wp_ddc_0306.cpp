@@ -247,8 +247,9 @@ void wp_ddc_0306::startLocatingFor(QObject* callerObject, LocationReceiver* rece
 
 LocationTexts wp_ddc_0306::results() const {
     const auto& ui = *m_ui;
+    const bool sectionOfThisPoint = m_sectionPoint == std::pair(ui.lblDDLat->text(), ui.lblDDLong->text());
     return {ui.lblAlbersX->text(), ui.lblAlbersY->text(), ui.lblDDLong->text(), ui.lblDDLat->text(),
-            ui.lblUSNG->text(),    ui.lblUTMCoord->text(), ui.lblTRSres->text()};
+            ui.lblUSNG->text(),    ui.lblUTMCoord->text(), sectionOfThisPoint ? ui.lblTRSres->text() : QString()};
 }
 
 std::optional<LocationTexts> wp_ddc_0306::resultsForCaller() const {
@@ -475,6 +476,7 @@ void wp_ddc_0306::clearResults() {
         label->clear();
     // Nothing to copy until a reference is shown again, and no search shown.
     m_usngText.clear();
+    m_sectionPoint = {};
     ui.strProgress->setVisible(false);
     ui.lblPercent->setVisible(false);
     ui.cmdclipbrdUSNG->setEnabled(false);
@@ -902,6 +904,7 @@ void wp_ddc_0306::FindSTR() {
     if (search.widened())
         plss::appendToSearchLog((m_services.paths.logDir() + QStringLiteral("/search_results.txt")).toStdString(),
                                 plss::searchLogBlock(search));
+    m_sectionPoint = {ui.lblDDLat->text(), ui.lblDDLong->text()};
     if (!search.section) {
         m_services.prompter.message(kNoRecordsFound);
         ui.lblTRSres->setText(QStringLiteral("No Record"));

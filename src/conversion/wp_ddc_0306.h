@@ -234,6 +234,9 @@ private:
     std::array<std::array<CoordinateParts, 2>, 3> m_parts{};
     QString m_albersText;
     QString m_usngText;
+    /// The point (latitude and longitude texts) the shown section was found
+    /// for: the section goes back to a caller only with that point.
+    std::pair<QString, QString> m_sectionPoint;
     conversion::TrsEntry m_trs;
 
     // The caller.

@@ -140,6 +140,29 @@ private slots:
         QVERIFY(!l.f.child("lblPercent")->isVisible());
     }
 
+    // A section goes back only with the point it was found for.
+    void aSectionFoundEarlierDoesNotTravelWithANewPoint_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("another latitude") << "txtDDLatDD" << "3000";
+        QTest::newRow("another longitude") << "txtDDLongDD" << "1000";
+    }
+    void aSectionFoundEarlierDoesNotTravelWithANewPoint() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        LookupFixture l;
+        RecordingReceiver window;
+        l.f.page->startLocating(&window, QStringLiteral("frmDBMan"));
+        l.typeDegrees();
+        l.f.mouseClick("cmdFindSTR");
+        QVERIFY(!l.f.text("lblTRSres").isEmpty());
+        window.received.clear();
+        l.f.typeInto(field.toLatin1().constData(), typed);
+        QVERIFY(!window.received.empty());
+        QCOMPARE(window.received.back().townshipRangeSection.value_or(QStringLiteral("<none>")), QString());
+        QCOMPARE(window.received.back().latitude, l.f.text("lblDDLat"));
+    }
+
     void findStrWithoutCoordinatesOrSectionsSaysSo() {
         LookupFixture l;
         QVERIFY(l.f.show());
