@@ -12,15 +12,18 @@ std::optional<QString> chooseNewOutput(Prompter& prompter, const Prompter::FileD
         if (!chosen) return std::nullopt;
         return prefixedPath(withDefaultExtension(*chosen, d.defaultExtension), prefix);
     };
-    auto path = choose(dialog);
-    if (!path || QFileInfo(*path).size() == 0) return path;
-    const auto answer = prompter.question(QStringLiteral("File Already Exists  - Overwrite?"),
-                                          QStringLiteral("File Exists"), Prompter::Icon::Critical,
-                                          Prompter::Answer::No);
-    if (answer == Prompter::Answer::Yes) return path;
-    Prompter::FileDialog again = dialog;
-    again.folder = QFileInfo(*path).absolutePath();
-    return choose(again);
+    // Every choice of a file that holds something asks; No shows the dialog
+    // again in the folder just chosen.
+    Prompter::FileDialog current = dialog;
+    while (true) {
+        const std::optional<QString> path = choose(current);
+        if (!path || QFileInfo(*path).size() == 0) return path;
+        const auto answer = prompter.question(QStringLiteral("File Already Exists  - Overwrite?"),
+                                              QStringLiteral("File Exists"), Prompter::Icon::Critical,
+                                              Prompter::Answer::No);
+        if (answer == Prompter::Answer::Yes) return path;
+        current.folder = QFileInfo(*path).absolutePath();
+    }
 }
 
 std::optional<QString> chooseAppendOutput(Prompter& prompter, Prompter::FileDialog dialog) {

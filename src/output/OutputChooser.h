@@ -13,9 +13,9 @@ namespace waypost {
 /// Asks for a new output file: the save dialog, the default extension when
 /// the chosen name has none, \p prefix put in front of the file name, and the
 /// overwrite question ("File Already Exists  - Overwrite?") for a file that
-/// holds something. Any answer but Yes shows the dialog once more, in the
-/// folder just chosen, and takes that choice (extension and prefix again)
-/// without asking a second time. std::nullopt when a dialog was cancelled.
+/// holds something. Any answer but Yes shows the dialog again, in the folder
+/// just chosen, and every existing file chosen there is asked about in turn.
+/// std::nullopt when a dialog was cancelled.
 std::optional<QString> chooseNewOutput(Prompter& prompter, const Prompter::FileDialog& dialog,
                                        const QString& prefix = {});
 

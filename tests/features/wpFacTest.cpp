@@ -207,6 +207,7 @@ private slots:
         f.prompter.choosePath(f.path(QStringLiteral("a.txt")));
         f.prompter.answerNo();
         f.prompter.choosePath(f.path(QStringLiteral("b.txt")));
+        f.prompter.answerYes();  // the second existing file is asked about too
         f.click("cmdAdNewdFac");
         QCOMPARE(readAll(f.path(QStringLiteral("pfa.txt"))), QByteArray("keep\r\n"));
         QVERIFY(readAll(f.path(QStringLiteral("pfb.txt"))).startsWith("\"Name\""));

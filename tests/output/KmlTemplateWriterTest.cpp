@@ -139,17 +139,23 @@ TEST_F(KmlWriterTest, OverwriteQuestionOnlyForAFileWithContent) {
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
     EXPECT_EQ(m_prompter.calls()[1].text, QStringLiteral("Add Image or Web link?"));  // nothing asked before it
 
-    // First an existing file: No; then another existing one, taken without asking.
+    // First an existing file: No; then another existing one, asked about in turn.
     ASSERT_TRUE(writeFile(out(QStringLiteral("a.kml")), "keep me"));
     ASSERT_TRUE(writeFile(out(QStringLiteral("b.kml")), "replace me"));
+    ASSERT_TRUE(writeFile(out(QStringLiteral("c.kml")), "keep me too"));
     m_prompter.clearCalls();
     m_prompter.choosePath(out(QStringLiteral("a.kml")));
     m_prompter.answerNo();
+    m_prompter.choosePath(out(QStringLiteral("c.kml")));
+    m_prompter.answerNo();
     m_prompter.choosePath(out(QStringLiteral("b.kml")));
+    m_prompter.answerYes();
     m_prompter.answerNo();
     ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
+    EXPECT_EQ(readAll(out(QStringLiteral("c.kml"))), QByteArray("keep me too"));
     const auto& calls = m_prompter.calls();
-    ASSERT_EQ(calls.size(), 4u);
+    ASSERT_EQ(calls.size(), 7u);
+    EXPECT_EQ(calls[5].text, QStringLiteral("File Already Exists  - Overwrite?"));
     EXPECT_EQ(calls[1].text, QStringLiteral("File Already Exists  - Overwrite?"));
     EXPECT_EQ(calls[1].title, QStringLiteral("File Exists"));
     EXPECT_EQ(calls[1].icon, Prompter::Icon::Critical);
