@@ -1,6 +1,7 @@
 #include "kmlimport/kml_firedp_0611.h"
 
 #include "features/WildfireFields.h"
+#include "numbers/Numbers.h"
 #include "output/ProjectionFiles.h"
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
@@ -66,6 +67,14 @@ QStringList typesOf(FeatureKind kind) {
     }
 }
 
+/// Checks or unchecks an option of an exclusive group: what the window shows
+/// is what it writes, so an option left for another kind is unchecked too.
+void showChecked(QRadioButton* option, bool checked) {
+    option->setAutoExclusive(false);
+    option->setChecked(checked);
+    option->setAutoExclusive(true);
+}
+
 void fill(QComboBox* list, const QStringList& items) {
     list->clear();
     list->addItems(items);
@@ -102,7 +111,8 @@ kml_firedp_0611::kml_firedp_0611(const Services& services, QWidget* parent)
     for (QWidget* field : std::initializer_list<QWidget*>{ui.txtF_Name, ui.txtInc_num, ui.cmbfFuel, ui.cmbfCause, ui.cmbFtype})
         connect(new NameFieldGuard(m_services.prompter, field, this), &NameFieldGuard::focused, this, disable);
     for (QLineEdit* number : {ui.txtArea, ui.txtPerim})
-        connect(new NumberField(m_services.prompter, number, this), &NumberField::focused, this, disable);
+        // A reported figure that is no number is emptied, so that its enable check speaks.
+        connect(new NumberField(m_services.prompter, number, this, QString()), &NumberField::focused, this, disable);
     connect(new PercentSlider(m_services.prompter, ui.sldperCon, ui.txtPerCon, this), &PercentSlider::focused, this, disable);
     const DateQuestions entry{QStringLiteral("Entry Date more than one year old! Accept?"),
                               QStringLiteral("Confirm Entry Start Date"), QStringLiteral("Entry Date in the future! Accept?"),
@@ -202,14 +212,14 @@ void kml_firedp_0611::chooseKind(FeatureKind kind) {
     const bool reports = kind == FeatureKind::Wildfire || kind == FeatureKind::OtherIncident;
     for (QRadioButton* option : {ui.optRepI, ui.optRepU, ui.optFin}) option->setEnabled(reports);
     ui.optNA->setEnabled(!reports);
-    ui.optNA->setChecked(!reports);
+    showChecked(ui.optNA, !reports);
     if (!reports) m_report = kNA;
     else if (m_report == kNA) m_report.clear();
     const bool significance = kind == FeatureKind::Wildfire;
     ui.OptfSigYes->setEnabled(significance);
     ui.OptfSigNo->setEnabled(significance);
     ui.OptfSigNA->setEnabled(!significance);
-    ui.OptfSigNA->setChecked(!significance);
+    showChecked(ui.OptfSigNA, !significance);
     if (!significance) m_significant = kNA;
     else if (m_significant == kNA) m_significant.clear();
 }
@@ -257,11 +267,10 @@ void kml_firedp_0611::convert() {
 
     WorkingNames names = namesForDrawing(*chosen);
     if (QFile::exists(names.shapefile)) {
+        // Yes keeps the old set until the new one is complete: the writer
+        // puts the new set in its place only then.
         if (prompter.question(QStringLiteral("Shapefile %1 exists - overwrite?").arg(names.shapefile),
-                              QStringLiteral("Overwrite"), Prompter::Icon::Warning) == Prompter::Answer::Yes) {
-            for (const char* ext : {".dbf", ".shx", ".shp", ".prj", ".cpg", ".sqlite"}) QFile::remove(names.stem + QLatin1String(ext));
-            removeStaging(names);
-        } else {
+                              QStringLiteral("Overwrite"), Prompter::Icon::Warning) != Prompter::Answer::Yes) {
             Prompter::FileDialog save;
             save.title = QStringLiteral("Shapefile");
             save.filter = QStringLiteral("Shape Files (*.shp)");
@@ -279,9 +288,11 @@ void kml_firedp_0611::convert() {
         x.push_back(v.albersX);
         y.push_back(v.albersY);
     }
+    // The figures as the shapefile's two-decimal fields will hold them.
+    const auto asWritten = [](double value) { return QString::fromStdString(numbers::formatFixed(value, 2)); };
     if (vertices.size() > 2) {
-        ui.lblCalAcres->setText(QString::number(areaByCoordinates(x, y)));
-        ui.lblLength->setText(QString::number(perimeterByCoordinates(x, y)));
+        ui.lblCalAcres->setText(asWritten(areaByCoordinates(x, y)));
+        ui.lblLength->setText(asWritten(perimeterByCoordinates(x, y)));
     }
     writeStaging(names, vertices, attributes(), m_kind);
 
@@ -320,7 +331,9 @@ void kml_firedp_0611::convert() {
     const bool albers = ui.optAlb->isChecked();
     writeShapefile(names, m_kind, shape, closeRing, albers ? OutputSystem::Albers : OutputSystem::Wgs84, reportedAcres,
                    acres, miles);
-    if (const WriteResult prj = copyProjectionFile(m_services.paths, albers ? kAlbersPrjFile : kWgs84PrjFile, names.shapefile); !prj)
+    if (const WriteResult prj = writeProjectionFile(QString::fromLatin1(albers ? kAlbersProjection : kWgs84Projection),
+                                                    names.shapefile);
+        !prj)
         throw DrawingError(names.shapefile, 0, prj.message());
     prompter.message(done, QStringLiteral("Conversion Complete"), Prompter::Icon::Information);
     if (ui.optClean->isChecked()) removeStaging(names);

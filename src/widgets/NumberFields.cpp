@@ -36,8 +36,8 @@ std::optional<double> readGroupedNumber(const QString& text) {
 
 // ---------------------------------------------------------------- NumberField
 
-NumberField::NumberField(Prompter& prompter, QLineEdit* field, QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_field(field) {
+NumberField::NumberField(Prompter& prompter, QLineEdit* field, QObject* parent, QString refusedText)
+    : QObject(parent), m_prompter(prompter), m_field(field), m_refusedText(std::move(refusedText)) {
     field->installEventFilter(this);
     auto* exit = new FieldExit(field, this);
     connect(exit, &FieldExit::entered, this, &NumberField::focused);
@@ -61,7 +61,7 @@ void NumberField::validate() {
     if (!value) {
         m_prompter.message(QStringLiteral("Please Enter Numbers Only"), QStringLiteral("Numbers Only!"),
                            Prompter::Icon::Warning);
-        m_field->setText(QStringLiteral("0.00"));
+        m_field->setText(m_refusedText);
         m_field->setFocus();
         m_field->selectAll();
         return;

@@ -22,12 +22,14 @@ std::optional<double> readGroupedNumber(const QString& text);
 /// A number of acres or miles: only digits, "." and "," may be typed (any
 /// other key beeps and shows "Plese Enter Numbers Only"); leaving the field
 /// with a text that is no number shows "Please Enter Numbers Only" ("Numbers
-/// Only!", warning icon), puts "0.00" in, selects it and keeps the focus; a
-/// number is shown as "##,##0.00" once the field is left.
+/// Only!", warning icon), puts \p refusedText ("0.00" unless given) in,
+/// selects it and keeps the focus; a number is shown as "##,##0.00" once the
+/// field is left.
 class NumberField final : public QObject {
     Q_OBJECT
 public:
-    NumberField(Prompter& prompter, QLineEdit* field, QObject* parent);
+    NumberField(Prompter& prompter, QLineEdit* field, QObject* parent,
+                QString refusedText = QStringLiteral("0.00"));
 
 signals:
     void focused();
@@ -40,6 +42,7 @@ private:
 
     Prompter& m_prompter;
     QLineEdit* m_field;
+    QString m_refusedText;
 };
 
 /// A slider from 0 to 100 and the box that shows its value as a percent

@@ -2,10 +2,12 @@
 // shapefile, read back with GDAL.
 
 #include "kmlimport/kml_firedp_0611.h"
+#include "output/ProjectionFiles.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -125,7 +127,7 @@ private slots:
             QCOMPARE(r.values.value(QStringLiteral("ACRES")), QStringLiteral("0.00"));
         }
         QCOMPARE(r.values.value(QStringLiteral("NAME")), QStringLiteral("Bear Creek"));
-        QCOMPARE(readAll(f.path(QStringLiteral("wpNorthFire2.prj"))), readAll(f.paths.dataFile(QStringLiteral("fl_albers.prj"))));
+        QCOMPARE(readAll(f.path(QStringLiteral("wpNorthFire2.prj"))), QByteArray(kAlbersProjection) + "\r\n");
         QVERIFY(QFile::exists(f.path(QStringLiteral("wpNorthFire2.sqlite"))));  // kept without the clean-up
     }
 
@@ -148,9 +150,43 @@ private slots:
         QCOMPARE(shp.records.at(0).values.value(QStringLiteral("REPORT")), QStringLiteral("N/A"));
         QCOMPARE(shp.records.at(0).values.value(QStringLiteral("SIGNIF")), QStringLiteral("N/A"));
         QCOMPARE(shp.records.at(0).vertices.front(), std::make_pair(-84.25, 30.5));  // WGS 84
-        QCOMPARE(readAll(f.path(QStringLiteral("wpBig.prj"))), readAll(f.paths.dataFile(QStringLiteral("WGS1984.prj"))));
+        QCOMPARE(readAll(f.path(QStringLiteral("wpBig.prj"))), QByteArray(kWgs84Projection) + "\r\n");
         QVERIFY(!QFile::exists(f.path(QStringLiteral("wpBig.sqlite"))));  // cleaned up
         QVERIFY(!QFile::exists(f.path(QStringLiteral("ccwpBig.csv"))));
+    }
+
+    void overwritingKeepsTheOldSetUntilTheNewOneIsComplete() {
+        Fixture f;
+        f.ready();
+        f.convert(drawing(kSquare), QStringLiteral("Fire.kml"), {false, false});
+        QStringList set;
+        for (const char* ext : {"shp", "shx", "dbf", "prj"}) set << f.path(QStringLiteral("wpFire.") + QLatin1String(ext));
+        QList<QByteArray> before;
+        for (const QString& file : set) before << readAll(file);
+        // A later step fails: the copy of the drawing cannot be written.
+        QVERIFY(QFile::remove(f.path(QStringLiteral("wpFire.kml"))));
+        QVERIFY(QDir(f.out.path()).mkdir(QStringLiteral("wpFire.kml")));
+        f.convert(drawing(kOpenFive), QStringLiteral("Fire.kml"), {true});
+        QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("wpFire.kml")));
+        for (int i = 0; i < set.size(); ++i) QCOMPARE(readAll(set[i]), before[i]);
+    }
+
+    void optionsOfAnotherKindAreUncheckedAndNoNumberIsEmptied() {
+        Fixture f;
+        f.click("optMit");
+        QVERIFY(f.child<QRadioButton>("optNA")->isChecked());
+        f.click("optFire");
+        QVERIFY(!f.child<QRadioButton>("optNA")->isChecked());
+        QVERIFY(!f.child<QRadioButton>("OptfSigNA")->isChecked());
+
+        f.ready();
+        f.child<QLineEdit>("txtArea")->setFocus();
+        f.child<QLineEdit>("txtArea")->setText(QStringLiteral("1.2.3"));
+        f.child<QLineEdit>("txtF_Name")->setFocus();
+        QCOMPARE(f.child<QLineEdit>("txtArea")->text(), QString());
+        f.click("CmdEnable");
+        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Enter Area in acres"));
+        QVERIFY(!f.child<QPushButton>("cmdFireTab")->isEnabled());
     }
 
     void aMalformedDrawingIsNamedAndNothingWritten() {
