@@ -113,8 +113,10 @@ QString localTimeText(const QDateTime& utc, const TimeZoneInfo& zone) {
                                  {"Central Daylight Time", -5, " CDT"}};
     int hours = 0;
     QString suffix;
+    // The zone is known by its name and its offset at that instant together.
+    const int offset = zone.offsetFromUtc(utc);
     for (const Rule& rule : rules) {
-        if (name == QLatin1String(rule.name)) {
+        if (name == QLatin1String(rule.name) && offset == rule.hours * 3600) {
             hours = rule.hours;
             suffix = QLatin1String(rule.suffix);
         }

@@ -11,6 +11,7 @@ namespace waypost {
 class TimeZoneInfo {
 public:
     virtual ~TimeZoneInfo() = default;
+    /// The zone's English long name at \p at, whatever the desktop's language:
     /// "Eastern Daylight Time" while daylight time is in force, else "Eastern Standard Time".
     virtual QString zoneName(const QDateTime& at) const = 0;
     virtual bool daylightInForce(const QDateTime& at) const = 0;

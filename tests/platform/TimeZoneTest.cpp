@@ -1,5 +1,6 @@
 #include "platform/TimeZoneInfo.h"
 
+#include <QLocale>
 #include <QTimeZone>
 #include <gtest/gtest.h>
 
@@ -18,4 +19,20 @@ TEST(SystemTimeZone, NamesTheZoneAsItIsAtThatMoment) {
     EXPECT_EQ(zone.offsetFromUtc(winter), -5 * 3600);
     EXPECT_NE(zone.zoneName(summer), zone.zoneName(winter));
     EXPECT_FALSE(zone.zoneName(winter).isEmpty());
+}
+
+// The zone's name does not follow the desktop's language: a Spanish desktop in
+// New York still has Eastern time.
+TEST(SystemTimeZone, NamesTheZoneInEnglishOnAnyDesktop) {
+    if (QTimeZone::systemTimeZoneId() != QByteArray("America/New_York"))
+        GTEST_SKIP() << "the test environment did not set the time zone";
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::UnitedStates));
+    const QDateTime winter(QDate(2026, 1, 15), QTime(6, 0), Qt::UTC);
+    const QDateTime summer(QDate(2026, 7, 15), QTime(6, 0), Qt::UTC);
+    const QString winterName = SystemTimeZone().zoneName(winter);
+    const QString summerName = SystemTimeZone().zoneName(summer);
+    QLocale::setDefault(before);
+    EXPECT_EQ(winterName, QStringLiteral("Eastern Standard Time"));
+    EXPECT_EQ(summerName, QStringLiteral("Eastern Daylight Time"));
 }
