@@ -217,14 +217,14 @@ void TableImportPanel::listTables(const QString& database) {
 void TableImportPanel::cmdConvert_Click() {
     cmdReset();
     const auto path = chooseFile(m_c.cmdConvert->text(),
-                                 QStringLiteral("Dbase Files (*.dbf);;SQLite Files (*.sqlite *.db *.gpkg);;Access "
+                                 QStringLiteral("Dbase Files (*.dbf);;SQLite Files (*.sqlite *.db);;Access "
                                                 "Files (*.mdb *.accdb)"),
                                  QStringLiteral("sqlite"));
     if (!path) return;
     const QString suffix = QFileInfo(*path).suffix();
     try {
         WaitCursor wait;
-        if (suffix == QLatin1String("sqlite") || suffix == QLatin1String("db") || suffix == QLatin1String("gpkg")) {
+        if (suffix == QLatin1String("sqlite") || suffix == QLatin1String("db")) {
             listTables(*path);
         } else if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")) {
             const QString copy = importAccess(*path);
@@ -235,8 +235,13 @@ void TableImportPanel::cmdConvert_Click() {
             const QString copy = importDbf(*path);
             listTables(copy);
             tell(QStringLiteral(".dbf file converted to table 'Coord' in ") + copy);
+        } else if (suffix.compare(QLatin1String("gpkg"), Qt::CaseInsensitive) == 0) {
+            // Its spatial triggers need functions this program does not have.
+            tell(QStringLiteral("%1 is a GeoPackage, which is not converted here: export the table as a text (.csv) "
+                                "or dBase file and convert that.")
+                     .arg(QFileInfo(*path).fileName()));
         } else {
-            tell(QStringLiteral("%1 is not read: choose a SQLite database (.sqlite, .db, .gpkg), an Access database "
+            tell(QStringLiteral("%1 is not read: choose a SQLite database (.sqlite, .db), an Access database "
                                 "(.mdb, .accdb) or a dBase file (.dbf), in lower case.")
                      .arg(QFileInfo(*path).fileName()));
         }

@@ -50,6 +50,46 @@ private slots:
         QVERIFY(f.prompter.messageTexts().value(0).startsWith(QStringLiteral("Roads.DBF is not read")));
     }
 
+    void aKilledImportsLeftoverGoesAndAGeoPackageIsNotOffered() {
+        Fixture f;
+        // A process that has ended left its half-built database; a running one's stays.
+        const QString ended = f.path(QStringLiteral(".a.sqlite.999999999.0123456789abcdef0123456789abcdef.importing"));
+        const QString running = f.path(QStringLiteral(".a.sqlite.%1.0123456789abcdef0123456789abcdef.importing")
+                                            .arg(QCoreApplication::applicationPid()));
+        QVERIFY(writeFile(ended, "half") && writeFile(running, "busy"));
+        QVERIFY(writeFile(f.path(QStringLiteral("a.csv")), "USNG\n16R GU 61158 70495\n"));
+        f.prompter.choosePath(f.path(QStringLiteral("a.csv")));
+        f.click("cmdConTxt");
+        QVERIFY(!QFile::exists(ended));
+        QVERIFY(QFile::exists(running));
+
+        f.prompter.choosePath(f.path(QStringLiteral("roads.gpkg")));
+        f.click("cmdConvert");
+        QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("GeoPackage")));
+        const auto& calls = f.prompter.calls();
+        const auto dialog = std::find_if(calls.rbegin(), calls.rend(), [](const auto& c) {
+            return c.kind == ScriptedPrompter::Kind::OpenFile;
+        });
+        QVERIFY(dialog != calls.rend());
+        QVERIFY(dialog->dialog.filter.contains(QStringLiteral("sqlite")));
+        QVERIFY(!dialog->dialog.filter.contains(QStringLiteral("gpkg")));
+    }
+
+    // At the size a window opens with, every line of its procedures can be read.
+    void theProceduresCanBeReadWhole() {
+        TestServices services;
+        batch::frmdatabase usng{services.services};
+        batch::frmbatLLtoUSNG latLong{services.services};
+        for (QWidget* window : std::initializer_list<QWidget*>{&usng, &latLong}) {
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            auto* procedures = window->findChild<QLabel*>(QStringLiteral("lblProcedures"));
+            QVERIFY(procedures);
+            QVERIFY2(procedures->height() >= procedures->heightForWidth(procedures->width()),
+                     qPrintable(window->objectName()));
+        }
+    }
+
     void sheetsAreListedAndChosen() {
         Fixture f;
         GDALAllRegister();
