@@ -1,5 +1,9 @@
 #include "output/RecordFile.h"
 
+#include <QFile>
+
+#include <optional>
+
 #include "numbers/Numbers.h"
 
 #include <QFileInfo>
@@ -41,7 +45,40 @@ WriteResult createRecordFile(const QString& path, const QStringList& header, con
     return writeFileAtomically(path, headerLine(header) + recordLine(record));
 }
 
-WriteResult appendRecord(const QString& path, const std::vector<RecordValue>& record) {
+namespace {
+
+/// The values of one record line as this program writes them (strings in
+/// double quotes, a doubled quote inside); std::nullopt for any other line.
+std::optional<int> recordValueCount(const QByteArray& line) {
+    if (!line.endsWith("\r\n")) return std::nullopt;
+    int count = 1;
+    bool quoted = false;
+    for (qsizetype i = 0; i + 2 < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') quoted = !quoted;
+        else if (c == ',' && !quoted) ++count;
+        else if ((c == '\r' || c == '\n') && !quoted) return std::nullopt;
+    }
+    if (quoted) return std::nullopt;
+    return count;
+}
+
+}  // namespace
+
+WriteResult appendRecord(const QString& path, const QStringList& header, const std::vector<RecordValue>& record) {
+    QFile existing(path);
+    if (existing.exists() && existing.size() > 0) {
+        // The header of these records, or (a file an append began) one of their lines.
+        if (!existing.open(QIODevice::ReadOnly)) return WriteResult::failure(path, existing.errorString());
+        constexpr qint64 kLongestLine = 1 << 16;
+        const QByteArray first = existing.readLine(kLongestLine);
+        const bool ours =
+            first == headerLine(header) || recordValueCount(first) == static_cast<int>(header.size());
+        if (!ours)
+            return WriteResult::error(QStringLiteral("%1 is not a record file of these records (its first line is "
+                                                     "neither their header nor one of them); nothing was appended.")
+                                          .arg(path));
+    }
     return appendToFile(path, recordLine(record));
 }
 

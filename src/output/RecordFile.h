@@ -31,8 +31,10 @@ QByteArray headerLine(const QStringList& fieldNames);
 /// file of that name as a whole.
 WriteResult createRecordFile(const QString& path, const QStringList& header, const std::vector<RecordValue>& record);
 
-/// Appends one record; a missing file is created without a header.
-WriteResult appendRecord(const QString& path, const std::vector<RecordValue>& record);
+/// Appends one record to a record file whose first line is the header of
+/// \p header; a missing (or empty) file is created without a header. Any other
+/// file (a KML, a database, another window's records) is refused unchanged.
+WriteResult appendRecord(const QString& path, const QStringList& header, const std::vector<RecordValue>& record);
 
 /// A path split at its last "/": the folder (empty for a bare name) and the file name.
 struct PathParts {

@@ -50,7 +50,7 @@ bool FeatureOutputs::newRecordFile(const FieldRow& row) {
 bool FeatureOutputs::appendRecordFile(const FieldRow& row) {
     const auto path = chooseAppend(false);
     if (!path) return false;
-    const WriteResult written = appendRecord(*path, recordValues(m_fields, row));
+    const WriteResult written = appendRecord(*path, recordHeader(m_fields), recordValues(m_fields, row));
     return written ? true : failed(written.message());
 }
 

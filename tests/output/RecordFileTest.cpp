@@ -8,6 +8,7 @@
 
 using namespace waypost;
 using waypost::test::readAll;
+using waypost::test::writeFile;
 
 namespace {
 
@@ -47,7 +48,7 @@ TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
     auto second = helibase();
     second[0] = QStringLiteral("Camp \"North\", Ça");
     second[2] = 0.5;
-    ASSERT_TRUE(appendRecord(path, second));
+    ASSERT_TRUE(appendRecord(path, kHeader, second));
     const QByteArray expected = headerLine(kHeader) + recordLine(helibase()) + recordLine(second);
     EXPECT_EQ(readAll(path), expected);
 
@@ -67,8 +68,25 @@ TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
 TEST(RecordFiles, AppendToAMissingFileCreatesItWithoutHeader) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfnew.txt"));
-    ASSERT_TRUE(appendRecord(path, helibase()));
+    ASSERT_TRUE(appendRecord(path, kHeader, helibase()));
     EXPECT_EQ(readAll(path), recordLine(helibase()));
+}
+
+// An append goes only into a file that starts with this window's header.
+TEST(RecordFiles, AppendRefusesAFileOfAnotherKindAndChangesNothing) {
+    QTemporaryDir dir;
+    const QByteArray other = headerLine({QStringLiteral("Name"), QStringLiteral("Date")});
+    for (const QByteArray& content : {QByteArray("<?xml version=\"1.0\"?>\r\n<kml/>\r\n"),
+                                      QByteArray("SQLite format 3\0\0\0\0", 20), other + "\"x\",1\r\n",
+                                      headerLine(kHeader).left(20)}) {
+        const QString path = dir.filePath(QStringLiteral("chosen.txt"));
+        QFile::remove(path);
+        ASSERT_TRUE(writeFile(path, content));
+        const WriteResult appended = appendRecord(path, kHeader, helibase());
+        EXPECT_FALSE(appended);
+        EXPECT_TRUE(appended.message().contains(QStringLiteral("nothing was appended")));
+        EXPECT_EQ(readAll(path), content);
+    }
 }
 
 TEST(RecordFiles, AFolderThatDoesNotExistFailsAndNamesTheFile) {
@@ -77,7 +95,7 @@ TEST(RecordFiles, AFolderThatDoesNotExistFailsAndNamesTheFile) {
     const auto created = createRecordFile(path, kHeader, helibase());
     EXPECT_FALSE(created);
     EXPECT_TRUE(created.message().contains(path));
-    EXPECT_FALSE(appendRecord(path, helibase()));
+    EXPECT_FALSE(appendRecord(path, kHeader, helibase()));
     EXPECT_FALSE(QFile::exists(path));
 }
 
