@@ -25,13 +25,27 @@ std::optional<double> finite(const QString& text) {
     return v;
 }
 
-QByteArray readVsi(const QByteArray& name) {
+QString tooLarge(const QString& what) {
+    return QStringLiteral("%1 is larger than %2 MB, more than any drawing holds; it is not read")
+        .arg(what)
+        .arg(kLargestDrawingBytes / (1024 * 1024));
+}
+
+/// The archive member \p name, read no further than the size limit: the
+/// size an archive states for a member may be false.
+QByteArray readVsi(const QByteArray& name, const QString& path) {
     VSILFILE* file = VSIFOpenL(name.constData(), "rb");
     if (!file) return {};
     QByteArray bytes;
     char buffer[65536];
     size_t got = 0;
-    while ((got = VSIFReadL(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, static_cast<qsizetype>(got));
+    while ((got = VSIFReadL(buffer, 1, sizeof buffer, file)) > 0) {
+        if (bytes.size() + static_cast<qint64>(got) > kLargestDrawingBytes) {
+            VSIFCloseL(file);
+            throw DrawingError(path, 0, tooLarge(QStringLiteral("The archive's KML document")));
+        }
+        bytes.append(buffer, static_cast<qsizetype>(got));
+    }
     VSIFCloseL(file);
     return bytes;
 }
@@ -49,6 +63,7 @@ QByteArray kmlDocument(const QString& path) {
     if (!path.endsWith(QLatin1String(".kmz"), Qt::CaseInsensitive)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) throw DrawingError(path, 0, file.errorString());
+        if (file.size() > kLargestDrawingBytes) throw DrawingError(path, 0, tooLarge(QStringLiteral("The file")));
         const QByteArray text = file.readAll();
         if (text.isEmpty()) throw DrawingError(path, 0, QStringLiteral("File Is Empty"));
         return text;
@@ -64,7 +79,9 @@ QByteArray kmlDocument(const QString& path) {
         CSLDestroy(names);
     }
     if (main.isEmpty()) throw DrawingError(path, 0, QStringLiteral("the archive holds no KML document"));
-    const QByteArray text = readVsi(main);
+    if (VSIStatL(main.constData(), &stat) == 0 && stat.st_size > kLargestDrawingBytes)
+        throw DrawingError(path, 0, tooLarge(QStringLiteral("The archive's KML document")));
+    const QByteArray text = readVsi(main, path);
     if (text.isEmpty()) throw DrawingError(path, 0, QStringLiteral("the archive's KML document is empty or unreadable"));
     return text;
 }

@@ -31,8 +31,14 @@ private:
     QString m_reason;
 };
 
+/// The largest KML document read, in bytes (unpacked, for a KMZ): far above
+/// any drawing (a 200,000-vertex perimeter is about 8 MB), far below what
+/// would exhaust a desk's memory.
+inline constexpr qint64 kLargestDrawingBytes = 256LL * 1024 * 1024;
+
 /// The KML text of \p path: the file itself, or the main document of a KMZ
-/// archive (doc.kml, else its first .kml). \throws DrawingError.
+/// archive (doc.kml, else its first .kml), refused past kLargestDrawingBytes.
+/// \throws DrawingError.
 QByteArray kmlDocument(const QString& path);
 
 /// The vertices of every <coordinates> element of \p kml, in document order,

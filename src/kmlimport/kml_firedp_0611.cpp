@@ -6,6 +6,7 @@
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
 #include "ui_kml_firedp_0611.h"
+#include "widgets/BackgroundWork.h"
 #include "widgets/EnableChecks.h"
 #include "widgets/FocusNotifier.h"
 #include "widgets/Look.h"
@@ -114,13 +115,16 @@ kml_firedp_0611::kml_firedp_0611(const Services& services, QWidget* parent)
         // A reported figure that is no number is emptied, so that its enable check speaks.
         connect(new NumberField(m_services.prompter, number, this, QString()), &NumberField::focused, this, disable);
     connect(new PercentSlider(m_services.prompter, ui.sldperCon, ui.txtPerCon, this), &PercentSlider::focused, this, disable);
-    const DateQuestions entry{QStringLiteral("Entry Date more than one year old! Accept?"),
-                              QStringLiteral("Confirm Entry Start Date"), QStringLiteral("Entry Date in the future! Accept?"),
-                              QStringLiteral("Confirm Fire Start Date")};
-    const DateQuestions start{QStringLiteral("Fire Start Date more than one year old! Accept?"),
-                              QStringLiteral("Confirm Fire Start Date"),
-                              QStringLiteral("Fire Start Date in the future! Accept?"),
-                              QStringLiteral("Confirm Fire Start Date")};
+    // The dates start empty here and may be passed by; the enable check asks
+    // for the entry date.
+    DateQuestions entry{QStringLiteral("Entry Date more than one year old! Accept?"),
+                        QStringLiteral("Confirm Entry Start Date"), QStringLiteral("Entry Date in the future! Accept?"),
+                        QStringLiteral("Confirm Fire Start Date")};
+    entry.mayStayEmpty = true;
+    DateQuestions start{QStringLiteral("Fire Start Date more than one year old! Accept?"),
+                        QStringLiteral("Confirm Fire Start Date"), QStringLiteral("Fire Start Date in the future! Accept?"),
+                        QStringLiteral("Confirm Fire Start Date")};
+    start.mayStayEmpty = true;
     connect(new DateField(m_services.prompter, m_services.clock, ui.meFireEnter, kDateFormat, entry, this),
             &DateField::focused, this, disable);
     connect(new DateField(m_services.prompter, m_services.clock, ui.meFireSTart, kDateFormat, start, this),
@@ -260,9 +264,21 @@ void kml_firedp_0611::convert() {
     const std::optional<QString> chosen = prompter.openFile(open);
     if (!chosen) return;
 
-    // Everything is read and checked before anything is written.
-    const QByteArray kml = kmlDocument(*chosen);
-    const std::vector<Vertex> vertices = drawingVertices(kml, *chosen);
+    // Everything is read and checked before anything is written; a large
+    // drawing is read while the window stays painted.
+    struct Drawing {
+        QByteArray kml;
+        std::vector<Vertex> vertices;
+    };
+    const QString file = *chosen;
+    const std::optional<Drawing> drawing = runOffInterface<Drawing>(this, [file] {
+        Drawing d{kmlDocument(file), {}};
+        d.vertices = drawingVertices(d.kml, file);
+        return d;
+    });
+    if (!drawing) return;  // the window was closed meanwhile
+    const QByteArray& kml = drawing->kml;
+    const std::vector<Vertex>& vertices = drawing->vertices;
     if (vertices.empty()) throw DrawingError(*chosen, 0, QStringLiteral("it holds no coordinates"));
 
     WorkingNames names = namesForDrawing(*chosen);

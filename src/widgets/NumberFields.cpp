@@ -170,6 +170,7 @@ void DateField::validate() {
             return;
         }
     }
+    if (verdict == DateVerdict::Empty && m_questions.mayStayEmpty) return;
     switch (verdict) {
     case DateVerdict::Accepted: return;
     case DateVerdict::Empty:  // an emptied date would be written empty

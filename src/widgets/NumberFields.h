@@ -96,6 +96,9 @@ struct DateQuestions {
     QString yearsAgo{}, yearsAgoTitle{};
     /// A text that is no date is replaced by today's date (else it stays).
     bool invalidBecomesToday = false;
+    /// An empty field may be left (a date that may stay unknown); otherwise
+    /// empty counts as no date, so an emptied date is never written.
+    bool mayStayEmpty = false;
 };
 
 /// A masked date field ("00-00-0000" shown as "__-__-____"), checked when it

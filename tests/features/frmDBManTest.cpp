@@ -113,6 +113,10 @@ private slots:
         if (kept.isEmpty()) {
             QCOMPARE(f.edit(qPrintable(field))->displayText(), QStringLiteral("__-__-____"));
             QCOMPARE(f.fire->focusWidget(), f.edit(qPrintable(field)));
+            // The emptied date cannot be left behind to be written empty.
+            f.edit("txtF_Name")->setFocus();
+            QCOMPARE(f.prompter.messageTexts().value(0), QStringLiteral("You must enter a valid date"));
+            QCOMPARE(f.fire->focusWidget(), f.edit(qPrintable(field)));
         }
     }
 

@@ -3,6 +3,7 @@
 #include "kmlimport/KmlDrawing.h"
 
 #include <cpl_conv.h>
+#include <cpl_vsi.h>
 
 #include <QDir>
 #include <QFile>
@@ -85,4 +86,40 @@ TEST(KmlDrawing, AKmzIsReadThroughItsMainDocument) {
 }
 
 }  // namespace
+}  // namespace waypost::kmlimport
+
+namespace waypost::kmlimport {
+
+namespace {
+
+// A drawing past the stated size is refused before it is read whole: a KMZ
+// whose few megabytes unpack to a huge document (a long comment) included.
+TEST(KmlDocument, ADocumentPastTheLimitIsRefusedUnread) {
+    QTemporaryDir dir;
+    const QString kml = dir.filePath(QStringLiteral("huge.kml"));
+    {
+        QFile f(kml);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kLargestDrawingBytes + 1));  // sparse
+    }
+    const QString kmz = dir.filePath(QStringLiteral("bomb.kmz"));
+    VSILFILE* member = VSIFOpenL(("/vsizip/" + kmz.toUtf8() + "/doc.kml").constData(), "wb");
+    ASSERT_NE(member, nullptr);
+    const QByteArray blanks(1 << 20, ' ');
+    VSIFWriteL("<kml><!--", 1, 9, member);
+    for (qint64 written = 0; written <= kLargestDrawingBytes; written += blanks.size())
+        VSIFWriteL(blanks.constData(), 1, static_cast<size_t>(blanks.size()), member);
+    VSIFWriteL("--></kml>", 1, 9, member);
+    VSIFCloseL(member);
+    for (const QString& path : {kml, kmz}) {
+        try {
+            (void)kmlDocument(path);
+            ADD_FAILURE() << path.toStdString() << " was read";
+        } catch (const DrawingError& e) {
+            EXPECT_TRUE(e.reason().contains(QStringLiteral("larger than 256 MB"))) << e.reason().toStdString();
+        }
+    }
+}
+
+}  // namespace
+
 }  // namespace waypost::kmlimport
