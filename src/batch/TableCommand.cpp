@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <tuple>
 #include <ostream>
 #include <thread>
 
@@ -15,9 +16,26 @@ namespace waypost::batch {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: waypost-convert table usng2ll DATABASE TABLE FIELD [--shapefile]\n"
-    "       waypost-convert table ll2usng DATABASE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] "
-    "[--shapefile]\n";
+    "usage: waypost-convert table usng2ll SOURCE TABLE FIELD [--shapefile]\n"
+    "       waypost-convert table ll2usng SOURCE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] "
+    "[--shapefile]\n"
+    "SOURCE: a SQLite (.sqlite, .db) or Access (.mdb, .accdb) database and its TABLE, a workbook (.xls, .xlsx,\n"
+    ".ods) and its sheet, or a text (.csv, .txt) or dBase (.dbf) file with TABLE given as -\n";
+
+/// The database and table a run works on: a SQLite table as it is, anything
+/// else through the same import as the batch windows.
+std::pair<QString, QString> runTarget(const QString& source, const QString& table) {
+    const QString suffix = QFileInfo(source).suffix().toLower();
+    if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")) return {importAccess(source), table};
+    if (suffix == QLatin1String("dbf")) return {importDbf(source), QStringLiteral("COORD")};
+    if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt")) return {importText(source), QStringLiteral("COORD")};
+    if (suffix == QLatin1String("xls") || suffix == QLatin1String("xlsx") || suffix == QLatin1String("ods"))
+        return {importSheet(source, table), QStringLiteral("tblExcel")};
+    if (suffix == QLatin1String("gpkg"))
+        throw ImportError(source, QStringLiteral("a GeoPackage is not converted here; export the table as a text or "
+                                                 "dBase file"));
+    return {source, table};
+}
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -46,7 +64,7 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
         return 2;
     }
     QString database = text(values[1]);
-    const QString table = text(values[2]);
+    const QString sourceTable = text(values[2]);
     RunCounter done{0};
     std::atomic<bool> running{true};
     std::thread progress;
@@ -64,8 +82,8 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
         if (progress.joinable()) progress.join();
     };
     try {
-        const QString suffix = QFileInfo(database).suffix().toLower();
-        if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")) database = importAccess(database);
+        QString table;
+        std::tie(database, table) = runTarget(database, sourceTable);
         const RunResult result = toLatLong ? convertUsngToLatLong(database, table, text(values[3]), &done)
                                            : convertLatLongToUsng(database, table, text(values[3]), text(values[4]),
                                                                   hemispheres, &done);
@@ -90,10 +108,12 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
 engine::ExtraCommand tableCommand() {
     engine::ExtraCommand command;
     command.name = "table";
-    command.help = R"(  table usng2ll DATABASE TABLE FIELD [--shapefile]
-  table ll2usng DATABASE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] [--shapefile]
-                      the batch windows' runs on a table of a SQLite database
-                      (an Access database is copied into SQLite first): adds
+    command.help = R"(  table usng2ll SOURCE TABLE FIELD [--shapefile]
+  table ll2usng SOURCE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] [--shapefile]
+                      the batch windows' runs on a table of a SQLite database;
+                      an Access database, a workbook's sheet (TABLE names it)
+                      or a text or dBase file (TABLE is -) is first imported
+                      into SQLite as the windows import it: adds
                       Latitude/Longitude or USNGCoord (ux... when there) to
                       every record in one transaction, or changes nothing and
                       names the record that failed; --shapefile writes the

@@ -116,7 +116,14 @@ QString withDefaultExtension(const QString& path, const QString& extension) {
     if (extension.compare(QLatin1String("kml"), Qt::CaseInsensitive) == 0 &&
         path.endsWith(QLatin1String(".kmz"), Qt::CaseInsensitive))
         return path;
-    if (!required && hasFileExtension(path)) return path;
+    // A text file keeps the extension chosen, unless it is that of a format
+    // other programs would open as such and then fail to read (a KMZ, a .shp).
+    static const QStringList otherFormats{QStringLiteral("kml"), QStringLiteral("kmz"), QStringLiteral("shp"),
+                                          QStringLiteral("shx"), QStringLiteral("dbf"), QStringLiteral("prj"),
+                                          QStringLiteral("cpg"), QStringLiteral("sqlite"), QStringLiteral("mdb"),
+                                          QStringLiteral("accdb"), QStringLiteral("xls"), QStringLiteral("xlsx")};
+    const bool misleading = otherFormats.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+    if (!required && hasFileExtension(path) && !misleading) return path;
     return path + u'.' + extension;
 }
 

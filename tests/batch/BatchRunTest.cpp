@@ -7,6 +7,9 @@
 #include "engine/NationalGrid.h"
 #include "support/ShapefileReading.h"
 
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -14,6 +17,8 @@
 #include <QThread>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace waypost::batch {
 namespace {
@@ -201,6 +206,46 @@ TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
             ASSERT_TRUE(unconverted.step());
             EXPECT_EQ(unconverted.columnInt(0), 0);
         }
+    }
+}
+
+// The command line runs on every kind of table the windows import, through
+// the same import.
+TEST_F(BatchRunTest, TheCommandRunsOnTextDbaseAndSheetSources) {
+    GDALAllRegister();
+    const QString csv = dir.filePath(QStringLiteral("points.csv"));
+    {
+        QFile f(csv);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Name,USNG\r\nA,16R GU 61158 70495\r\nB,17R LL 70840 80930\r\n");
+    }
+    const QString dbf = dir.filePath(QStringLiteral("points.dbf"));
+    const QString xlsx = dir.filePath(QStringLiteral("book.xlsx"));
+    for (const auto& [path, driver] : {std::pair{dbf, "ESRI Shapefile"}, std::pair{xlsx, "XLSX"}}) {
+        GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName(driver)->Create(
+            path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
+        ASSERT_TRUE(ds);
+        OGRLayer* layer = ds->CreateLayer("Sheet1", nullptr, wkbNone, nullptr);
+        OGRFieldDefn usng("USNG", OFTString);
+        ASSERT_EQ(layer->CreateField(&usng), OGRERR_NONE);
+        for (const char* ref : {"16R GU 61158 70495", "17R LL 70840 80930"}) {
+            OGRFeature feature(layer->GetLayerDefn());
+            feature.SetField(0, ref);
+            ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+        }
+    }
+    for (const auto& [source, table, database] :
+         {std::tuple{csv, "-", "points.sqlite"}, std::tuple{dbf, "-", "pointsd.sqlite"},
+          std::tuple{xlsx, "Sheet1", "bookx.sqlite"}}) {
+        QProcess run;
+        run.start(QStringLiteral(WAYPOST_CONVERT_PATH), {"table", "usng2ll", source, table, "USNG"});
+        ASSERT_TRUE(run.waitForFinished());
+        EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+        EXPECT_TRUE(run.readAllStandardOutput().contains("2 Records Converted")) << source.toStdString();
+        const std::string converted = (table == std::string("Sheet1")) ? "tblExcel" : "COORD";
+        EXPECT_EQ(rows(dir.filePath(QLatin1String(database)), "SELECT count(Latitude) FROM " + converted),
+                  (std::vector<std::vector<std::string>>{{"2"}}))
+            << database;
     }
 }
 

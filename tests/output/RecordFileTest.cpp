@@ -112,3 +112,15 @@ TEST(OutputPaths, PrefixGoesInFrontOfTheChosenName) {
     EXPECT_EQ(splitPath(QStringLiteral("bare.txt")).folder, QString());
     EXPECT_EQ(splitPath(QStringLiteral("bare.txt")).fileName, QStringLiteral("bare.txt"));
 }
+
+// The extension a name ends with once it is an output: the format's own where
+// another would mislead the program that opens it.
+TEST(OutputPaths, TheDefaultExtensionIsAddedWhereTheNameWouldMislead) {
+    const std::pair<const char*, const char*> text[] = {
+        {"St. Marks", "St. Marks.txt"}, {"sites.csv", "sites.csv"}, {"sites.txt", "sites.txt"},
+        {"line.kmz", "line.kmz.txt"},   {"roads.SHP", "roads.SHP.txt"}, {"fires.sqlite", "fires.sqlite.txt"}};
+    for (const auto& [chosen, written] : text)
+        EXPECT_EQ(withDefaultExtension(QString::fromUtf8(chosen), QStringLiteral("txt")), QString::fromUtf8(written));
+    EXPECT_EQ(withDefaultExtension(QStringLiteral("camps.txt"), QStringLiteral("shp")), QStringLiteral("camps.txt.shp"));
+    EXPECT_EQ(withDefaultExtension(QStringLiteral("camps.kmz"), QStringLiteral("kml")), QStringLiteral("camps.kmz"));
+}
