@@ -266,42 +266,64 @@ QString importDbf(const QString& dbfPath) {
 namespace {
 
 /// A text file whose first line holds no separator is one column; GDAL's
-/// reader wants a separator, so such a file is read here.
-std::optional<QStringList> singleColumnLines(const QString& textPath) {
+/// reader wants a separator, so such a file is read here, a line at a time.
+bool isSingleColumn(const QString& textPath) {
     QFile file(textPath);
     if (!file.open(QIODevice::ReadOnly)) throw ImportError(textPath, file.errorString());
     const QByteArray first = file.readLine();
     if (first.trimmed().isEmpty()) throw ImportError(textPath, QStringLiteral("its first line names no field"));
     for (const char separator : {',', ';', '\t', '|'})
-        if (first.contains(separator)) return std::nullopt;  // GDAL reads it
-    file.seek(0);
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QRegularExpression(QStringLiteral("\\r?\\n")));
-    while (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
-    return lines;
+        if (first.contains(separator)) return false;  // GDAL reads it
+    return true;
 }
 
-void copyLines(const QStringList& lines, database::Database& db, const QString& table) {
+/// Calls \p line for every line of \p textPath after the first (without its
+/// line end; trailing empty lines left out), and returns the first.
+QString eachLine(const QString& textPath, const std::function<void(const QString&)>& line) {
+    QFile file(textPath);
+    if (!file.open(QIODevice::ReadOnly)) throw ImportError(textPath, file.errorString());
+    const auto next = [&] {
+        QByteArray bytes = file.readLine();
+        while (bytes.endsWith('\n') || bytes.endsWith('\r')) bytes.chop(1);
+        return QString::fromUtf8(bytes);
+    };
+    const QString header = next();
+    qint64 pendingEmpty = 0;  // empty lines count only when a value follows
+    while (!file.atEnd()) {
+        const QString text = next();
+        if (text.isEmpty()) {
+            ++pendingEmpty;
+            continue;
+        }
+        for (; pendingEmpty > 0; --pendingEmpty) line(QString());
+        line(text);
+    }
+    return header;
+}
+
+void copyLines(const QString& textPath, database::Database& db, const QString& table) {
     ColumnTyping typing(db, 1);
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        if (!lines[i].isEmpty()) typing.see(0, lines[i].toStdString());
+    const QString header = eachLine(textPath, [&](const QString& text) {
+        if (!text.isEmpty()) typing.see(0, text.toStdString());
+    });
     const std::string name = database::quoteIdentifier(table.toStdString());
-    db.execute("CREATE TABLE " + name + " (" + database::quoteIdentifier(lines.front().trimmed().toStdString()) + " " +
+    db.execute("CREATE TABLE " + name + " (" + database::quoteIdentifier(header.trimmed().toStdString()) + " " +
                typing.declared(0) + ")");
     database::Statement insert = db.prepare("INSERT INTO " + name + " VALUES (?)");
-    for (qsizetype i = 1; i < lines.size(); ++i) {
+    eachLine(textPath, [&](const QString& text) {
         insert.reset();
-        if (lines[i].isEmpty()) insert.bindNull(1);
-        else insert.bind(1, lines[i].toStdString());
+        if (text.isEmpty()) insert.bindNull(1);
+        else insert.bind(1, text.toStdString());
         insert.run();
-    }
+    });
 }
 
 }  // namespace
 
 QString importText(const QString& textPath) {
-    if (const std::optional<QStringList> lines = singleColumnLines(textPath)) {
+    if (isSingleColumn(textPath)) {
         const QString target = targetFor(textPath.left(textPath.size() - 4));
-        buildDatabase(target, textPath, [&](database::Database& db) { copyLines(*lines, db, QStringLiteral("COORD")); });
+        buildDatabase(target, textPath, [&](database::Database& db) { copyLines(textPath, db, QStringLiteral("COORD")); });
         return target;
     }
     // Every cell as its text: the import decides what may be a number.
