@@ -339,6 +339,7 @@ QStringList snapshot(const QString& folder) {
     QStringList out;
     for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
         const QFileInfo info(it.next());
+        if (info.isExecutable()) continue;  // the programs that share the folder in a build
         out << QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     }
     out.sort();
