@@ -82,11 +82,15 @@ namespace {
 RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapefile, const QString& database,
                           const QString& table) {
     RunOutcome outcome;
+    // Nothing may leave the run's thread: whatever fails is told to the window.
     try {
         outcome.result = convert();
         outcome.converted = true;
     } catch (const RunError& e) {
         outcome.error = e.message();
+        return outcome;
+    } catch (const std::exception& e) {
+        outcome.error = QString::fromUtf8(e.what());
         return outcome;
     }
     if (shapefile) {
@@ -95,6 +99,8 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapef
                                                     outcome.result.longitudeColumn);
         } catch (const RunError& e) {
             outcome.shapefileError = e.message();
+        } catch (const std::exception& e) {
+            outcome.shapefileError = QString::fromUtf8(e.what());
         }
     }
     return outcome;

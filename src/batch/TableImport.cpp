@@ -7,23 +7,18 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QUuid>
 
-#include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include <sys/types.h>
 
 namespace waypost::batch {
 
@@ -52,30 +47,10 @@ Dataset openVector(const QString& path, const QString& openName, const char* con
 
 QString targetFor(const QString& base) { return uniqueTarget(base + QStringLiteral(".sqlite")); }
 
-namespace {
-
-/// Removes what imports killed part way left in \p folder: the hidden
-/// ".<name>.<process>.<id>.importing" files of processes that have ended.
-void clearLeftoverImports(const QDir& folder) {
-    static const QRegularExpression ours(QStringLiteral(R"(^\..+\.(\d+)\.[0-9a-f]{32}\.importing$)"));
-    for (const QString& name : folder.entryList({QStringLiteral(".*.importing")}, QDir::Files | QDir::Hidden)) {
-        const QRegularExpressionMatch match = ours.match(name);
-        if (!match.hasMatch()) continue;
-        const pid_t owner = static_cast<pid_t>(match.captured(1).toLongLong());
-        if (owner > 0 && kill(owner, 0) != 0 && errno == ESRCH) QFile::remove(folder.filePath(name));
-    }
-}
-
-}  // namespace
-
 void buildDatabase(const QString& target, const QString& source,
                    const std::function<void(database::Database&)>& fill) {
-    const QFileInfo info(target);
-    clearLeftoverImports(info.absoluteDir());
-    const QString temporary = info.absoluteDir().filePath(QStringLiteral(".%1.%2.%3.importing")
-                                                              .arg(info.fileName())
-                                                              .arg(QCoreApplication::applicationPid())
-                                                              .arg(QUuid::createUuid().toString(QUuid::Id128)));
+    removeLeftovers(QFileInfo(target).absolutePath(), QStringLiteral("importing"));
+    const QString temporary = temporaryNameBeside(target, QStringLiteral("importing"));
     try {
         {
             database::Database db(temporary.toStdString(), database::Database::Mode::Create);

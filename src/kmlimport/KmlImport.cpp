@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QUuid>
 
 #include <cstdio>
 
@@ -84,9 +83,8 @@ void writeStaging(const WorkingNames& names, const std::vector<Vertex>& vertices
                                           a.significant};
     if (const WriteResult w = writeFileAtomically(names.attributes, recordLine(record)); !w) fail(names.attributes, w.message());
 
-    const QFileInfo target(names.database);
-    const QString temporary = target.absoluteDir().filePath(
-        QStringLiteral(".%1.%2.staging").arg(target.fileName(), QUuid::createUuid().toString(QUuid::Id128)));
+    removeLeftovers(QFileInfo(names.database).absolutePath(), QStringLiteral("staging"));
+    const QString temporary = temporaryNameBeside(names.database, QStringLiteral("staging"));
     try {
         {
             database::Database db(temporary.toStdString(), database::Database::Mode::Create);

@@ -1,8 +1,16 @@
 #include "platform/FileWriting.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QUuid>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/types.h>
 
 namespace waypost {
 
@@ -37,6 +45,26 @@ WriteResult appendToFile(const QString& path, const QByteArray& contents) {
     }
     file.close();
     return WriteResult::success();
+}
+
+QString temporaryNameBeside(const QString& target, const QString& kind) {
+    const QFileInfo info(target);
+    return info.absoluteDir().filePath(QStringLiteral(".%1.%2.%3.%4")
+                                           .arg(info.fileName())
+                                           .arg(QCoreApplication::applicationPid())
+                                           .arg(QUuid::createUuid().toString(QUuid::Id128), kind));
+}
+
+void removeLeftovers(const QString& folder, const QString& kind) {
+    const QRegularExpression ours(QStringLiteral(R"(^\..+\.(\d+)\.[0-9a-f]{32}\.%1$)")
+                                      .arg(QRegularExpression::escape(kind)));
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral(".*.") + kind}, QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch match = ours.match(name);
+        if (!match.hasMatch()) continue;
+        const auto owner = static_cast<pid_t>(match.captured(1).toLongLong());
+        if (owner > 0 && kill(owner, 0) != 0 && errno == ESRCH) QFile::remove(dir.filePath(name));
+    }
 }
 
 }  // namespace waypost

@@ -35,4 +35,14 @@ WriteResult writeFileAtomically(const QString& path, const QByteArray& contents)
 /// back to its former length, so earlier records stay as they were.
 WriteResult appendToFile(const QString& path, const QByteArray& contents);
 
+/// A hidden name beside \p target for building it whole before it is put in
+/// place: ".<name>.<process>.<random>.<kind>". What a killed process left
+/// under such names is found by removeLeftovers.
+QString temporaryNameBeside(const QString& target, const QString& kind);
+
+/// Removes the files named by temporaryNameBeside with \p kind in \p folder
+/// whose process has ended (a run killed part way); a running process's
+/// files stay.
+void removeLeftovers(const QString& folder, const QString& kind);
+
 }  // namespace waypost

@@ -339,7 +339,6 @@ QStringList snapshot(const QString& folder) {
     QStringList out;
     for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();) {
         const QFileInfo info(it.next());
-        if (info.isExecutable()) continue;  // the programs that share the folder in a build
         out << QStringLiteral("%1 %2 %3").arg(info.filePath()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     }
     out.sort();
@@ -580,8 +579,20 @@ private:
     QString m_name;
 };
 
+/// A copy of the program's data (without the programs and logs that share a
+/// build's folder), so that what the monkey finds changed there it changed.
+void copyData(const QString& from, const QString& to) {
+    for (QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo info(it.next());
+        const QString relative = QDir(from).relativeFilePath(info.filePath());
+        if (info.isExecutable() || relative.startsWith(QLatin1String("logs/"))) continue;
+        QDir().mkpath(QFileInfo(to + u'/' + relative).absolutePath());
+        if (!QFile::copy(info.filePath(), to + u'/' + relative)) fail(QStringLiteral("cannot copy ") + relative);
+    }
+}
+
 /// One window's run in a folder of its own; true when nothing went wrong.
-void monkeyWindow(const QString& name, std::uint64_t seed, int steps) {
+void monkeyWindow(const QString& name, std::uint64_t seed, int steps, const QString& dataDir) {
     std::cerr << "monkey: " << name.toStdString() << " --seed " << seed << " --steps " << steps << '\n';
     QTemporaryDir root;
     root.setAutoRemove(!g_keep);
@@ -590,7 +601,6 @@ void monkeyWindow(const QString& name, std::uint64_t seed, int steps) {
     QDir().mkpath(work);
     QDir().mkpath(cwd);
     placeInputs(work);
-    const QString dataDir = qEnvironmentVariable("WAYPOST_DATA_DIR", QStringLiteral(WAYPOST_SOURCE_DIR "/data"));
     const QStringList dataBefore = snapshot(dataDir);
     const QString oldCurrent = QDir::currentPath();
     QDir::setCurrent(cwd);
@@ -657,7 +667,10 @@ int main(int argc, char* argv[]) {
                    windowName::frmDBMan,     windowName::wpHcane,         windowName::frmGEAddress,
                    windowName::kml_firedp_0611, windowName::frmdatabase, windowName::frmbatLLtoUSNG,
                    windowName::frmAbout};
-    for (int i = 0; i < windows.size(); ++i) monkeyWindow(windows[i], seed + std::uint64_t(i) * 7919, steps);
+    const QTemporaryDir data;
+    copyData(qEnvironmentVariable("WAYPOST_DATA_DIR", QStringLiteral(WAYPOST_SOURCE_DIR "/data")), data.path());
+    for (int i = 0; i < windows.size(); ++i)
+        monkeyWindow(windows[i], seed + std::uint64_t(i) * 7919, steps, data.path());
 
     if (!g_failures.isEmpty()) {
         std::cerr << g_failures.size() << " failure(s)\n";
