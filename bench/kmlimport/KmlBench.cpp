@@ -1,6 +1,6 @@
 // A generated fire perimeter of many vertices through the whole conversion
 // the KML import window runs (reading, staging files, staging database,
-// shapefile), then waypost-convert kml on the same file.
+// the shapes as a GIS reads them, shapefile), then waypost-convert kml on the same file.
 //
 // Usage: kmlimport_bench [VERTICES] [WORK_FOLDER]   (defaults 100000 and the temporary folder)
 
@@ -37,18 +37,17 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     const QByteArray document = kmlDocument(kml);
     const std::vector<Vertex> vertices = drawingVertices(document, kml);
-    std::vector<double> x, y;
-    for (const Vertex& v : vertices) {
-        x.push_back(v.albersX);
-        y.push_back(v.albersY);
-    }
-    const double acres = areaByCoordinates(x, y), miles = perimeterByCoordinates(x, y);
+    const DrawnShapes shapes = readShapes(document, kml);
+    const Measures drawn = drawingMeasures(shapes);
     const WorkingNames names = namesForDrawing(kml);
     writeStaging(names, vertices, Attributes{"Bench", "1", "Initial", "09-14-26", "09-14-26", "100.00", "5.00", "Grass",
                                              "lightning", "Fire Perimeter", "10.00%", "No"},
                  FeatureKind::Wildfire);
-    writeShapefile(names, FeatureKind::Wildfire, ShapeKind::Polygon, false, OutputSystem::Albers, QStringLiteral("100.00"),
-                   acres, miles);
+    // Not points, not a line: the polygon as drawn.
+    const PlannedShape plan = planShape(shapes, [](const QString&) { return false; }, [](const QString&) {});
+    const double acres = plan.measures.acres, miles = plan.measures.miles;
+    writeShapefile(names, FeatureKind::Wildfire, plan, OutputSystem::Albers, QStringLiteral("100.00"), acres, miles);
+    (void)drawn;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("conversion of %zu vertices (%.2f acres, %.2f miles): %.2f s\n", vertices.size(), acres, miles, seconds);
 

@@ -58,14 +58,17 @@ double AlbersEqualArea::q(double t) const {
     return (1 - m_e2) * (t / (1 - (m_e2 * t) * t) + (1 / (2 * m_e)) * std::log((1 + m_e * t) / (1 - m_e * t)));
 }
 
-AlbersPoint AlbersEqualArea::Forward(double latitude, double longitude) const {
+AlbersMetres AlbersEqualArea::Unrounded(double latitude, double longitude) const {
     const double p = latitude * m_radiansPerDegree;
     const double s = std::sin(p);
     const double qs = q(s);
     const double theta = (m_n * (longitude - m_centralMeridian)) * m_radiansPerDegree;
     const double rho = (m_a / m_n) * std::sqrt(m_c + m_n * qs);
-    const double x = rho * std::sin(theta) + m_falseEasting;
-    const double y = rho * std::cos(theta) - m_rho0 + m_falseNorthing;
+    return {rho * std::sin(theta) + m_falseEasting, rho * std::cos(theta) - m_rho0 + m_falseNorthing};
+}
+
+AlbersPoint AlbersEqualArea::Forward(double latitude, double longitude) const {
+    const auto [x, y] = Unrounded(latitude, longitude);
 
     // Whole metres the way the grid has always rounded them: formatted with no
     // decimals (a half away from zero), and that text read back.

@@ -12,6 +12,12 @@ struct AlbersPoint {
     std::string text;  ///< easting, a comma and northing in plain digits: "376025,721400"
 };
 
+/// One projected position before rounding, for measuring.
+struct AlbersMetres {
+    double x = 0;  ///< easting (metres, false easting included)
+    double y = 0;  ///< northing (metres)
+};
+
 /// Albers equal-area conic projection with two standard parallels, the first of
 /// which is also the latitude of origin.
 ///
@@ -43,6 +49,9 @@ public:
     /// \param longitude degrees, east positive (not checked).
     /// A NaN argument gives NaN in the text and 0 in the numbers.
     [[nodiscard]] AlbersPoint Forward(double latitude, double longitude) const;
+    /// Forward without the rounding to whole metres: what areas and lengths
+    /// are measured on (rounding each vertex adds length to dense tracks).
+    [[nodiscard]] AlbersMetres Unrounded(double latitude, double longitude) const;
 
     /// The cone constant n (negative for the state grid, about -0.4646311584).
     [[nodiscard]] double coneConstant() const { return m_n; }

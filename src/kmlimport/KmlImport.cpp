@@ -1,5 +1,7 @@
 #include "kmlimport/KmlImport.h"
 
+#include "engine/AlbersEqualArea.h"
+
 #include "database/Database.h"
 #include "numbers/Numbers.h"
 #include "output/RecordFile.h"
@@ -123,43 +125,134 @@ void writeStaging(const WorkingNames& names, const std::vector<Vertex>& vertices
     }
 }
 
-void writeShapefile(const WorkingNames& names, FeatureKind kind, ShapeKind shape, bool closeRing, OutputSystem system,
+namespace {
+
+bool closedPath(const Path& path) {
+    return path.size() > 1 && path.front().longitude == path.back().longitude &&
+           path.front().latitude == path.back().latitude;
+}
+
+Path closedCopy(Path path) {
+    if (!closedPath(path)) path.push_back(path.front());
+    return path;
+}
+
+}  // namespace
+
+PlannedShape planShape(const DrawnShapes& shapes, const std::function<bool(const QString&)>& ask,
+                       const std::function<void(const QString&)>& tell) {
+    PlannedShape plan;
+    Path every;  // every vertex as drawn, for points
+    for (const DrawnPolygon& polygon : shapes.polygons) {
+        every.insert(every.end(), polygon.outer.begin(), polygon.outer.end());
+        for (const Path& hole : polygon.holes) every.insert(every.end(), hole.begin(), hole.end());
+    }
+    for (const Path& line : shapes.lines) every.insert(every.end(), line.begin(), line.end());
+    every.insert(every.end(), shapes.points.begin(), shapes.points.end());
+    // A drawing of points alone is read, as it always was, as one path through them.
+    std::vector<Path> lines = shapes.lines;
+    if (shapes.polygons.empty() && lines.empty() && shapes.points.size() > 1) lines.push_back(shapes.points);
+
+    const auto asPoints = [&](ShapeKind kind) {
+        tell(QStringLiteral("Point Shapefile will be created"));
+        plan.shape = kind;
+        plan.parts = {{kind == ShapeKind::Point ? Path{every.front()} : every, false}};
+        plan.done = QStringLiteral("KML Converted to Point Shapefile");
+    };
+    const auto asLines = [&](const std::vector<Path>& paths) {
+        plan.shape = ShapeKind::PolyLine;
+        for (const Path& path : paths) {
+            plan.parts.push_back({path, false});
+            plan.measures.miles += pathMiles(path, false);
+        }
+        plan.done = QStringLiteral("KML Converted to Polyline Shapefile");
+    };
+    const auto asPolygons = [&](const std::vector<DrawnPolygon>& polygons) {
+        plan.shape = ShapeKind::Polygon;
+        for (const DrawnPolygon& polygon : polygons) {
+            plan.parts.push_back({polygon.outer, false});
+            for (const Path& hole : polygon.holes) plan.parts.push_back({hole, true});
+            const Measures m = measurePolygon(polygon);
+            plan.measures.acres += m.acres;
+            plan.measures.miles += m.miles;
+        }
+        plan.done = QStringLiteral("KML Converted to Polygon Shapefile");
+    };
+
+    if (every.size() == 1) {
+        asPoints(ShapeKind::Point);
+    } else if (ask(QStringLiteral("Build all Locations as Points?"))) {
+        asPoints(ShapeKind::MultiPoint);
+    } else if (!shapes.polygons.empty() || (lines.size() == 1 && closedPath(lines.front()))) {
+        std::vector<DrawnPolygon> polygons = shapes.polygons;
+        if (polygons.empty()) polygons.push_back({lines.front(), {}});
+        if (ask(QStringLiteral("Initial Shape Type is Polygon - Build as Line Instead?"))) {
+            std::vector<Path> rings;
+            for (const DrawnPolygon& polygon : polygons) {
+                rings.push_back(closedCopy(polygon.outer));
+                for (const Path& hole : polygon.holes) rings.push_back(closedCopy(hole));
+            }
+            if (!shapes.polygons.empty()) rings.insert(rings.end(), lines.begin(), lines.end());
+            asLines(rings);
+        } else {
+            asPolygons(polygons);
+        }
+    } else {
+        std::size_t vertices = 0;
+        for (const Path& line : lines) vertices += line.size();
+        if (vertices >= 3 && ask(QStringLiteral("Initial Shape Type is Line - Build as Polygon Instead?"))) {
+            // Each path is closed; its perimeter then counts the closing edge.
+            std::vector<DrawnPolygon> polygons;
+            for (const Path& line : lines)
+                if (line.size() >= 3) polygons.push_back({closedCopy(line), {}});
+            asPolygons(polygons);
+        } else {
+            asLines(lines);
+        }
+    }
+    return plan;
+}
+
+void writeShapefile(const WorkingNames& names, FeatureKind kind, const PlannedShape& plan, OutputSystem system,
                     const QString& reportedAcres, double calculatedAcres, double calculatedMiles) {
     try {
         database::Database db(names.database.toStdString(), database::Database::Mode::ReadOnly);
-        std::vector<std::pair<double, double>> vertices;
-        auto coord = db.prepare(system == OutputSystem::Albers ? "SELECT F2, F3 FROM COORD WHERE F1 = 1 ORDER BY rowid"
-                                                               : "SELECT F4, F5 FROM COORD WHERE F1 = 1 ORDER BY rowid");
-        while (coord.step()) vertices.emplace_back(coord.columnDouble(0), coord.columnDouble(1));
-        if (vertices.empty()) fail(names.shapefile, QStringLiteral("the drawing has no vertex"));
-        if (closeRing) vertices.push_back(vertices.front());
-
         const auto& columns = columnNames(kind);
         auto record = db.prepare("SELECT * FROM FIRE_DAT");
         if (!record.step()) fail(names.database, QStringLiteral("the staged attributes are missing"));
 
         ShapefileWriter writer;
         writer.OpenShapefile(names.shapefile, ShapefileWriter::OpenMode::Create,
-                             static_cast<ShapefileWriter::ShapeType>(static_cast<int>(shape)));
+                             static_cast<ShapefileWriter::ShapeType>(static_cast<int>(plan.shape)));
         writer.AddField(columns[0], ShapefileWriter::Long, 4);
         for (std::size_t i = 1; i < columns.size(); ++i) writer.AddField(columns[i], ShapefileWriter::Text, kSizes[i]);
         for (const char* field : {"Rep_Acres", "Rep_Perim", "Calc_Acres", "Calc_Perim"})
             writer.AddField(QLatin1String(field), ShapefileWriter::Double, 12, 2);
         writer.CommitFields();
 
-        const bool points = shape == ShapeKind::Point || shape == ShapeKind::MultiPoint;
+        const bool points = plan.shape == ShapeKind::Point || plan.shape == ShapeKind::MultiPoint;
         const QString perimeter = QString::fromStdString(record.columnText(7));
         writer.SetFieldValue(QStringLiteral("Rep_Perim"), readNumber(perimeter));
         writer.SetFieldValue(QStringLiteral("Rep_Acres"), readNumber(reportedAcres));
         writer.SetFieldValue(QStringLiteral("Calc_Acres"), points ? 0.0
-                                                          : shape == ShapeKind::PolyLine ? readNumber(reportedAcres)
-                                                                                         : calculatedAcres);
+                                                          : plan.shape == ShapeKind::PolyLine ? readNumber(reportedAcres)
+                                                                                              : calculatedAcres);
         writer.SetFieldValue(QStringLiteral("Calc_Perim"), points ? 0.0 : calculatedMiles);
         writer.SetFieldValue(columns[0], record.columnDouble(0));
         for (std::size_t i = 1; i < columns.size(); ++i)
             writer.SetFieldValue(columns[i], i == 6 ? reportedAcres : QString::fromStdString(record.columnText(static_cast<int>(i))));
-        const std::size_t count = shape == ShapeKind::Point ? 1 : vertices.size();
-        for (std::size_t i = 0; i < count; ++i) writer.AddVertex(vertices[i].first, vertices[i].second);
+        const engine::AlbersEqualArea& grid = engine::AlbersEqualArea::StateGrid();
+        for (const PlannedShape::Part& part : plan.parts) {
+            writer.AddPart(part.hole ? ShapefileWriter::Part::Hole : ShapefileWriter::Part::Outer);
+            for (const LonLat& v : part.path) {
+                if (system == OutputSystem::Wgs84) {
+                    writer.AddVertex(v.longitude, v.latitude);
+                } else {
+                    const engine::AlbersPoint p = grid.Forward(v.latitude, v.longitude);  // whole metres, as staged
+                    writer.AddVertex(p.x, p.y);
+                }
+            }
+        }
         writer.WriteShape();
         writer.CloseShapefile();
     } catch (const database::DatabaseError& e) {

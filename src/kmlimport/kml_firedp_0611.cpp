@@ -265,21 +265,29 @@ void kml_firedp_0611::convert() {
     if (!chosen) return;
 
     // Everything is read and checked before anything is written; a large
-    // drawing is read while the window stays painted.
+    // drawing is read while the window stays painted. The text is checked
+    // tuple by tuple (a malformed file is named with its line) and staged as
+    // it always was; the shapes are read as a GIS reads them.
     struct Drawing {
         QByteArray kml;
         std::vector<Vertex> vertices;
+        DrawnShapes shapes;
     };
     const QString file = *chosen;
     const std::optional<Drawing> drawing = runOffInterface<Drawing>(this, [file] {
-        Drawing d{kmlDocument(file), {}};
+        Drawing d{kmlDocument(file), {}, {}};
         d.vertices = drawingVertices(d.kml, file);
+        d.shapes = readShapes(d.kml, file);
         return d;
     });
     if (!drawing) return;  // the window was closed meanwhile
     const QByteArray& kml = drawing->kml;
-    const std::vector<Vertex>& vertices = drawing->vertices;
-    if (vertices.empty()) throw DrawingError(*chosen, 0, QStringLiteral("it holds no coordinates"));
+    const DrawnShapes& shapes = drawing->shapes;
+    if (shapes.empty()) throw DrawingError(*chosen, 0, QStringLiteral("it holds no coordinates"));
+    // A drawing of more than one shape is said before anything is written.
+    if (!shapes.isSingleShape() && !(shapes.polygons.empty() && shapes.lines.empty()))
+        prompter.message(QStringLiteral("Read from the drawing: %1.").arg(describeShapes(shapes, false)),
+                         QStringLiteral("Drawing Read"), Prompter::Icon::Information);
 
     WorkingNames names = namesForDrawing(*chosen);
     if (QFile::exists(names.shapefile)) {
@@ -299,59 +307,42 @@ void kml_firedp_0611::convert() {
     if (const WriteResult copied = writeFileAtomically(names.kmlCopy, kml); !copied)
         throw DrawingError(names.kmlCopy, 0, copied.message());
 
-    std::vector<double> x, y;
-    for (const Vertex& v : vertices) {
-        x.push_back(v.albersX);
-        y.push_back(v.albersY);
-    }
     // The figures as the shapefile's two-decimal fields will hold them.
     const auto asWritten = [](double value) { return QString::fromStdString(numbers::formatFixed(value, 2)); };
-    if (vertices.size() > 2) {
-        ui.lblCalAcres->setText(asWritten(areaByCoordinates(x, y)));
-        ui.lblLength->setText(asWritten(perimeterByCoordinates(x, y)));
+    if (shapes.vertexCount() > 2) {
+        const Measures drawn = drawingMeasures(shapes);
+        ui.lblCalAcres->setText(asWritten(drawn.acres));
+        ui.lblLength->setText(asWritten(drawn.miles));
     }
-    writeStaging(names, vertices, attributes(), m_kind);
+    writeStaging(names, drawing->vertices, attributes(), m_kind);
 
-    ShapeKind shape = ShapeKind::Point;
-    bool closeRing = false;
-    QString done = QStringLiteral("KML Converted to Point Shapefile");
-    const auto ask = [&](const QString& text) {
-        return prompter.question(text, QStringLiteral("Shapefile Type"), Prompter::Icon::Question) == Prompter::Answer::Yes;
-    };
-    if (vertices.size() == 1) {
-        prompter.message(QStringLiteral("Point Shapefile will be created"), kAppTitle, Prompter::Icon::Information);
-    } else if (ask(QStringLiteral("Build all Locations as Points?"))) {
-        prompter.message(QStringLiteral("Point Shapefile will be created"), kAppTitle, Prompter::Icon::Information);
-        shape = ShapeKind::MultiPoint;
-    } else if (isClosedRing(vertices)) {
-        shape = ask(QStringLiteral("Initial Shape Type is Polygon - Build as Line Instead?")) ? ShapeKind::PolyLine
-                                                                                            : ShapeKind::Polygon;
-    } else if (vertices.size() < 3) {
-        shape = ShapeKind::PolyLine;
-    } else if (ask(QStringLiteral("Initial Shape Type is Line - Build as Polygon Instead?"))) {
-        shape = ShapeKind::Polygon;
-        closeRing = true;
-    } else {
-        shape = ShapeKind::PolyLine;
-    }
-    if (shape == ShapeKind::PolyLine) done = QStringLiteral("KML Converted to Polyline Shapefile");
-    if (shape == ShapeKind::Polygon) done = QStringLiteral("KML Converted to Polygon Shapefile");
-    const bool points = shape == ShapeKind::Point || shape == ShapeKind::MultiPoint;
-    if (points) {
-        ui.lblCalAcres->setText(QStringLiteral("0.00"));
-        ui.lblLength->setText(QStringLiteral("0.00"));
-    }
-    const QString reportedAcres = shape == ShapeKind::PolyLine ? QStringLiteral("0.00") : ui.txtArea->text();
-    const double acres = vertices.size() > 2 ? areaByCoordinates(x, y) : 0;
-    const double miles = vertices.size() > 2 ? perimeterByCoordinates(x, y) : (vertices.size() == 2 ? perimeterByCoordinates(x, y) : 0);
+    const PlannedShape plan = planShape(
+        shapes,
+        [&](const QString& text) {
+            return prompter.question(text, QStringLiteral("Shapefile Type"), Prompter::Icon::Question) ==
+                   Prompter::Answer::Yes;
+        },
+        [&](const QString& text) { prompter.message(text, kAppTitle, Prompter::Icon::Information); });
+    const bool points = plan.shape == ShapeKind::Point || plan.shape == ShapeKind::MultiPoint;
+    const QString reportedAcres = plan.shape == ShapeKind::PolyLine ? QStringLiteral("0.00") : ui.txtArea->text();
+    const double acres = numbers::roundFixed(plan.measures.acres, 2);
+    const double miles = numbers::roundFixed(plan.measures.miles, 2);
     const bool albers = ui.optAlb->isChecked();
-    writeShapefile(names, m_kind, shape, closeRing, albers ? OutputSystem::Albers : OutputSystem::Wgs84, reportedAcres,
-                   acres, miles);
+    writeShapefile(names, m_kind, plan, albers ? OutputSystem::Albers : OutputSystem::Wgs84, reportedAcres, acres,
+                   miles);
     if (const WriteResult prj = writeProjectionFile(QString::fromLatin1(albers ? kAlbersProjection : kWgs84Projection),
                                                     names.shapefile);
         !prj)
         throw DrawingError(names.shapefile, 0, prj.message());
-    prompter.message(done, QStringLiteral("Conversion Complete"), Prompter::Icon::Information);
+    // What the labels show is what was written.
+    if (points) {
+        ui.lblCalAcres->setText(QStringLiteral("0.00"));
+        ui.lblLength->setText(QStringLiteral("0.00"));
+    } else {
+        if (plan.shape == ShapeKind::Polygon) ui.lblCalAcres->setText(asWritten(acres));
+        ui.lblLength->setText(asWritten(miles));
+    }
+    prompter.message(plan.done, QStringLiteral("Conversion Complete"), Prompter::Icon::Information);
     if (ui.optClean->isChecked()) removeStaging(names);
 }
 

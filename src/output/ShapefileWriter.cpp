@@ -74,6 +74,7 @@ struct ShapefileWriter::Gdal {
     GDALDatasetUniquePtr dataset;
     OGRLayer* layer = nullptr;
     std::vector<OGRRawPoint> vertices;
+    std::vector<std::pair<std::size_t, Part>> parts;  ///< where each part after the first begins
 };
 
 ShapefileWriter::ShapefileWriter() : m_gdal(std::make_unique<Gdal>()) {
@@ -125,6 +126,7 @@ QString ShapefileWriter::abandon() {
     m_mode = 0;
     m_values.clear();
     m_gdal->vertices.clear();
+    m_gdal->parts.clear();
     return kept;
 }
 
@@ -330,32 +332,70 @@ void ShapefileWriter::AddVertex(double x, double y) {
     m_gdal->vertices.push_back(OGRRawPoint(x, y));
 }
 
+void ShapefileWriter::AddPart(Part part) {
+    requireOpen("AddPart");
+    if (m_gdal->vertices.empty() && m_gdal->parts.empty()) {
+        if (part == Part::Hole) fail(QStringLiteral("a hole comes after the ring it lies in"));
+        return;  // the first part begins with the first vertex
+    }
+    m_gdal->parts.emplace_back(m_gdal->vertices.size(), part);
+}
+
 void ShapefileWriter::WriteShape() {
     requireOpen("WriteShape");
     if (!m_fieldsCommitted) fail(QStringLiteral("records come before the fields were committed"));
     QuietGdalErrors quiet;
     std::unique_ptr<OGRGeometry> geometry;
     const auto n = static_cast<int>(m_gdal->vertices.size());
+    // The parts as [begin, end) of the vertices, with how each begins.
+    struct Span {
+        std::size_t begin, end;
+        Part part;
+    };
+    std::vector<Span> spans;
+    std::size_t begin = 0;
+    Part kind = Part::Outer;
+    for (const auto& [start, part] : m_gdal->parts) {
+        spans.push_back({begin, start, kind});
+        begin = start;
+        kind = part;
+    }
+    spans.push_back({begin, m_gdal->vertices.size(), kind});
+    const auto points = [&](const Span& span, OGRSimpleCurve& curve) {
+        curve.setPoints(static_cast<int>(span.end - span.begin), m_gdal->vertices.data() + span.begin);
+    };
     switch (m_shapeType) {
     case Point:
         if (n != 1) fail(QStringLiteral("a point record takes one vertex, not %1").arg(n));
         geometry = std::make_unique<OGRPoint>(m_gdal->vertices[0].x, m_gdal->vertices[0].y);
         break;
     case PolyLine: {
-        if (n < 2) fail(QStringLiteral("a line record takes at least two vertices, not %1").arg(n));
-        auto line = std::make_unique<OGRLineString>();
-        line->setPoints(n, m_gdal->vertices.data());
-        geometry = std::move(line);
+        auto lines = std::make_unique<OGRMultiLineString>();
+        for (const Span& span : spans) {
+            if (span.end - span.begin < 2)
+                fail(QStringLiteral("a line takes at least two vertices, not %1").arg(span.end - span.begin));
+            auto line = std::make_unique<OGRLineString>();
+            points(span, *line);
+            lines->addGeometryDirectly(line.release());
+        }
+        if (lines->getNumGeometries() == 1) geometry.reset(lines->getGeometryRef(0)->clone());
+        else geometry = std::move(lines);
         break;
     }
     case Polygon: {
-        if (n < 3) fail(QStringLiteral("a polygon record takes at least three vertices, not %1").arg(n));
-        auto ring = std::make_unique<OGRLinearRing>();
-        ring->setPoints(n, m_gdal->vertices.data());
-        ring->closeRings();
-        auto polygon = std::make_unique<OGRPolygon>();
-        polygon->addRingDirectly(ring.release());
-        geometry = std::move(polygon);
+        auto polygons = std::make_unique<OGRMultiPolygon>();
+        for (const Span& span : spans) {
+            if (span.end - span.begin < 3)
+                fail(QStringLiteral("a ring takes at least three vertices, not %1").arg(span.end - span.begin));
+            auto ring = std::make_unique<OGRLinearRing>();
+            points(span, *ring);
+            ring->closeRings();
+            if (span.part == Part::Outer) polygons->addGeometryDirectly(new OGRPolygon);
+            auto* polygon = polygons->getGeometryRef(polygons->getNumGeometries() - 1);
+            polygon->addRingDirectly(ring.release());
+        }
+        if (polygons->getNumGeometries() == 1) geometry.reset(polygons->getGeometryRef(0)->clone());
+        else geometry = std::move(polygons);
         break;
     }
     default: {
@@ -380,6 +420,7 @@ void ShapefileWriter::WriteShape() {
         fail(QStringLiteral("the record cannot be written: %1").arg(gdalMessage()));
     m_values.clear();
     m_gdal->vertices.clear();
+    m_gdal->parts.clear();
 }
 
 QByteArray ShapefileWriter::fittedToBytes(const QString& text, int width) {

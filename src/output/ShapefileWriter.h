@@ -67,6 +67,12 @@ public:
     void SetFieldValue(const QString& name, double number);
     /// Adds a vertex (x easting or longitude, y northing or latitude) to the next shape.
     void AddVertex(double x, double y);
+    /// How a part of a shape begins.
+    enum class Part { Outer, Hole };
+    /// Starts a new part of the next shape: another line of a line shape, or
+    /// another ring of a polygon shape (Outer begins a polygon, Hole a hole in
+    /// the latest one). Until the first call every vertex belongs to one part.
+    void AddPart(Part part = Part::Outer);
     /// Writes the vertices and values given since the last record as one record.
     void WriteShape();
     /// Finishes the file: a new set takes the place of the old one.

@@ -7,6 +7,7 @@
 #include "support/TestSupport.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,12 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+
+#include <cpl_vsi.h>
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <cmath>
 
 using namespace waypost;
 using namespace waypost::test;
@@ -28,6 +35,46 @@ QByteArray drawing(const QByteArray& tuples) {
 
 const QByteArray kSquare = "-84.25,30.5,0 -84.24,30.5,0 -84.24,30.51,0 -84.25,30.51,0 -84.25,30.5,0";
 const QByteArray kOpenFive = "-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.245,30.515 -84.25,30.51";
+
+const QByteArray kSquareRing = "-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.25,30.51 -84.25,30.5";
+const QByteArray kHoleRing = "-84.248,30.502 -84.246,30.502 -84.246,30.504 -84.248,30.504 -84.248,30.502";
+const QByteArray kOtherRing = "-84.2,30.5 -84.19,30.5 -84.19,30.51 -84.2,30.51 -84.2,30.5";
+
+QByteArray polygon(const QByteArray& outer, const QByteArray& hole = {}) {
+    QByteArray p = "<Polygon><outerBoundaryIs><LinearRing><coordinates>" + outer +
+                   "</coordinates></LinearRing></outerBoundaryIs>";
+    if (!hole.isEmpty())
+        p += "<innerBoundaryIs><LinearRing><coordinates>" + hole + "</coordinates></LinearRing></innerBoundaryIs>";
+    return p + "</Polygon>";
+}
+QByteArray placemark(const QByteArray& geometry) { return "<Placemark>" + geometry + "</Placemark>"; }
+QByteArray document(const QByteArray& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>\n" + body +
+           "\n</Document></kml>\n";
+}
+
+/// Square degrees a ring of "lon,lat ..." tuples encloses (shoelace).
+double ringArea(const QByteArray& ring) {
+    std::vector<std::pair<double, double>> v;
+    for (const QByteArray& tuple : ring.split(' ')) {
+        const QList<QByteArray> parts = tuple.split(',');
+        v.emplace_back(parts[0].toDouble(), parts[1].toDouble());
+    }
+    double twice = 0;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const auto& [x1, y1] = v[i];
+        const auto& [x2, y2] = v[(i + 1) % v.size()];
+        twice += x1 * y2 - x2 * y1;
+    }
+    return std::abs(twice) / 2;
+}
+
+bool writeKmz(const QString& path, const QByteArray& kml) {
+    VSILFILE* member = VSIFOpenL(("/vsizip/" + path.toUtf8() + "/doc.kml").constData(), "wb");
+    if (!member) return false;
+    const bool whole = VSIFWriteL(kml.constData(), 1, static_cast<size_t>(kml.size()), member) == static_cast<size_t>(kml.size());
+    return VSIFCloseL(member) == 0 && whole;
+}
 
 }  // namespace
 
@@ -187,6 +234,76 @@ private slots:
         f.click("CmdEnable");
         QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Enter Area in acres"));
         QVERIFY(!f.child<QPushButton>("cmdFireTab")->isEnabled());
+    }
+
+    // What was drawn is what is written: read back with GDAL as the same
+    // geometry (valid, the same area), its figures from the shapes as drawn.
+    void drawingsAreWrittenAsDrawn_data() {
+        QTest::addColumn<QByteArray>("placemarks");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<int>("geometry");
+        QTest::addColumn<int>("rings");
+        QTest::addColumn<double>("area");  // square degrees, of what should be written
+        QTest::addColumn<QString>("told");
+        const double square = ringArea(kSquareRing), hole = ringArea(kHoleRing), other = ringArea(kOtherRing);
+        QTest::newRow("a hole") << placemark(polygon(kSquareRing, kHoleRing)) << "fire.kml" << QList<bool>{false, false}
+                                << int(wkbPolygon) << 2 << square - hole << "1 polygon (1 hole)";
+        QTest::newRow("two polygons") << placemark("<MultiGeometry>" + polygon(kSquareRing) + polygon(kOtherRing) +
+                                                   "</MultiGeometry>")
+                                      << "fire.kml" << QList<bool>{false, false} << int(wkbMultiPolygon) << 2
+                                      << square + other << "2 polygons";
+        QTest::newRow("a label point beside")
+            << placemark(polygon(kSquareRing)) + placemark("<Point><coordinates>-84.245,30.505</coordinates></Point>")
+            << "fire.kml" << QList<bool>{false, false} << int(wkbPolygon) << 1 << square << "1 polygon; 1 point not used";
+        QTest::newRow("an open path built as a polygon")
+            << placemark("<LineString><coordinates>-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.25,30.51</coordinates></LineString>")
+            << "path.kml" << QList<bool>{false, true} << int(wkbPolygon) << 1 << square << "";
+        QTest::newRow("a KMZ") << placemark(polygon(kSquareRing)) << "fire.kmz" << QList<bool>{false, false}
+                               << int(wkbPolygon) << 1 << square << "";
+    }
+    void drawingsAreWrittenAsDrawn() {
+        QFETCH(QByteArray, placemarks);
+        QFETCH(QString, file);
+        QFETCH(QList<bool>, answers);
+        QFETCH(int, geometry);
+        QFETCH(int, rings);
+        QFETCH(double, area);
+        QFETCH(QString, told);
+        Fixture f;
+        f.ready();
+        f.click("optDD");  // degrees as drawn, so the area compares exactly
+        const QByteArray kml = document(placemarks);
+        if (file.endsWith(QLatin1String(".kmz"))) QVERIFY(writeKmz(f.path(file), kml));
+        else QVERIFY(writeFile(f.path(file), kml));
+        f.prompter.choosePath(f.path(file));
+        for (bool yes : answers) yes ? f.prompter.answerYes() : f.prompter.answerNo();
+        f.click("cmdFireTab");
+        QVERIFY2(f.prompter.unexpected().isEmpty(), qPrintable(f.prompter.unexpected().join(u'|')));
+        const QStringList messages = f.prompter.messageTexts();
+        if (told.isEmpty()) QVERIFY(!messages.join(u'|').contains(QStringLiteral("Read from the drawing")));
+        else QCOMPARE(messages.value(0), QStringLiteral("Read from the drawing: %1.").arg(told));
+
+        const QString shp = f.path(QStringLiteral("wp") + QFileInfo(file).completeBaseName() + QStringLiteral(".shp"));
+        GDALDatasetUniquePtr ds(GDALDataset::Open(shp.toUtf8().constData(), GDAL_OF_VECTOR));
+        QVERIFY(ds);
+        OGRLayer* layer = ds->GetLayer(0);
+        QCOMPARE(layer->GetFeatureCount(), 1);
+        OGRFeatureUniquePtr feature(layer->GetNextFeature());
+        const OGRGeometry* written = feature->GetGeometryRef();
+        QCOMPARE(int(wkbFlatten(written->getGeometryType())), geometry);
+        QVERIFY(written->IsValid());
+        int writtenRings = 0;
+        const auto count = [&](const OGRPolygon& p) { writtenRings += 1 + p.getNumInteriorRings(); };
+        if (geometry == int(wkbPolygon)) count(*written->toPolygon());
+        else for (const OGRPolygon* p : *written->toMultiPolygon()) count(*p);
+        QCOMPARE(writtenRings, rings);
+        const double writtenArea = geometry == int(wkbPolygon) ? written->toPolygon()->get_Area()
+                                                               : written->toMultiPolygon()->get_Area();
+        QVERIFY2(std::abs(writtenArea - area) <= area * 1e-4, qPrintable(QStringLiteral("%1 against %2").arg(writtenArea).arg(area)));
+        // The calculated figures are those of the shapes as drawn, shown as written.
+        QCOMPARE(QString::number(feature->GetFieldAsDouble("Calc_Acres"), 'f', 2), f.child<QLabel>("lblCalAcres")->text());
+        QCOMPARE(QString::number(feature->GetFieldAsDouble("Calc_Perim"), 'f', 2), f.child<QLabel>("lblLength")->text());
     }
 
     void aMalformedDrawingIsNamedAndNothingWritten() {
