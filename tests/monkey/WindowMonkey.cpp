@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDate>
 #include <QDirIterator>
 #include <QHash>
 #include <QLabel>
@@ -429,11 +430,14 @@ private:
             {QStringLiteral("meZip"), QStringLiteral("32301")}};
         say(step, QStringLiteral("fill sensibly"), window);
         for (QLineEdit* field : usable<QLineEdit>(window)) {
-            const auto value = sensible.constFind(field->objectName());
-            if (value == sensible.constEnd() || field->isReadOnly()) continue;
+            QString value = sensible.value(field->objectName());
+            // A date field takes today in the form its mask has.
+            if (field->inputMask().startsWith(QLatin1String("00-00-0000"))) value = QDate::currentDate().toString(QStringLiteral("MMddyyyy"));
+            else if (field->inputMask().startsWith(QLatin1String("00-00-00"))) value = QDate::currentDate().toString(QStringLiteral("MMddyy"));
+            if (value.isEmpty() || field->isReadOnly()) continue;
             field->setFocus(Qt::TabFocusReason);
             QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-            typeText(field, *value);
+            typeText(field, value);
             QTest::keyClick(field, Qt::Key_Return);
         }
         for (QComboBox* list : usable<QComboBox>(window))
