@@ -339,7 +339,8 @@ void kml_firedp_0611::convert() {
         ui.lblCalAcres->setText(QStringLiteral("0.00"));
         ui.lblLength->setText(QStringLiteral("0.00"));
     } else {
-        if (plan.shape == ShapeKind::Polygon) ui.lblCalAcres->setText(asWritten(acres));
+        // A line's Calc_Acres holds its reported acres, which are 0 for a line.
+        ui.lblCalAcres->setText(plan.shape == ShapeKind::Polygon ? asWritten(acres) : QStringLiteral("0.00"));
         ui.lblLength->setText(asWritten(miles));
     }
     prompter.message(plan.done, QStringLiteral("Conversion Complete"), Prompter::Icon::Information);
