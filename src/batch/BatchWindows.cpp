@@ -1,5 +1,7 @@
 #include "batch/BatchWindows.h"
 
+#include "widgets/BackgroundJob.h"
+
 #include "batch/BatchRun.h"
 #include "batch/TableImportPanel.h"
 #include "ui_frmbatLLtoUSNG.h"
@@ -8,9 +10,6 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QPointer>
-#include <QThread>
-#include <QTimer>
 
 namespace waypost::batch {
 namespace {
@@ -41,8 +40,6 @@ QString currentAfterWarnings(Prompter& prompter, const QListWidget* list, const 
     return list->currentItem() ? list->currentItem()->text() : QString();
 }
 
-}  // namespace
-
 /// What a run in the background came to.
 struct RunOutcome {
     bool converted = false;
@@ -51,32 +48,6 @@ struct RunOutcome {
     QString error;           ///< why the conversion did not happen (the table is as it was)
     QString shapefileError;  ///< why the shapefile was not written after a committed conversion
 };
-
-void runInBackground(QWidget* window, QLabel* counter, std::function<RunOutcome(std::atomic<std::int64_t>&)> work,
-                     std::function<void(const RunOutcome&)> finished) {
-    auto done = std::make_shared<std::atomic<std::int64_t>>(0);
-    auto outcome = std::make_shared<RunOutcome>();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    window->setEnabled(false);
-    auto* timer = new QTimer(window);
-    QObject::connect(timer, &QTimer::timeout, counter, [counter, done] { counter->setText(QString::number(done->load())); });
-    timer->start(100);
-    QThread* thread = QThread::create([work = std::move(work), done, outcome] { *outcome = work(*done); });
-    QPointer<QWidget> guard(window);
-    QObject::connect(thread, &QThread::finished, window, [=, finished = std::move(finished)] {
-        timer->stop();
-        timer->deleteLater();
-        thread->deleteLater();
-        QApplication::restoreOverrideCursor();
-        if (!guard) return;
-        counter->setText(QString::number(done->load()));
-        window->setEnabled(true);
-        finished(*outcome);
-    });
-    thread->start();
-}
-
-namespace {
 
 /// The conversion, then the shapefile when asked for; failures caught for the window.
 RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapefile, const QString& database,
@@ -104,6 +75,11 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapef
         }
     }
     return outcome;
+}
+
+/// The records a run has converted, in its counter label.
+ShowProgress recordCounter(QLabel* counter) {
+    return [counter](std::int64_t done) { counter->setText(QString::number(done)); };
 }
 
 void reportRun(Prompter& prompter, const RunOutcome& outcome, const QString& database) {
@@ -209,9 +185,9 @@ void frmdatabase::cmdConUSNG_Click() {
     const QString database = m_panel->databasePath();
     if (field.isEmpty() || table.isEmpty()) return;
     const bool shapefile = ui.optCreate->isChecked();
-    runInBackground(
-        this, ui.lblProRe,
-        [=](std::atomic<std::int64_t>& done) {
+    BackgroundJob::start<RunOutcome>(
+        this, recordCounter(ui.lblProRe),
+        [=](JobProgress& done) {
             return convertAndDraw([&] { return convertUsngToLatLong(database, table, field, &done); }, shapefile,
                                   database, table);
         },
@@ -272,9 +248,9 @@ void frmbatLLtoUSNG::cmdConUSNG_Click() {
     if (latitude.isEmpty() || longitude.isEmpty() || table.isEmpty()) return;
     const Hemispheres hemispheres{ui.optNorth->isChecked(), ui.optWest->isChecked()};
     const bool shapefile = ui.optCreate->isChecked();
-    runInBackground(
-        this, ui.lblProRe,
-        [=](std::atomic<std::int64_t>& done) {
+    BackgroundJob::start<RunOutcome>(
+        this, recordCounter(ui.lblProRe),
+        [=](JobProgress& done) {
             return convertAndDraw(
                 [&] { return convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done); },
                 shapefile, database, table);

@@ -21,12 +21,6 @@ class frmbatLLtoUSNG;
 namespace waypost::batch {
 
 class TableImportPanel;
-struct RunOutcome;
-
-/// Runs \p work off the interface thread: the wait cursor, the record counter
-/// in \p counter at least every 100 ms, then \p finished back on the window.
-void runInBackground(QWidget* window, QLabel* counter, std::function<RunOutcome(std::atomic<std::int64_t>&)> work,
-                     std::function<void(const RunOutcome&)> finished);
 
 /// The instructions each window shows under "Procedures:".
 QString usngToLatLongProcedures();

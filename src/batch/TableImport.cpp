@@ -123,7 +123,8 @@ private:
 /// Copies every record of \p layer into a new table \p table. Cells are read
 /// as the source's text; a first pass decides which columns can hold numbers
 /// without changing a value, the second writes the rows.
-void copyLayer(OGRLayer& layer, database::Database& db, const QString& table, const QString& source) {
+void copyLayer(OGRLayer& layer, database::Database& db, const QString& table, const QString& source,
+               ImportCounter* rows) {
     OGRFeatureDefn& definition = *layer.GetLayerDefn();
     const int count = definition.GetFieldCount();
     if (count == 0) throw ImportError(source, QStringLiteral("it has no fields"));
@@ -164,6 +165,7 @@ void copyLayer(OGRLayer& layer, database::Database& db, const QString& table, co
             }
         }
         insert.run();
+        if (rows) ++*rows;
     }
 }
 
@@ -203,7 +205,7 @@ QString dbfTextLine(const QStringList& values, const std::vector<bool>& nulls) {
     return items.join(u',');
 }
 
-QString importDbf(const QString& dbfPath) {
+QString importDbf(const QString& dbfPath, ImportCounter* rows) {
     Dataset dataset = openVector(dbfPath, dbfPath);
     OGRLayer& layer = onlyLayer(*dataset, dbfPath);
     const QString base = dbfPath.left(dbfPath.size() - 4);
@@ -234,7 +236,7 @@ QString importDbf(const QString& dbfPath) {
     if (!text.commit()) throw ImportError(textPath, text.errorString());
 
     const QString target = targetFor(base + u'd');
-    buildDatabase(target, dbfPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), dbfPath); });
+    buildDatabase(target, dbfPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), dbfPath, rows); });
     return target;
 }
 
@@ -276,7 +278,7 @@ QString eachLine(const QString& textPath, const std::function<void(const QString
     return header;
 }
 
-void copyLines(const QString& textPath, database::Database& db, const QString& table) {
+void copyLines(const QString& textPath, database::Database& db, const QString& table, ImportCounter* rows) {
     ColumnTyping typing(db, 1);
     const QString header = eachLine(textPath, [&](const QString& text) {
         if (!text.isEmpty()) typing.see(0, text.toStdString());
@@ -290,15 +292,16 @@ void copyLines(const QString& textPath, database::Database& db, const QString& t
         if (text.isEmpty()) insert.bindNull(1);
         else insert.bind(1, text.toStdString());
         insert.run();
+        if (rows) ++*rows;
     });
 }
 
 }  // namespace
 
-QString importText(const QString& textPath) {
+QString importText(const QString& textPath, ImportCounter* rows) {
     if (isSingleColumn(textPath)) {
         const QString target = targetFor(textPath.left(textPath.size() - 4));
-        buildDatabase(target, textPath, [&](database::Database& db) { copyLines(textPath, db, QStringLiteral("COORD")); });
+        buildDatabase(target, textPath, [&](database::Database& db) { copyLines(textPath, db, QStringLiteral("COORD"), rows); });
         return target;
     }
     // Every cell as its text: the import decides what may be a number.
@@ -306,7 +309,7 @@ QString importText(const QString& textPath) {
     Dataset dataset = openVector(textPath, QStringLiteral("CSV:") + textPath, options);
     OGRLayer& layer = onlyLayer(*dataset, textPath);
     const QString target = targetFor(textPath.left(textPath.size() - 4));
-    buildDatabase(target, textPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), textPath); });
+    buildDatabase(target, textPath, [&](database::Database& db) { copyLayer(layer, db, QStringLiteral("COORD"), textPath, rows); });
     return target;
 }
 
@@ -318,7 +321,7 @@ QStringList sheetNames(const QString& workbookPath) {
     return names;
 }
 
-QString importSheet(const QString& workbookPath, const QString& sheet) {
+QString importSheet(const QString& workbookPath, const QString& sheet, ImportCounter* rows) {
     // The first row names the fields. The spreadsheet drivers read this
     // setting when they read the sheet, so it holds for the whole import.
     struct FirstRowNamesFields {
@@ -340,7 +343,7 @@ QString importSheet(const QString& workbookPath, const QString& sheet) {
     if (!layer) throw ImportError(workbookPath, QStringLiteral("it has no worksheet \"%1\"").arg(sheet));
     const QFileInfo info(workbookPath);
     const QString target = targetFor(info.absoluteDir().filePath(info.completeBaseName() + u'x'));
-    buildDatabase(target, workbookPath, [&](database::Database& db) { copyLayer(*layer, db, QStringLiteral("tblExcel"), workbookPath); });
+    buildDatabase(target, workbookPath, [&](database::Database& db) { copyLayer(*layer, db, QStringLiteral("tblExcel"), workbookPath, rows); });
     return target;
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <cstdint>
 #include <stdexcept>
 
 namespace waypost::batch {
@@ -23,6 +25,9 @@ private:
     QString m_reason;
 };
 
+/// Records copied so far by an import, for a window to show.
+using ImportCounter = std::atomic<std::int64_t>;
+
 /// \p path itself when no such file exists, otherwise the first of the same
 /// name with 1, 2, 3 ... put before the extension (a.sqlite, a1.sqlite, a2.sqlite).
 QString uniqueTarget(const QString& path);
@@ -34,12 +39,12 @@ QString dbfTextLine(const QStringList& values, const std::vector<bool>& nulls);
 /// The dBase file \p dbfPath (x.dbf) into table COORD of a new database
 /// (xd.sqlite, made unique); the text file x.txt is written beside it.
 /// \return the database written. \throws ImportError.
-QString importDbf(const QString& dbfPath);
+QString importDbf(const QString& dbfPath, ImportCounter* rows = nullptr);
 
 /// A delimited text file (a.csv, b.txt; commas or tabs; the first line names
 /// the fields; types detected from the values) into table COORD of a new
 /// database (a.sqlite, made unique). \return the database written. \throws ImportError.
-QString importText(const QString& textPath);
+QString importText(const QString& textPath, ImportCounter* rows = nullptr);
 
 /// The worksheet names of a workbook (.xls, .xlsx, .ods), in order. \throws ImportError.
 QStringList sheetNames(const QString& workbookPath);
@@ -47,7 +52,7 @@ QStringList sheetNames(const QString& workbookPath);
 /// Worksheet \p sheet of \p workbookPath into table tblExcel of a new
 /// database (the workbook's name with "x" and the extension .sqlite, made
 /// unique). \return the database written. \throws ImportError.
-QString importSheet(const QString& workbookPath, const QString& sheet);
+QString importSheet(const QString& workbookPath, const QString& sheet, ImportCounter* rows = nullptr);
 
 /// Every table of an Access database (.mdb, .accdb) into a new SQLite database
 /// beside it (made unique), tables and columns in their order, each column

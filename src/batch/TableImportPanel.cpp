@@ -1,6 +1,7 @@
 #include "batch/TableImportPanel.h"
 
 #include "batch/TableImport.h"
+#include "widgets/BackgroundJob.h"
 #include "widgets/Look.h"
 
 #include <QApplication>
@@ -13,15 +14,6 @@ namespace waypost::batch {
 namespace {
 
 const QColor kSilver{192, 192, 192};  // a sheet import that cannot run yet
-
-/// The wait cursor for as long as an import runs.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QListWidgetItem* tickable(const QString& text) {
     auto* item = new QListWidgetItem(text);
@@ -119,6 +111,12 @@ void TableImportPanel::failed(const QString& file, const QString& reason) {
                                 Prompter::Icon::Critical);
 }
 
+std::optional<QString> TableImportPanel::runImport(const std::function<QString(ImportCounter&)>& import) {
+    QLabel* counter = m_c.lblProRe;
+    return BackgroundJob::run<QString>(
+        m_c.window, [counter](std::int64_t rows) { counter->setText(QString::number(rows)); }, import);
+}
+
 void TableImportPanel::cmdConDBF_Click() {
     cmdReset();
     const auto path = chooseFile(QStringLiteral("Convert dBase to SQLite"), QStringLiteral("Dbase Files (*.dbf)"),
@@ -130,9 +128,10 @@ void TableImportPanel::cmdConDBF_Click() {
         return;
     }
     try {
-        WaitCursor wait;
-        const QString target = importDbf(*path);
-        tell(QStringLiteral(".dbf file converted to table 'Coord' in ") + target);
+        const QString dbf = *path;
+        const auto target = runImport([dbf](ImportCounter& rows) { return importDbf(dbf, &rows); });
+        if (!target) return;
+        tell(QStringLiteral(".dbf file converted to table 'Coord' in ") + *target);
     } catch (const ImportError& e) {
         failed(e.file(), e.reason());
     }
@@ -144,9 +143,10 @@ void TableImportPanel::cmdConTxt_Click() {
                                  QStringLiteral("Text Files (*.txt);;CSV Files (*.csv)"), QStringLiteral("txt"));
     if (!path) return;
     try {
-        WaitCursor wait;
-        const QString target = importText(*path);
-        tell(QFileInfo(*path).fileName().right(3) + QStringLiteral(" file converted to table 'Coord' in ") + target);
+        const QString text = *path;
+        const auto target = runImport([text](ImportCounter& rows) { return importText(text, &rows); });
+        if (!target) return;
+        tell(QFileInfo(*path).fileName().right(3) + QStringLiteral(" file converted to table 'Coord' in ") + *target);
     } catch (const ImportError& e) {
         failed(e.file(), e.reason());
     }
@@ -167,7 +167,7 @@ void TableImportPanel::cmdConXls_Click() {
         return;
     }
     try {
-        WaitCursor wait;
+        const WaitCursor wait;
         const QStringList sheets = sheetNames(*path);
         // A new workbook: the sheets of the last one must not be offered for it.
         m_c.listxlsSheet->clear();
@@ -193,9 +193,11 @@ void TableImportPanel::cmdConXls2_Click() {
         sheet = selected->text();
     }
     try {
-        WaitCursor wait;
-        const QString target = importSheet(m_workbook, sheet);
-        tell(QStringLiteral("Excel Spreadsheet converted to table 'tblExcel' in ") + target);
+        const QString workbook = m_workbook;
+        const auto target =
+            runImport([workbook, sheet](ImportCounter& rows) { return importSheet(workbook, sheet, &rows); });
+        if (!target) return;
+        tell(QStringLiteral("Excel Spreadsheet converted to table 'tblExcel' in ") + *target);
         m_c.listxlsSheet->clear();
         m_singleSheet.clear();
     } catch (const ImportError& e) {
@@ -222,19 +224,22 @@ void TableImportPanel::cmdConvert_Click() {
                                  QStringLiteral("sqlite"));
     if (!path) return;
     const QString suffix = QFileInfo(*path).suffix();
+    const QString source = *path;
     try {
-        WaitCursor wait;
         if (suffix == QLatin1String("sqlite") || suffix == QLatin1String("db")) {
+            const WaitCursor wait;
             listTables(*path);
         } else if (suffix == QLatin1String("mdb") || suffix == QLatin1String("accdb")) {
-            const QString copy = importAccess(*path);
-            listTables(copy);
+            const auto copy = runImport([source](ImportCounter&) { return importAccess(source); });
+            if (!copy) return;
+            listTables(*copy);
             tell(QStringLiteral("The tables of %1 were copied to %2; the conversion works on that copy.")
-                     .arg(*path, copy));
+                     .arg(*path, *copy));
         } else if (suffix == QLatin1String("dbf")) {
-            const QString copy = importDbf(*path);
-            listTables(copy);
-            tell(QStringLiteral(".dbf file converted to table 'Coord' in ") + copy);
+            const auto copy = runImport([source](ImportCounter& rows) { return importDbf(source, &rows); });
+            if (!copy) return;
+            listTables(*copy);
+            tell(QStringLiteral(".dbf file converted to table 'Coord' in ") + *copy);
         } else if (suffix.compare(QLatin1String("gpkg"), Qt::CaseInsensitive) == 0) {
             // Its spatial triggers need functions this program does not have.
             tell(QStringLiteral("%1 is a GeoPackage, which is not converted here: export the table as a text (.csv) "

@@ -3,12 +3,15 @@
 // workbook imports, the table listing (SQLite, GeoPackage, Access, dBase),
 // the single-tick lists and the field listing.
 
+#include "batch/TableImport.h"
 #include "platform/Services.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -64,6 +67,9 @@ signals:
     void fieldsListed(const QStringList& columns);
 
 private:
+    /// An import off the interface thread, its records counted in the window's counter;
+    /// std::nullopt when the window went away meanwhile.
+    std::optional<QString> runImport(const std::function<QString(ImportCounter&)>& import);
     void cmdConDBF_Click();
     void cmdConTxt_Click();
     void cmdConXls_Click();

@@ -1,5 +1,7 @@
 #include "conversion/wp_ddc_0306.h"
 
+#include "widgets/BackgroundJob.h"
+
 #include "conversion/HandBack.h"
 #include "database/Database.h"
 #include "plss/SectionLookup.h"
@@ -892,10 +894,18 @@ void wp_ddc_0306::FindSTR() {
     ui.strProgress->setRange(0, kSearchIterationLimit);
     ui.strProgress->setValue(0);
 
+    // A statewide search runs off the interface thread; its iterations show as it goes.
     plss::SectionSearch search;
+    const std::string databases = m_services.paths.databasesDir().toStdString();
     try {
-        search = plss::findSection(plss::SectionDatabases::in(m_services.paths.databasesDir().toStdString()), latitude,
-                                   longitude, [this](int iteration) { showSectionSearchProgress(iteration); });
+        const auto found = BackgroundJob::run<plss::SectionSearch>(
+            this, [this](std::int64_t iteration) { if (iteration > 0) showSectionSearchProgress(static_cast<int>(iteration)); },
+            [databases, latitude, longitude](JobProgress& iteration) {
+                return plss::findSection(plss::SectionDatabases::in(databases), latitude, longitude,
+                                         [&iteration](int i) { iteration.store(i); });
+            });
+        if (!found) return;  // the page has gone
+        search = *found;
     } catch (const database::DatabaseError& failure) {
         showLookupFailure(QString::fromStdString(failure.file()), QString::fromStdString(failure.reason()));
         return;

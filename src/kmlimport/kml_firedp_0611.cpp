@@ -6,7 +6,7 @@
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
 #include "ui_kml_firedp_0611.h"
-#include "widgets/BackgroundWork.h"
+#include "widgets/BackgroundJob.h"
 #include "widgets/EnableChecks.h"
 #include "widgets/FocusNotifier.h"
 #include "widgets/Look.h"
@@ -81,12 +81,6 @@ void fill(QComboBox* list, const QStringList& items) {
     list->addItems(items);
     list->setCurrentIndex(-1);
 }
-
-/// The wait cursor for as long as a conversion runs.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
@@ -274,7 +268,7 @@ void kml_firedp_0611::convert() {
         DrawnShapes shapes;
     };
     const QString file = *chosen;
-    const std::optional<Drawing> drawing = runOffInterface<Drawing>(this, [file] {
+    const std::optional<Drawing> drawing = BackgroundJob::run<Drawing>(this, {}, [file](JobProgress&) {
         Drawing d{kmlDocument(file), {}, {}};
         d.vertices = drawingVertices(d.kml, file);
         d.shapes = readShapes(d.kml, file);

@@ -369,11 +369,8 @@ public:
     }
 
 private:
-    bool busy() const {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && !w->isEnabled()) return true;
-        return false;
-    }
+    // Background work shows the wait cursor for as long as it runs.
+    bool busy() const { return QApplication::overrideCursor() != nullptr; }
 
     /// The window under test, shown again when an action closed it; now and
     /// then another open window (the conversion page a feature window opened).

@@ -3,6 +3,7 @@
 
 #include "platform/WindowRegistry.h"
 #include "support/TestSupport.h"
+#include "widgets/BackgroundJob.h"
 #include "widgets/EnableChecks.h"
 #include "widgets/FieldExit.h"
 #include "widgets/LocationLink.h"
@@ -14,6 +15,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <stdexcept>
 #include <QVBoxLayout>
 
 using namespace waypost;
@@ -177,6 +183,36 @@ private slots:
         QVERIFY(unmet);
         QCOMPARE(unmet->message, QStringLiteral("b"));
         QCOMPARE(unmet->focus, QStringLiteral("y"));
+    }
+
+    // Long work runs off the interface thread, its figure shows, its result
+    // (or its failure) comes back, and its window cannot be closed meanwhile.
+    void aBackgroundJobHandsItsResultBackAndHoldsTheWindow() {
+        QWidget window;
+        QVERIFY(activate(&window));
+        std::atomic<bool> release{false};
+        bool refused = false;
+        QTimer::singleShot(20, &window, [&] {
+            refused = !window.close();
+            release = true;
+        });
+        std::vector<std::int64_t> shown;
+        const std::optional<bool> offThread = BackgroundJob::run<bool>(
+            &window, [&](std::int64_t done) { shown.push_back(done); },
+            [&](JobProgress& done) {
+                done = 7;
+                while (!release) QThread::msleep(5);
+                return QThread::currentThread() != qApp->thread();
+            });
+        QCOMPARE(offThread, std::optional<bool>(true));
+        QVERIFY(refused);
+        QVERIFY(window.isVisible());
+        QCOMPARE(shown.back(), 7);
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, BackgroundJob::run<int>(&window, {}, [](JobProgress&) -> int {
+            throw std::runtime_error("the database is locked");
+        }));
+        QVERIFY(window.close());  // closes again once the job is over
     }
 };
 
