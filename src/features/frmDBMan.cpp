@@ -134,7 +134,11 @@ void frmDBMan::writeShape(bool append) {
 void frmDBMan::cmdWriteShape_Click() { writeShape(false); }
 void frmDBMan::cmdAppendSHape_Click() { writeShape(true); }
 
-void frmDBMan::cmdwKML_Click() { m_kml.write(wildfirePlacemark(values())); }
+void frmDBMan::cmdwKML_Click() {
+    const WildfireFeature v = values();
+    const KmlPlacemark placemark = wildfirePlacemark(v);
+    m_kml.write(placemark, pointFeature(QStringLiteral("Wildfire"), placemark, wildfireFields(), wildfireRow(v)));
+}
 
 void frmDBMan::cmdClear_Click() {
     auto& ui = *m_ui;

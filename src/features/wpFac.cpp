@@ -93,7 +93,11 @@ void wpFac::appendfShape_Click() {
     m_outputs.appendShapefile(facilityRow(v), labelValue(v.albersX), labelValue(v.albersY));
 }
 
-void wpFac::cmdfKML_Click() { m_kml.write(facilityPlacemark(values())); }
+void wpFac::cmdfKML_Click() {
+    const FacilityFeature v = values();
+    const KmlPlacemark placemark = facilityPlacemark(v);
+    m_kml.write(placemark, pointFeature(QStringLiteral("Facility"), placemark, facilityFields(), facilityRow(v)));
+}
 
 void wpFac::clearFeature() {
     m_ui->txtfacName->clear();

@@ -15,6 +15,7 @@
 #include "widgets/TypedKey.h"
 
 #include <QKeyEvent>
+#include <QTimeZone>
 
 namespace waypost {
 namespace {
@@ -303,7 +304,15 @@ void wpHcane::writeShape(bool append) {
         m_outputs.newShapefile(hurricaneRow(v), labelValue(v.longitude), labelValue(v.latitude));
 }
 
-void wpHcane::cmdKML_Click() { m_kml.write(hurricanePlacemark(values())); }
+void wpHcane::cmdKML_Click() {
+    const HurricaneFeature v = values();
+    const KmlPlacemark placemark = hurricanePlacemark(v);
+    // A GPS unit's waypoint carries the position's UTC time ("8/29/2026 15:00:00 UTC").
+    QDateTime utc = QDateTime::fromString(v.utcTime.section(u' ', 0, 1), QStringLiteral("M/d/yyyy HH:mm:ss"));
+    utc.setTimeSpec(Qt::UTC);
+    m_kml.write(placemark, pointFeature(QStringLiteral("Hurricane"), placemark, hurricaneFields(), hurricaneRow(v),
+                                        utc.isValid() ? std::optional<QDateTime>(utc) : std::nullopt));
+}
 
 void wpHcane::clearPosition() {
     auto& ui = *m_ui;

@@ -101,17 +101,29 @@ void KmlTemplateWriter::failed(const QString& message) {
     m_services.prompter.message(message, kAppTitle, Prompter::Icon::Critical);
 }
 
-KmlTemplateWriter::Outcome KmlTemplateWriter::write(const KmlPlacemark& placemark) {
+KmlTemplateWriter::Outcome KmlTemplateWriter::write(const KmlPlacemark& placemark,
+                                                    const std::optional<PointFeature>& point) {
     Prompter& prompter = m_services.prompter;
     Prompter::FileDialog dialog;
     dialog.title = QStringLiteral("Save KML File");
     dialog.filter = kKmlOrKmzFilter;
     dialog.defaultExtension = QStringLiteral("kml");
+    if (point) {
+        dialog.filter += QStringLiteral(";;") + kPointFileFilter;
+        dialog.otherExtensions = kPointFileExtensions;
+    }
     dialog.fileName = placemark.defaultFileName;
     if (!m_lastPath.isEmpty()) dialog.folder = QFileInfo(m_lastPath).absolutePath();
     const auto path = chooseNewOutput(prompter, dialog);
     if (!path) return Outcome::Cancelled;
     m_lastPath = *path;
+    if (point && isPointFilePath(*path)) {
+        if (const WriteResult written = writePointFile(*path, *point); !written) {
+            failed(written.message());
+            return Outcome::Failed;
+        }
+        return Outcome::Written;
+    }
 
     QString templateName = kPlainTemplate;
     if (!placemark.templateQuestion.isEmpty() &&

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "output/KmlPlacemark.h"
+#include "output/PointFile.h"
 #include "platform/Services.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace waypost {
 
@@ -34,7 +37,9 @@ public:
 
     /// Runs the whole exchange with the user and writes the file. A cancelled
     /// dialog ends it silently; a failure shows one message naming the file.
-    Outcome write(const KmlPlacemark& placemark);
+    /// With \p point the dialog also offers GPX, GeoJSON and GeoPackage, and a
+    /// name in one of those is written as that point (no template, no link).
+    Outcome write(const KmlPlacemark& placemark, const std::optional<PointFeature>& point = std::nullopt);
 
     /// The file chosen last (empty before the first).
     const QString& lastPath() const { return m_lastPath; }

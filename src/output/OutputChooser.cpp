@@ -10,7 +10,8 @@ std::optional<QString> chooseNewOutput(Prompter& prompter, const Prompter::FileD
     const auto choose = [&](const Prompter::FileDialog& d) -> std::optional<QString> {
         const auto chosen = prompter.saveFile(d);
         if (!chosen) return std::nullopt;
-        return prefixedPath(withDefaultExtension(*chosen, d.defaultExtension), prefix);
+        const bool otherFormat = d.otherExtensions.contains(QFileInfo(*chosen).suffix(), Qt::CaseInsensitive);
+        return prefixedPath(otherFormat ? *chosen : withDefaultExtension(*chosen, d.defaultExtension), prefix);
     };
     // Every choice of a file that holds something asks; No shows the dialog
     // again in the folder just chosen.

@@ -4,6 +4,7 @@
 // exactly what the user would have seen.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace waypost {
@@ -25,6 +26,7 @@ public:
         QString fileName;          ///< the default file name, may be empty
         QString folder;            ///< start folder; empty means the remembered one
         bool allowNewName = false; ///< an open dialog that also takes the name of a file not there yet
+        QStringList otherExtensions;  ///< further formats offered: a name ending in one is kept as it is
     };
 
     virtual ~Prompter() = default;

@@ -1,5 +1,7 @@
 #include "conversion/wp_ddc_0306.h"
 #include "features/wpFac.h"
+#include "features/FacilityFields.h"
+#include "output/PointFile.h"
 #include "output/ProjectionFiles.h"
 #include "output/RecordFile.h"
 #include "output/FacilityTypes.h"
@@ -237,6 +239,52 @@ private slots:
         f.prompter.choosePath(f.path(QStringLiteral("pfnew.txt")));
         f.click("cmdAppendFile");
         QCOMPARE(readAll(f.path(QStringLiteral("pfnew.txt"))).count("\r\n"), 2);
+    }
+
+    // The KML button also writes a GPS unit's waypoint, GeoJSON and a
+    // GeoPackage: read back with GDAL, each holds the point and every value
+    // of the shapefile written from the same feature.
+    void theKmlButtonAlsoWritesGpsAndGisFormats_data() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("GPX waypoint") << "camp.gpx";
+        QTest::newRow("GeoJSON") << "camp.geojson";
+        QTest::newRow("GeoPackage") << "camp.gpkg";
+    }
+    void theKmlButtonAlsoWritesGpsAndGisFormats() {
+        QFETCH(QString, file);
+        Fixture f;
+        f.readyFeature();
+        f.prompter.choosePath(f.path(QStringLiteral("camps.shp")));
+        f.click("cmdWritefShape");
+        f.prompter.choosePath(f.path(file));
+        f.click("cmdfKML");
+        QVERIFY2(f.prompter.unexpected().isEmpty(), qPrintable(f.prompter.unexpected().join(u'|')));
+        QVERIFY(f.prompter.messageTexts().isEmpty());
+        QCOMPARE(f.prompter.calls().back().dialog.otherExtensions, kPointFileExtensions);
+
+        const ShapefileContent shapefile = readShapefile(f.path(QStringLiteral("pfcamps.shp")));
+        QCOMPARE(shapefile.records.size(), 1U);
+        GDALDatasetUniquePtr ds(GDALDataset::Open(f.path(file).toUtf8().constData(), GDAL_OF_VECTOR));
+        QVERIFY(ds);
+        OGRLayer* layer = ds->GetLayerByName("waypoints") ? ds->GetLayerByName("waypoints") : ds->GetLayer(0);
+        QCOMPARE(layer->GetFeatureCount(), 1);
+        OGRFeatureUniquePtr point(layer->GetNextFeature());
+        const auto* position = point->GetGeometryRef()->toPoint();
+        QCOMPARE(position->getX(), -84.25);
+        QCOMPARE(position->getY(), 30.5);
+        const bool gpx = file.endsWith(QLatin1String(".gpx"));
+        if (gpx) QCOMPARE(QString::fromUtf8(point->GetFieldAsString("name")), QStringLiteral("Helibase 2"));
+        for (const FieldSpec& spec : facilityFields()) {
+            QString name = spec.recordName;
+            if (gpx) name.replace(u' ', u'_');
+            int index = point->GetFieldIndex(name.toUtf8().constData());
+            if (index < 0) index = point->GetFieldIndex(("ogr_" + name).toUtf8().constData());
+            QVERIFY2(index >= 0, qPrintable(name));
+            const QString shown = shapefile.records[0].values.value(spec.shapeName);
+            const QString here = QString::fromUtf8(point->GetFieldAsString(index));
+            if (spec.type == ShapefileWriter::Text) QCOMPARE(here, shown);
+            else QCOMPARE(here.toDouble(), shown.toDouble());
+        }
     }
 
     void shapefileWithItsProjectionThenAppend() {

@@ -4,8 +4,8 @@
 // Seeded, so a run can be repeated step by step.
 //
 // It fails when the program dies (an exception out of a handler, a sanitizer
-// report), when a file it wrote does not read back (GDAL for shapefiles and
-// tables, the XML reader for KML and KMZ, the CSV rule for record files,
+// report), when a file it wrote does not read back (GDAL for shapefiles,
+// tables, GPX, GeoJSON and GeoPackage, the XML reader for KML and KMZ, the CSV rule for record files,
 // SQLite's integrity check for databases), or when anything was written
 // outside its own folder.
 //
@@ -321,7 +321,11 @@ int checkFilesIn(const QString& folder, const QString& window) {
                 return out;
             }();
             problem = doc.isEmpty() ? QStringLiteral("no doc.kml in the archive") : kmlProblem(doc);
-        } else if (suffix == QLatin1String("shp") || suffix == QLatin1String("dbf")) problem = gdalProblem(path);
+        } else if (QStringList{QStringLiteral("shp"), QStringLiteral("dbf"), QStringLiteral("gpx"), QStringLiteral("geojson"),
+                               QStringLiteral("gpkg")}
+                       .contains(suffix)) {
+            problem = gdalProblem(path);
+        }
         else if (suffix == QLatin1String("sqlite")) problem = sqliteProblem(path);
         else if (suffix == QLatin1String("txt") || suffix == QLatin1String("csv")) problem = recordProblem(readFile(path));
         else if (suffix == QLatin1String("prj")) {

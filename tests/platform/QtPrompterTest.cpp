@@ -98,7 +98,7 @@ private slots:
     void saveDialogAddsTheExtensionAndRemembersTheFolder() {
         QTemporaryDir dir;
         Prompter::FileDialog d{QStringLiteral("Save KML File"), QStringLiteral("KML Files (*.kml)"),
-                               QStringLiteral("kml"), QStringLiteral("pfCamp"), dir.path()};
+                               QStringLiteral("kml"), QStringLiteral("pfCamp"), dir.path(), false, {}};
         QStringList filters;
         whenDialogShows([&](QWidget* w) {
             auto* fd = qobject_cast<QFileDialog*>(w);
@@ -126,7 +126,7 @@ private slots:
     void openDialogTakesANewNameOnlyWhenAllowed() {
         QTemporaryDir dir;
         Prompter::FileDialog d{QStringLiteral("Append"), QStringLiteral("Text Files (pf*.txt)"), QStringLiteral("txt"),
-                               {}, dir.path()};
+                               {}, dir.path(), false, {}};
         for (const bool allowNewName : {false, true}) {
             d.allowNewName = allowNewName;
             QFileDialog::FileMode mode = QFileDialog::Directory;

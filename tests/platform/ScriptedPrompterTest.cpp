@@ -22,7 +22,7 @@ TEST(ScriptedPrompter, ReplaysAnswersInOrderAndRecordsEveryCall) {
     // Confirmed empty is not the same as cancelled.
     EXPECT_EQ(prompter.inputText(QStringLiteral("Link")), std::optional<QString>(QString()));
     Prompter::FileDialog dialog{QStringLiteral("Save KML"), QStringLiteral("KML (*.kml)"), QStringLiteral("kml"),
-                                QStringLiteral("camp.kml"), {}};
+                                QStringLiteral("camp.kml"), {}, false, {}};
     EXPECT_EQ(prompter.saveFile(dialog), std::optional<QString>(QStringLiteral("/tmp/a.kml")));
     prompter.beep();
 
