@@ -1,5 +1,6 @@
 // The batch runs through their core on a generated table: ll2usng, then
-// usng2ll on the references it wrote, then each again with the shapefile;
+// usng2ll on the references it wrote, then each again with the shapefile, then the
+// points alone as a shapefile, GeoPackage, GeoJSON and GPX;
 // seconds and peak memory of each (every phase in a process of its own), and
 // GeoConvert streaming the same coordinates as a yardstick.
 //
@@ -91,6 +92,11 @@ int main(int argc, char** argv) {
         const RunResult r = convertUsngToLatLong(copy, QStringLiteral("t"), QStringLiteral("USNGCoord"));
         writeTableShapefile(copy, QStringLiteral("t"), r.latitudeColumn, r.longitudeColumn);
     });
+    // The points alone, in each format, from the same converted table.
+    for (const PointFormat format : {PointFormat::Shapefile, PointFormat::GeoPackage, PointFormat::GeoJson, PointFormat::Gpx})
+        measured(("points as " + pointFormatExtension(format).toStdString()).c_str(), [&] {
+            writeTablePoints(copy, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), format);
+        });
 
     const std::string geoConvert = GEOCONVERT_PATH;
     if (geoConvert.empty()) return 0;

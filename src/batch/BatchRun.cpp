@@ -7,12 +7,21 @@
 #include "output/ShapefileWriter.h"
 #include "platform/FileWriting.h"
 
+#include <cpl_error.h>
+#include <cpl_string.h>
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QFileInfo>
 
 #include <algorithm>
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -262,9 +271,154 @@ QString writeTableShapefile(const QString& database, const QString& table, const
     return shapefile;
 }
 
+QString pointFormatExtension(PointFormat format) {
+    switch (format) {
+    case PointFormat::GeoPackage: return QStringLiteral("gpkg");
+    case PointFormat::GeoJson: return QStringLiteral("geojson");
+    case PointFormat::Gpx: return QStringLiteral("gpx");
+    default: return QStringLiteral("shp");
+    }
+}
+
+std::optional<PointFormat> pointFormatFor(const QString& extension) {
+    for (PointFormat f : {PointFormat::Shapefile, PointFormat::GeoPackage, PointFormat::GeoJson, PointFormat::Gpx})
+        if (extension.compare(pointFormatExtension(f), Qt::CaseInsensitive) == 0) return f;
+    return std::nullopt;
+}
+
+QString writeTablePoints(const QString& database, const QString& table, const QString& latitudeColumn,
+                         const QString& longitudeColumn, PointFormat format) {
+    if (format == PointFormat::Shapefile) return writeTableShapefile(database, table, latitudeColumn, longitudeColumn);
+    const QFileInfo info(database);
+    const QString extension = pointFormatExtension(format);
+    const QString target = info.absoluteDir().filePath(info.completeBaseName() + u'.' + extension);
+    removeLeftovers(info.absolutePath(), extension);
+    const QString temporary = temporaryNameBeside(target, extension);
+    const bool gpx = format == PointFormat::Gpx;
+    // A new file under a temporary name needs no journal nor syncing while it
+    // is built: until it is renamed into place it is nobody's.
+    struct FastNewFile {
+        FastNewFile() {
+            CPLSetThreadLocalConfigOption("OGR_SQLITE_JOURNAL", "OFF");
+            CPLSetThreadLocalConfigOption("OGR_SQLITE_SYNCHRONOUS", "OFF");
+            CPLSetThreadLocalConfigOption("OGR_SQLITE_CACHE", "256");
+        }
+        ~FastNewFile() {
+            for (const char* key : {"OGR_SQLITE_JOURNAL", "OGR_SQLITE_SYNCHRONOUS", "OGR_SQLITE_CACHE"})
+                CPLSetThreadLocalConfigOption(key, nullptr);
+        }
+    } fast;
+    GDALAllRegister();
+    CPLErrorReset();
+    const auto gdalFailure = [&](const QString& what) {
+        const QString reason = QString::fromUtf8(CPLGetLastErrorMsg());
+        return RunError(QStringLiteral("%1: %2%3").arg(target, what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
+    };
+    try {
+        Database db(database.toStdString(), Database::Mode::ReadOnly);
+        const std::vector<database::ColumnInfo> columns = db.tableColumns(table.toStdString());
+        const char* driverName = format == PointFormat::GeoPackage ? "GPKG" : gpx ? "GPX" : "GeoJSON";
+        GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
+        if (!driver) throw RunError(QStringLiteral("GDAL has no %1 driver").arg(QLatin1String(driverName)));
+        CPLStringList options;
+        if (gpx) options.SetNameValue("GPX_USE_EXTENSIONS", "YES");
+        GDALDatasetUniquePtr out(driver->Create(temporary.toUtf8().constData(), 0, 0, 0, GDT_Unknown, options.List()));
+        if (!out) throw gdalFailure(QStringLiteral("the file cannot be made"));
+        OGRSpatialReference wgs84;
+        wgs84.SetWellKnownGeogCS("WGS84");
+        wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        CPLStringList layerOptions;
+        if (format == PointFormat::GeoJson) layerOptions.SetNameValue("RFC7946", "YES");
+        // No spatial index, as the shapefile has none: for a million points it
+        // takes longer than all the rest; a GIS adds one when it needs it.
+        if (format == PointFormat::GeoPackage) layerOptions.SetNameValue("SPATIAL_INDEX", "NO");
+        OGRLayer* layer = out->CreateLayer(gpx ? "waypoints" : table.toUtf8().constData(), &wgs84, wkbPoint,
+                                           layerOptions.List());
+        if (!layer) throw gdalFailure(QStringLiteral("the layer cannot be made"));
+        // A GPX waypoint's own elements that hold text may take a column of that
+        // name; any other column goes into the extensions under a name of its own.
+        static const QStringList waypointTexts{QStringLiteral("name"), QStringLiteral("cmt"), QStringLiteral("desc"),
+                                               QStringLiteral("src"), QStringLiteral("sym"), QStringLiteral("type")};
+        std::vector<int> fields;  // the output field of each column
+        for (const database::ColumnInfo& column : columns) {
+            QString name = QString::fromStdString(column.name);
+            const int type = shapefileTypeFor(QString::fromStdString(column.declaredType));
+            const OGRFieldType fieldType = type == ShapefileWriter::Text ? OFTString
+                                           : type == ShapefileWriter::Long || type == ShapefileWriter::Integer
+                                               ? OFTInteger64
+                                               : type == ShapefileWriter::Date ? OFTString : OFTReal;
+            if (gpx) {
+                name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]")), QStringLiteral("_"));
+                if (name.isEmpty() || name.front().isDigit()) name.prepend(u'_');
+                const bool waypointText = waypointTexts.contains(name, Qt::CaseInsensitive);
+                if (!waypointText && layer->GetLayerDefn()->GetFieldIndex(name.toUtf8().constData()) >= 0)
+                    name.append(u'_');  // "time", "ele" ... are the waypoint's own
+            }
+            OGRFieldDefn field(name.toUtf8().constData(), gpx && waypointTexts.contains(name, Qt::CaseInsensitive) ? OFTString : fieldType);
+            if (layer->GetLayerDefn()->GetFieldIndex(field.GetNameRef()) < 0 && layer->CreateField(&field) != OGRERR_NONE)
+                throw gdalFailure(QStringLiteral("the field %1 cannot be made").arg(name));
+            fields.push_back(layer->GetLayerDefn()->GetFieldIndex(field.GetNameRef()));
+        }
+        const auto indexOf = [&](const QString& name) {
+            return static_cast<int>(std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
+                                        return QString::fromStdString(c.name) == name;
+                                    }) - columns.begin());
+        };
+        const int latitudeIndex = indexOf(latitudeColumn), longitudeIndex = indexOf(longitudeColumn);
+        if (latitudeIndex >= static_cast<int>(columns.size()) || longitudeIndex >= static_cast<int>(columns.size()))
+            throw RunError(QStringLiteral("The table %1 has no field %2 or %3.").arg(table, latitudeColumn, longitudeColumn));
+
+        Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
+        if (out->StartTransaction() != OGRERR_NONE) CPLErrorReset();  // the GeoJSON driver has none: fine
+        std::int64_t record = 0;
+        while (rows.step()) {
+            ++record;
+            OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+            for (std::size_t i = 0; i < columns.size(); ++i) {
+                const int c = static_cast<int>(i);
+                if (rows.isNull(c)) continue;
+                const OGRFieldType type = feature->GetFieldDefnRef(fields[i])->GetType();
+                if (type == OFTInteger64 && !rows.isText(c)) feature->SetField(fields[i], static_cast<GIntBig>(rows.columnInt(c)));
+                else if (type == OFTReal && !rows.isText(c)) feature->SetField(fields[i], rows.columnDouble(c));
+                else feature->SetField(fields[i], rows.columnText(c).c_str());
+            }
+            const auto coordinate = [&](int c) -> std::optional<double> {
+                if (rows.isNull(c)) return std::nullopt;
+                if (!rows.isText(c)) return rows.columnDouble(c);
+                return number(rows.columnText(c));
+            };
+            const auto x = coordinate(longitudeIndex);
+            const auto y = coordinate(latitudeIndex);
+            if (!x || !y)
+                throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
+            feature->SetGeometryDirectly(new OGRPoint(*x, *y));
+            if (layer->CreateFeature(feature.get()) != OGRERR_NONE)
+                throw gdalFailure(QStringLiteral("record %1 cannot be written").arg(record));
+        }
+        if (out->CommitTransaction() != OGRERR_NONE) CPLErrorReset();
+        CPLErrorReset();
+        out.reset();  // writes the file out
+        if (CPLGetLastErrorType() >= CE_Failure) throw gdalFailure(QStringLiteral("the file cannot be finished"));
+    } catch (const database::DatabaseError& failure) {
+        QFile::remove(temporary);
+        throw RunError(QString::fromStdString(failure.reason()));
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(temporary);
+        throw RunError(QStringLiteral("%1 cannot be put in place").arg(target));
+    }
+    return target;
+}
+
 QString completionMessage(std::int64_t records, const QString& database, const QString& shapefile) {
     QString text = QStringLiteral("Conversion Complete - %1 Records Converted\r\n\r\nRecords added to %2").arg(records).arg(database);
-    if (!shapefile.isEmpty()) text += QStringLiteral("\r\n\r\nShapefile %1 Created").arg(shapefile);
+    if (shapefile.endsWith(QLatin1String(".shp"), Qt::CaseInsensitive))
+        text += QStringLiteral("\r\n\r\nShapefile %1 Created").arg(shapefile);
+    else if (!shapefile.isEmpty())
+        text += QStringLiteral("\r\n\r\nPoints written to %1").arg(shapefile);
     return text;
 }
 

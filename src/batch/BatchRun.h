@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 
 namespace waypost::batch {
@@ -70,6 +71,24 @@ RunResult convertLatLongToUsng(const QString& database, const QString& table, co
 /// \throws RunError.
 QString writeTableShapefile(const QString& database, const QString& table, const QString& latitudeColumn,
                             const QString& longitudeColumn);
+
+/// The formats a converted table's points may be written in.
+enum class PointFormat { Shapefile, GeoPackage, GeoJson, Gpx };
+/// "shp", "gpkg", "geojson", "gpx".
+QString pointFormatExtension(PointFormat format);
+/// A format by its extension (any case); std::nullopt for another.
+std::optional<PointFormat> pointFormatFor(const QString& extension);
+
+/// The table's points beside \p database in \p format (fires.sqlite ->
+/// fires.gpkg): one point a record at the stored (\p longitudeColumn,
+/// \p latitudeColumn), every column an attribute. A shapefile as
+/// writeTableShapefile; a GeoPackage (without a spatial index, as the
+/// shapefile) or GeoJSON keeps full column names and types; a GPX file holds waypoints, the columns as their extensions (a
+/// column named like a waypoint's text element, such as "name", fills it).
+/// The file is built under a temporary name and put in place only when
+/// complete. \return its path. \throws RunError.
+QString writeTablePoints(const QString& database, const QString& table, const QString& latitudeColumn,
+                         const QString& longitudeColumn, PointFormat format);
 
 /// The shapefile field type code for a column's declared type.
 int shapefileTypeFor(const QString& declaredType);

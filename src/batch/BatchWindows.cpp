@@ -9,7 +9,9 @@
 #include "widgets/Look.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QListWidget>
+#include <QRadioButton>
 
 namespace waypost::batch {
 namespace {
@@ -50,7 +52,7 @@ struct RunOutcome {
 };
 
 /// The conversion, then the shapefile when asked for; failures caught for the window.
-RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapefile, const QString& database,
+RunOutcome convertAndDraw(const std::function<RunResult()>& convert, std::optional<PointFormat> points, const QString& database,
                           const QString& table) {
     RunOutcome outcome;
     // Nothing may leave the run's thread: whatever fails is told to the window.
@@ -64,10 +66,10 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapef
         outcome.error = QString::fromUtf8(e.what());
         return outcome;
     }
-    if (shapefile) {
+    if (points) {
         try {
-            outcome.shapefile = writeTableShapefile(database, table, outcome.result.latitudeColumn,
-                                                    outcome.result.longitudeColumn);
+            outcome.shapefile = writeTablePoints(database, table, outcome.result.latitudeColumn,
+                                                 outcome.result.longitudeColumn, *points);
         } catch (const RunError& e) {
             outcome.shapefileError = e.message();
         } catch (const std::exception& e) {
@@ -75,6 +77,22 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, bool shapef
         }
     }
     return outcome;
+}
+
+/// The formats the points of a run may be written in, in the window's list.
+void fillPointFormats(QComboBox* list, QRadioButton* create) {
+    list->addItem(QStringLiteral("Shapefile (.shp)"), int(PointFormat::Shapefile));
+    list->addItem(QStringLiteral("GeoPackage (.gpkg)"), int(PointFormat::GeoPackage));
+    list->addItem(QStringLiteral("GeoJSON (.geojson)"), int(PointFormat::GeoJson));
+    list->addItem(QStringLiteral("GPX waypoints (.gpx)"), int(PointFormat::Gpx));
+    list->setEnabled(create->isChecked());
+    QObject::connect(create, &QRadioButton::toggled, list, &QComboBox::setEnabled);
+}
+
+/// The points a run is to write: none unless "Create Shapefile" is chosen.
+std::optional<PointFormat> chosenPoints(const QComboBox* list, const QRadioButton* create) {
+    if (!create->isChecked()) return std::nullopt;
+    return static_cast<PointFormat>(list->currentData().toInt());
 }
 
 /// The records a run has converted, in its counter label.
@@ -162,6 +180,7 @@ frmdatabase::frmdatabase(const Services& services, QWidget* parent)
     makeHeading(ui.lblenterTRS);
     ui.lblProcedures->setText(usngToLatLongProcedures());
     ui.optNoCreate->setChecked(true);
+    fillPointFormats(ui.cmbFormat, ui.optCreate);
     m_panel = new TableImportPanel(
         services,
         {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.lstTables,
@@ -184,11 +203,11 @@ void frmdatabase::cmdConUSNG_Click() {
     const QString table = m_panel->currentTable();
     const QString database = m_panel->databasePath();
     if (field.isEmpty() || table.isEmpty()) return;
-    const bool shapefile = ui.optCreate->isChecked();
+    const std::optional<PointFormat> points = chosenPoints(ui.cmbFormat, ui.optCreate);
     BackgroundJob::start<RunOutcome>(
         this, recordCounter(ui.lblProRe),
         [=](JobProgress& done) {
-            return convertAndDraw([&] { return convertUsngToLatLong(database, table, field, &done); }, shapefile,
+            return convertAndDraw([&] { return convertUsngToLatLong(database, table, field, &done); }, points,
                                   database, table);
         },
         [this, database](const RunOutcome& outcome) {
@@ -205,6 +224,7 @@ frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
     makeHeading(ui.lblenterTRS);
     ui.lblProcedures->setText(latLongToUsngProcedures());
     ui.optNoCreate->setChecked(true);
+    fillPointFormats(ui.cmbFormat, ui.optCreate);
     ui.optNorth->setChecked(true);
     ui.optWest->setChecked(true);
     setButtonColour(ui.cmdEnableHem, kYellow);
@@ -247,13 +267,13 @@ void frmbatLLtoUSNG::cmdConUSNG_Click() {
     const QString database = m_panel->databasePath();
     if (latitude.isEmpty() || longitude.isEmpty() || table.isEmpty()) return;
     const Hemispheres hemispheres{ui.optNorth->isChecked(), ui.optWest->isChecked()};
-    const bool shapefile = ui.optCreate->isChecked();
+    const std::optional<PointFormat> points = chosenPoints(ui.cmbFormat, ui.optCreate);
     BackgroundJob::start<RunOutcome>(
         this, recordCounter(ui.lblProRe),
         [=](JobProgress& done) {
             return convertAndDraw(
                 [&] { return convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done); },
-                shapefile, database, table);
+                points, database, table);
         },
         [this, database](const RunOutcome& outcome) {
             reportRun(m_services.prompter, outcome, database);

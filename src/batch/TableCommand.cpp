@@ -16,9 +16,10 @@ namespace waypost::batch {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: waypost-convert table usng2ll SOURCE TABLE FIELD [--shapefile]\n"
+    "usage: waypost-convert table usng2ll SOURCE TABLE FIELD [--shapefile|--points=FORMAT]\n"
     "       waypost-convert table ll2usng SOURCE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] "
-    "[--shapefile]\n"
+    "[--shapefile|--points=FORMAT]\n"
+    "FORMAT: shp, gpkg, geojson or gpx\n"
     "SOURCE: a SQLite (.sqlite, .db) or Access (.mdb, .accdb) database and its TABLE, a workbook (.xls, .xlsx,\n"
     ".ods) and its sheet, or a text (.csv, .txt) or dBase (.dbf) file with TABLE given as -\n";
 
@@ -41,10 +42,17 @@ QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cas
 
 int runTable(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
     std::vector<std::string_view> values;
-    bool shapefile = false;
+    std::optional<PointFormat> points;
     Hemispheres hemispheres;
     for (std::string_view arg : args) {
-        if (arg == "--shapefile") shapefile = true;
+        if (arg == "--shapefile") points = PointFormat::Shapefile;
+        else if (arg.starts_with("--points=")) {
+            points = pointFormatFor(text(arg.substr(9)));
+            if (!points) {
+                err << "waypost-convert: --points takes shp, gpkg, geojson or gpx\n";
+                return 2;
+            }
+        }
         else if (arg == "--north") hemispheres.north = true;
         else if (arg == "--south") hemispheres.north = false;
         else if (arg == "--west") hemispheres.west = true;
@@ -88,7 +96,7 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
                                            : convertLatLongToUsng(database, table, text(values[3]), text(values[4]),
                                                                   hemispheres, &done);
         QString shape;
-        if (shapefile) shape = writeTableShapefile(database, table, result.latitudeColumn, result.longitudeColumn);
+        if (points) shape = writeTablePoints(database, table, result.latitudeColumn, result.longitudeColumn, *points);
         stop();
         out << completionMessage(result.records, database, shape).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toStdString()
             << '\n';
@@ -108,8 +116,8 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
 engine::ExtraCommand tableCommand() {
     engine::ExtraCommand command;
     command.name = "table";
-    command.help = R"(  table usng2ll SOURCE TABLE FIELD [--shapefile]
-  table ll2usng SOURCE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] [--shapefile]
+    command.help = R"(  table usng2ll SOURCE TABLE FIELD [--shapefile|--points=FORMAT]
+  table ll2usng SOURCE TABLE LATFIELD LONFIELD [--north|--south] [--west|--east] [--shapefile|--points=FORMAT]
                       the batch windows' runs on a table of a SQLite database;
                       an Access database, a workbook's sheet (TABLE names it)
                       or a text or dBase file (TABLE is -) is first imported
@@ -117,7 +125,8 @@ engine::ExtraCommand tableCommand() {
                       Latitude/Longitude or USNGCoord (ux... when there) to
                       every record in one transaction, or changes nothing and
                       names the record that failed; --shapefile writes the
-                      points beside the database
+                      points beside the database, --points=gpkg (geojson,
+                      gpx, shp) in that format
 )";
     command.whole = runTable;
     return command;

@@ -172,6 +172,50 @@ TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPoints) {
                                         "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"Degree\",0.017453292519943295]]\r\n"));
 }
 
+// The converted table's points in the formats GPS units and current GIS read:
+// the same points and values as the table, full column names (a GPX file's in
+// its waypoints' extensions, a "name" column as the waypoint's name).
+class TablePoints : public BatchRunTest, public ::testing::WithParamInterface<PointFormat> {};
+
+TEST_P(TablePoints, HoldEveryRecordWithItsValues) {
+    const QString path = db("CREATE TABLE \"fire sites\" (name TEXT, \"Name of the site\" TEXT, lat REAL, lon REAL, "
+                            "time TEXT, n INTEGER); INSERT INTO \"fire sites\" VALUES "
+                            "('a', 'Camp <1> & \"x\"', 30.5, -84.25, 'noon', 1), ('b', NULL, 27, -81.5, NULL, 2)");
+    const QString written = writeTablePoints(path, QStringLiteral("fire sites"), QStringLiteral("lat"),
+                                             QStringLiteral("lon"), GetParam());
+    EXPECT_EQ(written, dir.filePath(QStringLiteral("fires.") + pointFormatExtension(GetParam())));
+    GDALAllRegister();
+    GDALDatasetUniquePtr ds(GDALDataset::Open(written.toUtf8().constData(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(ds);
+    const bool gpx = GetParam() == PointFormat::Gpx;
+    OGRLayer* layer = gpx ? ds->GetLayerByName("waypoints") : ds->GetLayer(0);
+    ASSERT_NE(layer, nullptr);
+    ASSERT_EQ(layer->GetFeatureCount(), 2);
+    const auto field = [&](const OGRFeature& f, const char* name) {
+        for (const std::string& candidate : {std::string(name), "ogr_" + std::string(name)})
+            if (const int i = f.GetFieldIndex(candidate.c_str()); i >= 0)
+                return f.IsFieldSetAndNotNull(i) ? std::string(f.GetFieldAsString(i)) : std::string("NULL");
+        return std::string("<missing>");
+    };
+    OGRFeatureUniquePtr first(layer->GetNextFeature());
+    const OGRPoint* point = first->GetGeometryRef()->toPoint();
+    EXPECT_EQ(point->getX(), -84.25);
+    EXPECT_EQ(point->getY(), 30.5);
+    EXPECT_EQ(field(*first, "name"), "a");
+    EXPECT_EQ(field(*first, gpx ? "Name_of_the_site" : "Name of the site"), "Camp <1> & \"x\"");
+    EXPECT_EQ(field(*first, gpx ? "time_" : "time"), "noon");
+    EXPECT_EQ(std::stoi(field(*first, "n")), 1);
+    OGRFeatureUniquePtr second(layer->GetNextFeature());
+    EXPECT_EQ(second->GetGeometryRef()->toPoint()->getY(), 27);
+    if (!gpx) {
+        EXPECT_EQ(field(*second, "Name of the site"), "NULL");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, TablePoints,
+                         ::testing::Values(PointFormat::GeoPackage, PointFormat::GeoJson, PointFormat::Gpx),
+                         [](const auto& info) { return pointFormatExtension(info.param).toStdString(); });
+
 // A run killed at any moment leaves the table whole: no new column, or every row converted.
 TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
     for (int attempt = 0; attempt < 3; ++attempt) {

@@ -35,7 +35,7 @@ dpkg-deb -x "$deb" "$root"
 
 # Every command and option of the help has its place in the manual page.
 for word in $("$root/usr/bin/waypost-convert" --help | sed -n '/^Commands:/,/^Values:/p' | grep -oE '^  [a-z]+ ' | sort -u) \
-            --databases --shapefile --parts --north --south --west --east; do
+            --databases --shapefile --points --parts --north --south --west --east; do
     zcat "$root/usr/share/man/man1/waypost-convert.1.gz" | sed 's/\\-/-/g' | grep -q -- "$word" ||
         { echo "waypost-convert.1 does not name $word"; exit 1; }
 done
