@@ -12,7 +12,7 @@ constexpr std::string_view noRecord = "No Record";
 
 class StrConverter final : public engine::LineConverter {
 public:
-    explicit StrConverter(const SectionDatabases& databases) : m_finder(databases) {}
+    explicit StrConverter(const SectionDatabases& databases) : m_finder(databases, SectionFinder::Index::Memory) {}
 
     bool convert(std::string_view input, std::string& result, std::string& error) override {
         const engine::LatLongReading reading = engine::readLatLong(input);

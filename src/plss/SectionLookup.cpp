@@ -3,10 +3,12 @@
 #include "engine/SearchGeometry.h"
 #include "numbers/Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
+#include <unordered_map>
 
 namespace waypost::plss {
 
@@ -78,7 +80,91 @@ SectionPosition positionOfSection(const SectionDatabases& databases, std::string
     return SectionLocator(databases).locate(key, longitudeOffsetMetres, latitudeOffsetDegrees);
 }
 
-SectionFinder::SectionFinder(const SectionDatabases& databases)
+/// Every section centre in cells of a fixed size, each cell's centres in the
+/// order of the database's (latitude, longitude) index.
+class SectionFinder::Grid {
+public:
+    explicit Grid(Database& sections) {
+        Statement all = sections.prepare(sql("SELECT \"TRS\", \"LONGITUDE\", \"LATITUDE\" FROM ", sectionTable,
+                                             " WHERE \"LONGITUDE\" IS NOT NULL AND \"LATITUDE\" IS NOT NULL"
+                                             " ORDER BY \"LATITUDE\", \"LONGITUDE\", rowid"));
+        while (all.step()) {
+            const double longitude = all.columnDouble(1), latitude = all.columnDouble(2);
+            if (!std::isfinite(longitude) || !std::isfinite(latitude)) continue;
+            m_cells[cellOf(longitude, latitude)].push_back(m_centres.size());
+            m_centres.push_back({all.columnText(0), longitude, latitude});
+        }
+    }
+
+    /// Every centre within the bounds (included), in index order.
+    void window(double west, double east, double south, double north, std::vector<std::size_t>& found) const {
+        found.clear();
+        if (!(west <= east && south <= north)) return;
+        const auto [x0, y0] = cell(west, south);
+        const auto [x1, y1] = cell(east, north);
+        for (std::int64_t y = y0; y <= y1; ++y)
+            for (std::int64_t x = x0; x <= x1; ++x)
+                if (const auto it = m_cells.find(key(x, y)); it != m_cells.end())
+                    for (const std::size_t i : it->second) {
+                        const Centre& c = m_centres[i];
+                        if (c.longitude >= west && c.longitude <= east && c.latitude >= south && c.latitude <= north)
+                            found.push_back(i);
+                    }
+        // The positions were taken in index order, so their order is that order.
+        std::sort(found.begin(), found.end());
+    }
+
+    const Centre& operator[](std::size_t i) const { return m_centres[i]; }
+
+private:
+    static constexpr double cellDegrees = 0.02;  // wider than the largest search window's half
+
+    static std::pair<std::int64_t, std::int64_t> cell(double longitude, double latitude) {
+        return {static_cast<std::int64_t>(std::floor(longitude / cellDegrees)),
+                static_cast<std::int64_t>(std::floor(latitude / cellDegrees))};
+    }
+    static std::int64_t key(std::int64_t x, std::int64_t y) { return x * 100000 + y; }
+    static std::int64_t cellOf(double longitude, double latitude) {
+        const auto [x, y] = cell(longitude, latitude);
+        return key(x, y);
+    }
+
+    std::vector<Centre> m_centres;  // in index order
+    std::unordered_map<std::int64_t, std::vector<std::size_t>> m_cells;
+};
+
+SectionFinder::~SectionFinder() = default;
+
+std::optional<SectionFinder::Centre> SectionFinder::exactly(double latitude, double longitude) {
+    if (m_grid) {
+        std::vector<std::size_t> found;
+        m_grid->window(longitude, longitude, latitude, latitude, found);
+        if (found.empty()) return std::nullopt;
+        return (*m_grid)[found.front()];
+    }
+    m_exact.reset();
+    m_exact.bind(1, longitude).bind(2, latitude);
+    std::optional<Centre> centre;
+    if (m_exact.step()) centre = Centre{m_exact.columnText(0), m_exact.columnDouble(1), m_exact.columnDouble(2)};
+    m_exact.reset();
+    return centre;
+}
+
+void SectionFinder::window(double west, double east, double south, double north,
+                           const std::function<void(const Centre&)>& each) {
+    if (m_grid) {
+        static thread_local std::vector<std::size_t> found;
+        m_grid->window(west, east, south, north, found);
+        for (const std::size_t i : found) each((*m_grid)[i]);
+        return;
+    }
+    m_window.reset();
+    m_window.bind(1, west).bind(2, east).bind(3, south).bind(4, north);
+    while (m_window.step()) each({m_window.columnText(0), m_window.columnDouble(1), m_window.columnDouble(2)});
+    m_window.reset();
+}
+
+SectionFinder::SectionFinder(const SectionDatabases& databases, Index index)
     : m_sections(databases.search.string(), Database::Mode::ReadOnly),
       m_exact(m_sections.prepare(sql("SELECT \"TRS\", \"LONGITUDE\", \"LATITUDE\" FROM ", sectionTable,
                                      " WHERE \"LONGITUDE\" = ? AND \"LATITUDE\" = ? LIMIT 1"))),
@@ -92,6 +178,7 @@ SectionFinder::SectionFinder(const SectionDatabases& databases)
         m_acreage.reset();
         m_acres.reset();
     }
+    if (index == Index::Memory) m_grid = std::make_unique<Grid>(m_sections);
 }
 
 FoundSection SectionFinder::describe(std::string key, double longitudeC, double latitudeC, double latitude,
@@ -127,18 +214,12 @@ SectionSearch findSection(const SectionDatabases& databases, double latitude, do
 SectionSearch SectionFinder::find(double latitude, double longitude, const SearchProgress& progress) {
     SectionSearch search;
     // The exact attempt: a section centre at the very point.
-    m_exact.reset();
-    m_exact.bind(1, longitude).bind(2, latitude);
-    if (m_exact.step()) {
+    if (std::optional<Centre> centre = exactly(latitude, longitude)) {
         search.iteration = 1;
-        const double longitudeC = m_exact.columnDouble(1);
-        const double latitudeC = m_exact.columnDouble(2);
-        std::string key = m_exact.columnText(0);
-        m_exact.reset();
-        search.section = describe(std::move(key), longitudeC, latitudeC, latitudeC, longitudeC);
+        search.section = describe(std::move(centre->key), centre->longitude, centre->latitude, centre->latitude,
+                                  centre->longitude);
         return search;
     }
-    m_exact.reset();
 
     int k = 1;
     bool any = false;
@@ -158,27 +239,23 @@ SectionSearch SectionFinder::find(double latitude, double longitude, const Searc
                                                           step.southWestLongitude, 'M');
         search.steps.push_back(step);
 
-        m_window.reset();
-        m_window.bind(1, step.southWestLongitude).bind(2, step.northEastLongitude);
-        m_window.bind(3, step.southWestLatitude).bind(4, step.northEastLatitude);
         double bestMiles = 0;
-        while (m_window.step()) {
-            const double longitudeC = m_window.columnDouble(1);
-            const double latitudeC = m_window.columnDouble(2);
-            const double miles = engine::GreatCircleDistance(latitude, longitude, latitudeC, longitudeC, 'M');
-            // The nearest centre answers; of equally near ones the first returned.
-            if (!any || miles < bestMiles) {
-                any = true;
-                bestMiles = miles;
-                bestKey = m_window.columnText(0);
-                bestLongitude = longitudeC;
-                bestLatitude = latitudeC;
-            }
-        }
+        window(step.southWestLongitude, step.northEastLongitude, step.southWestLatitude, step.northEastLatitude,
+               [&](const Centre& centre) {
+                   const double miles =
+                       engine::GreatCircleDistance(latitude, longitude, centre.latitude, centre.longitude, 'M');
+                   // The nearest centre answers; of equally near ones the first returned.
+                   if (!any || miles < bestMiles) {
+                       any = true;
+                       bestMiles = miles;
+                       bestKey = centre.key;
+                       bestLongitude = centre.longitude;
+                       bestLatitude = centre.latitude;
+                   }
+               });
         k = k + 1;
         if (progress) progress(k);
     }
-    m_window.reset();
     search.iteration = k;
     if (any) search.section = describe(std::move(bestKey), bestLongitude, bestLatitude, latitude, longitude);
     return search;

@@ -98,18 +98,36 @@ using SearchProgress = std::function<void(int iteration)>;
 /// command line's stream); the acreage database is optional as above.
 class SectionFinder {
 public:
+    /// Where the search windows are looked up: the database's own queries, or
+    /// (for a stream of many searches) every section centre read once into a
+    /// grid in memory, which gives the same answers many times faster.
+    enum class Index { Database, Memory };
+
     /// \throws database::DatabaseError when the search database cannot be read.
-    explicit SectionFinder(const SectionDatabases& databases);
+    explicit SectionFinder(const SectionDatabases& databases, Index index = Index::Database);
+    ~SectionFinder();
     [[nodiscard]] SectionSearch find(double latitude, double longitude, const SearchProgress& progress = {});
 
 private:
+    struct Centre {
+        std::string key;
+        double longitude, latitude;
+    };
+    class Grid;
+
     FoundSection describe(std::string key, double longitudeC, double latitudeC, double latitude, double longitude);
+    /// The centre at exactly the point, as the database's exact query finds it.
+    std::optional<Centre> exactly(double latitude, double longitude);
+    /// Every centre within the window (bounds included), in the order the
+    /// database's window query returns them.
+    void window(double west, double east, double south, double north, const std::function<void(const Centre&)>& each);
 
     database::Database m_sections;
     std::optional<database::Database> m_acres;
     database::Statement m_exact;
     database::Statement m_window;
     std::optional<database::Statement> m_acreage;
+    std::unique_ptr<Grid> m_grid;  ///< with Index::Memory
 };
 
 /// positionOfSection over a database that stays open for many look-ups.

@@ -93,5 +93,38 @@ TEST(SampleGridTest, BuildLaidTheGeneratedGridBesideTheProgram) {
     EXPECT_NEAR(position.longitude, expected.longitude, 1e-4);
 }
 
+// The stream's grid in memory answers as the database's own queries do: the
+// same section, the same iteration, the same widening steps, over the state
+// (points on centres and on the lines between them included).
+TEST(SampleGridTest, TheMemoryIndexAnswersAsTheDatabase) {
+    const char* data = std::getenv("WAYPOST_DATA_DIR");
+    ASSERT_NE(data, nullptr);
+    const SectionDatabases files = SectionDatabases::in(std::filesystem::path(data) / "databases");
+    SectionFinder database(files, SectionFinder::Index::Database);
+    SectionFinder memory(files, SectionFinder::Index::Memory);
+    const SectionRecord centre = sampleSection(3, 'S', 2, 'E', 17);
+    std::vector<std::pair<double, double>> points{{centre.latitude, centre.longitude},
+                                                  {centre.latitude, centre.longitude + 0.0072},
+                                                  {31.5, -86.0}, {24.0, -81.0}};
+    std::uint64_t state = 88172645463325252ULL;  // xorshift: the same points every run
+    const auto next = [&] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<double>(state % 1000000) / 1000000.0;
+    };
+    for (int i = 0; i < 1500; ++i) points.emplace_back(24.4 + 7 * next(), -87.7 + 7.8 * next());
+    for (const auto& [latitude, longitude] : points) {
+        const SectionSearch a = database.find(latitude, longitude);
+        const SectionSearch b = memory.find(latitude, longitude);
+        ASSERT_EQ(a.iteration, b.iteration) << latitude << ' ' << longitude;
+        ASSERT_EQ(a.steps.size(), b.steps.size());
+        ASSERT_EQ(a.section.has_value(), b.section.has_value());
+        if (a.section) {
+            ASSERT_EQ(a.section->description, b.section->description) << latitude << ' ' << longitude;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace waypost::plss
