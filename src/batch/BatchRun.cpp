@@ -218,13 +218,32 @@ QString writeTableShapefile(const QString& database, const QString& table, const
         ShapefileWriter writer;
         writer.OpenShapefile(shapefile, ShapefileWriter::OpenMode::Create, ShapefileWriter::Point);
         std::vector<int> types;
+        QStringList names;  // made once, not once a record
         for (const database::ColumnInfo& column : columns) {
-            const QString declared = QString::fromStdString(column.declaredType);
-            types.push_back(shapefileTypeFor(declared));
+            names << QString::fromStdString(column.name);
+            types.push_back(shapefileTypeFor(QString::fromStdString(column.declaredType)));
+        }
+        // A text column without a declared size is as wide as its longest
+        // value (in UTF-8 bytes), not the dBase maximum for every record.
+        std::vector<int> longest(columns.size(), 0);
+        {
+            std::string lengths = "SELECT ";
+            for (std::size_t i = 0; i < columns.size(); ++i)
+                lengths += (i ? ", " : "") + std::string("max(length(CAST(") + q(names[static_cast<qsizetype>(i)]) + " AS BLOB)))";
+            Statement measure = db.prepare(lengths + " FROM " + q(table));
+            if (measure.step())
+                for (std::size_t i = 0; i < columns.size(); ++i)
+                    longest[i] = static_cast<int>(std::min<std::int64_t>(measure.columnInt(static_cast<int>(i)), 254));
+        }
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const QString declared = QString::fromStdString(columns[i].declaredType);
             int size = 0;
-            if (const qsizetype open = declared.indexOf(u'('); types.back() == ShapefileWriter::Text && open > 0)
-                size = declared.mid(open + 1, declared.indexOf(u')') - open - 1).toInt();
-            writer.AddField(QString::fromStdString(column.name), types.back(), size);
+            if (types[i] == ShapefileWriter::Text) {
+                if (const qsizetype open = declared.indexOf(u'('); open > 0)
+                    size = declared.mid(open + 1, declared.indexOf(u')') - open - 1).toInt();
+                else size = std::max(longest[i], 1);
+            }
+            writer.AddField(names[static_cast<qsizetype>(i)], types[i], size);
         }
         writer.CommitFields();
         Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
@@ -240,7 +259,7 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const int c = static_cast<int>(i);
                 if (rows.isNull(c)) continue;
-                const QString name = QString::fromStdString(columns[i].name);
+                const QString& name = names[static_cast<qsizetype>(i)];
                 const int type = types[i];
                 if (type == ShapefileWriter::Text) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)));
                 else if (type == ShapefileWriter::Date) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)).left(10));

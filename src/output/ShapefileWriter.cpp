@@ -137,6 +137,7 @@ void ShapefileWriter::OpenShapefile(const QString& path, OpenMode openMode, Shap
     m_path = path;
     m_fieldsCommitted = false;
     m_launderedNames.clear();
+    m_indexByName.clear();
     if (!path.endsWith(QStringLiteral(".shp"), Qt::CaseInsensitive)) m_path = path + QStringLiteral(".shp");
     const QFileInfo target(m_path);
     const QString folder = target.absolutePath();
@@ -305,9 +306,11 @@ QString ShapefileWriter::fieldNameFor(const QString& requested) const {
 }
 
 int ShapefileWriter::fieldIndex(const QString& name) const {
+    if (const auto known = m_indexByName.constFind(name); known != m_indexByName.constEnd()) return *known;
     const OGRFeatureDefn* defn = m_gdal->layer->GetLayerDefn();
     int index = defn->GetFieldIndex(fieldNameFor(name).toUtf8().constData());
     if (index < 0) index = defn->GetFieldIndex(name.toUtf8().constData());
+    if (index >= 0 && m_fieldsCommitted) m_indexByName.insert(name, index);
     return index;
 }
 
@@ -316,7 +319,7 @@ void ShapefileWriter::SetFieldValue(const QString& name, const QString& text) {
     if (!m_fieldsCommitted) fail(QStringLiteral("values come before the fields were committed"));
     const int index = fieldIndex(name);
     if (index < 0) fail(QStringLiteral("there is no field %1").arg(name));
-    m_values[index] = text;
+    setValue(index, text);
 }
 
 void ShapefileWriter::SetFieldValue(const QString& name, double number) {
@@ -324,7 +327,7 @@ void ShapefileWriter::SetFieldValue(const QString& name, double number) {
     if (!m_fieldsCommitted) fail(QStringLiteral("values come before the fields were committed"));
     const int index = fieldIndex(name);
     if (index < 0) fail(QStringLiteral("there is no field %1").arg(name));
-    m_values[index] = number;
+    setValue(index, number);
 }
 
 void ShapefileWriter::AddVertex(double x, double y) {
@@ -434,20 +437,29 @@ QByteArray ShapefileWriter::fittedToBytes(const QString& text, int width) {
     return bytes;
 }
 
+void ShapefileWriter::setValue(int index, Value value) {
+    // Kept in field order, so the record is filled field by field.
+    auto at = m_values.begin();
+    while (at != m_values.end() && at->first < index) ++at;
+    if (at != m_values.end() && at->first == index) at->second = std::move(value);
+    else m_values.emplace(at, index, std::move(value));
+}
+
 void ShapefileWriter::setFeatureValues(OGRFeature& target) {
     OGRFeature* feature = &target;
     for (const auto& [index, value] : m_values) {
         const OGRFieldDefn* defn = m_gdal->layer->GetLayerDefn()->GetFieldDefn(index);
-        const QString fieldName = QString::fromUtf8(defn->GetNameRef());
         const OGRFieldType type = defn->GetType();
+        // Named only when a message needs it: a long run of records makes no texts it does not show.
+        const auto fieldName = [defn] { return QString::fromUtf8(defn->GetNameRef()); };
         if (type == OFTDate) {
             if (const auto* text = std::get_if<QString>(&value)) {
                 if (text->trimmed().isEmpty()) continue;
                 const auto date = parseDateText(*text);
-                if (!date) fail(QStringLiteral("\"%1\" is not a date for field %2").arg(*text, fieldName));
+                if (!date) fail(QStringLiteral("\"%1\" is not a date for field %2").arg(*text, fieldName()));
                 feature->SetField(index, date->year(), date->month(), date->day());
             } else {
-                fail(QStringLiteral("field %1 takes a date text, not a number").arg(fieldName));
+                fail(QStringLiteral("field %1 takes a date text, not a number").arg(fieldName()));
             }
         } else if (type == OFTString) {
             const QString text = std::holds_alternative<QString>(value)
@@ -455,10 +467,14 @@ void ShapefileWriter::setFeatureValues(OGRFeature& target) {
                                      : QString::fromStdString(numbers::generalForm(std::get<double>(value)));
             // The field keeps its width: GDAL would widen it (and rewrite the
             // .dbf header) for a longer value.
-            const QByteArray bytes = fittedToBytes(text, defn->GetWidth());
-            if (bytes.size() < text.toUtf8().size())
-                m_shortened.push_back({fieldName, defn->GetWidth(), QString::fromUtf8(bytes)});
-            feature->SetField(index, bytes.constData());
+            const QByteArray whole = text.toUtf8();
+            if (defn->GetWidth() <= 0 || whole.size() <= defn->GetWidth()) {
+                feature->SetField(index, whole.constData());
+            } else {
+                const QByteArray bytes = fittedToBytes(text, defn->GetWidth());
+                m_shortened.push_back({fieldName(), defn->GetWidth(), QString::fromUtf8(bytes)});
+                feature->SetField(index, bytes.constData());
+            }
         } else {
             const double number = std::holds_alternative<double>(value)
                                       ? std::get<double>(value)
@@ -469,7 +485,7 @@ void ShapefileWriter::setFeatureValues(OGRFeature& target) {
                 const std::optional<std::int64_t> whole = numbers::wholeWithin(number, -widest, widest);
                 if (!whole)
                     fail(QStringLiteral("%1 is too large for the whole-number field %2")
-                             .arg(QString::fromStdString(numbers::generalForm(number)), fieldName));
+                             .arg(QString::fromStdString(numbers::generalForm(number)), fieldName()));
                 feature->SetField(index, static_cast<GIntBig>(*whole));
             } else if (defn->GetPrecision() > 0 && defn->GetPrecision() < 15 && std::isfinite(number)) {
                 // Decimals round as everywhere else in the program: a half away from zero.

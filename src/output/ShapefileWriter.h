@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <QTemporaryDir>
@@ -104,6 +105,7 @@ private:
     QString abandon();
     /// Puts a finished new set in the place of the old one.
     void placeNewSet();
+    void setValue(int index, Value value);
     void setFeatureValues(OGRFeature& feature);
     /// \p text in UTF-8, cut to at most \p width bytes at a character's end (0: any length).
     static QByteArray fittedToBytes(const QString& text, int width);
@@ -118,7 +120,8 @@ private:
     std::unique_ptr<Gdal> m_gdal;
     std::unique_ptr<QTemporaryDir> m_work;  ///< new set or backup of the appended one
     std::map<QString, QString> m_launderedNames;  ///< requested (lower case) -> dBase name
-    std::map<int, Value> m_values;
+    mutable QHash<QString, int> m_indexByName;     ///< names already looked up, for long runs of records
+    std::vector<std::pair<int, Value>> m_values;  ///< the next record's, by field index (kept small: no map)
     std::vector<Shortened> m_shortened;
 };
 
