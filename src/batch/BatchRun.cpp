@@ -4,6 +4,7 @@
 #include "engine/NationalGrid.h"
 #include "engine/NationalGridInverse.h"
 #include "engine/USNGParser.h"
+#include "output/ProjectionFiles.h"
 #include "output/ShapefileWriter.h"
 #include "platform/FileWriting.h"
 
@@ -34,10 +35,6 @@ using database::Database;
 using database::Statement;
 
 constexpr int kChunk = 5000;  // records read, then updated, at a time
-const QString kWgs84Text = QStringLiteral(
-    "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137,298.257223563]],PRIMEM[\"Greenwich\",0],"
-    "UNIT[\"Degree\",0.017453292519943295]]");
-
 using Values = std::vector<std::optional<std::string>>;
 
 std::string q(const QString& name) { return database::quoteIdentifier(name.toStdString()); }
@@ -284,8 +281,7 @@ QString writeTableShapefile(const QString& database, const QString& table, const
     } catch (const ShapefileError& failure) {
         throw RunError(QString::fromUtf8(failure.what()));
     }
-    const QString prj = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".prj"));
-    const WriteResult written = writeFileAtomically(prj, (kWgs84Text + QStringLiteral("\r\n")).toUtf8());
+    const WriteResult written = writeProjectionFile(QString::fromLatin1(kWgs84Projection), shapefile);
     if (!written) throw RunError(written.message());
     return shapefile;
 }

@@ -3,12 +3,12 @@
 namespace waypost::conversion {
 
 std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTexts& page) {
-    if (caller == callerName::frmDBMan) {
+    if (caller == windowName::frmDBMan) {
         LocationTexts all = page;
         if (!all.townshipRangeSection) all.townshipRangeSection = QString();
         return all;
     }
-    if (caller == callerName::wpFac || caller == callerName::wpHcane) {
+    if (caller == windowName::wpFac || caller == windowName::wpHcane) {
         LocationTexts withoutTrs = page;
         withoutTrs.townshipRangeSection.reset();
         return withoutTrs;
@@ -17,7 +17,7 @@ std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTe
 }
 
 bool receivesFoundSection(const QString& caller) {
-    return caller == callerName::frmDBMan || caller == callerName::wpFac;
+    return caller == windowName::frmDBMan || caller == windowName::wpFac;
 }
 
 }  // namespace waypost::conversion

@@ -1,6 +1,7 @@
 #pragma once
 // Which results the conversion page hands to which calling window.
 
+#include "platform/WindowRegistry.h"
 #include "widgets/LocationReceiver.h"
 
 #include <QString>
@@ -8,13 +9,6 @@
 #include <optional>
 
 namespace waypost::conversion {
-
-/// The caller names that receive results, as the feature windows give them.
-namespace callerName {
-inline const QString wpFac = QStringLiteral("wpFac");
-inline const QString frmDBMan = QStringLiteral("frmDBMan");
-inline const QString wpHcane = QStringLiteral("wpHcane");
-}  // namespace callerName
 
 /// What the caller named \p caller receives of the page's results \p page:
 /// the wildfire window ("frmDBMan") everything, the facilities ("wpFac") and

@@ -15,18 +15,6 @@ QString shapeDate(const QString& text) {
 
 }  // namespace
 
-const QStringList& wildfireFuels() {
-    static const QStringList fuels{"Blowy Leaf", "Dense Pine", "Grass",  "Hurricane Debris", "Melaleuca",
-                                   "Muck Fuels", "Palmetto-Gallberry", "Swamp", "Other"};
-    return fuels;
-}
-
-const QStringList& wildfireCauses() {
-    static const QStringList causes{"lightning",  "campfire",  "children", "smoking", "debris burn",
-                                    "incendiary", "equipment", "railroad", "Unknown"};
-    return causes;
-}
-
 const FieldTable& wildfireFields() {
     using W = ShapefileWriter;
     // The record file and the shapefile list their fields in the same order;

@@ -3,6 +3,7 @@
 // and the rules of its date, area and percent fields.
 
 #include "output/FeatureFields.h"
+#include "output/WildfireLists.h"
 #include "output/KmlPlacemark.h"
 #include "widgets/EnableChecks.h"
 
@@ -14,9 +15,6 @@
 
 namespace waypost {
 
-/// The fuel and cause lists, in the order the window offers them.
-const QStringList& wildfireFuels();
-const QStringList& wildfireCauses();
 
 /// The record file's seventeen fields and the shapefile's seventeen
 /// attributes (the dates as dates, the acres as a number).

@@ -1,8 +1,8 @@
 #include "kmlimport/kml_firedp_0611.h"
 
-#include "features/WildfireFields.h"
 #include "numbers/Numbers.h"
 #include "output/ProjectionFiles.h"
+#include "output/WildfireLists.h"
 #include "output/TextCleaning.h"
 #include "platform/FileWriting.h"
 #include "ui_kml_firedp_0611.h"
