@@ -5,6 +5,7 @@
 #include "address/frmGEAddress.h"
 #include "support/ArchiveReading.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -53,25 +54,12 @@ Placemarks readPlacemarks(const QByteArray& kml) {
 class frmGEAddressTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices {
+    struct Fixture : TestServices, WindowControls {
         std::unique_ptr<frmGEAddress> window;
         explicit Fixture(const QString& data = builtData()) : TestServices(data) {
             window = std::make_unique<frmGEAddress>(services);
-            window->show();
-            window->activateWindow();
-            if (!QTest::qWaitForWindowActive(window.get())) qWarning("the address window did not become active");
-        }
-        template <class T = QWidget>
-        T* child(const char* name) const {
-            auto* w = window->findChild<T*>(QString::fromLatin1(name));
-            if (!w) qFatal("no control %s", name);
-            return w;
-        }
-        QLineEdit* edit(const char* name) const { return child<QLineEdit>(name); }
-        void click(const char* name) const {
-            auto* button = child<QAbstractButton>(name);
-            if (qobject_cast<QPushButton*>(button)) QTest::mouseClick(button, Qt::LeftButton);
-            else button->click();  // an option or a tick box is not hit in its middle
+            setWindow(window.get());
+            if (!activate()) qWarning("the address window did not become active");
         }
         QString kml() const { return child<QPlainTextEdit>("txtAdAdd")->toPlainText(); }
         /// One facility added without a link (or with \p link).

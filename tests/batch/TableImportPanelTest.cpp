@@ -4,6 +4,7 @@
 #include "batch/TableImportPanel.h"
 #include "database/Database.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -20,15 +21,9 @@ using namespace waypost::test;
 class TableImportPanelTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices {
+    struct Fixture : TestServices, WindowControls {
         batch::frmdatabase window{services};
-        template <class T = QWidget>
-        T* child(const char* name) const {
-            auto* w = window.findChild<T*>(QString::fromLatin1(name));
-            if (!w) qFatal("no control %s", name);
-            return w;
-        }
-        void click(const char* name) const { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+        Fixture() { setWindow(&window); }
         QListWidget* list(const char* name) const { return child<QListWidget>(name); }
         void tick(const char* listName, int row) const { list(listName)->item(row)->setCheckState(Qt::Checked); }
     };

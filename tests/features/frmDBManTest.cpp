@@ -6,6 +6,7 @@
 #include "shell/Windows.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 #include "widgets/LocationLink.h"
 
 #include <QComboBox>
@@ -22,24 +23,18 @@ using namespace waypost::test;
 class frmDBManTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices {
+    struct Fixture : TestServices, WindowControls {
         WindowRegistry registry;
         frmDBMan* fire = nullptr;
 
         Fixture() : TestServices(QStringLiteral(WAYPOST_SOURCE_DIR "/data")) {
             registerWindows(registry, services);
             fire = qobject_cast<frmDBMan*>(registry.show(windowName::frmDBMan));
-            fire->activateWindow();
-            if (!QTest::qWaitForWindowActive(fire)) qWarning("the wildfire window did not become active");
+            setWindow(fire);
+            if (!activate()) qWarning("the wildfire window did not become active");
         }
         ~Fixture() { registry.unload(windowName::frmDBMan); }
-        template <class T = QWidget>
-        T* child(const char* name) const {
-            auto* w = fire->findChild<T*>(QString::fromLatin1(name));
-            if (!w) qFatal("no control %s", name);
-            return w;
-        }
-        QLineEdit* edit(const char* name) const { return child<QLineEdit>(name); }
+        /// Clicks with the mouse, options too: getting the focus matters in this window.
         void click(const char* name) const { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
         /// Types \p text into a field and leaves it for the incident number.
         void typeAndLeave(const char* name, const QString& text) const {

@@ -7,6 +7,7 @@
 #include "output/FacilityTypes.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 #include "widgets/LocationLink.h"
 #include "widgets/Look.h"
 #include "platform/WindowRegistry.h"
@@ -36,36 +37,21 @@ using namespace waypost::test;
 class wpFacTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices {
+    struct Fixture : TestServices, WindowControls {
         WindowRegistry registry;
         wpFac* fac = nullptr;
 
         explicit Fixture(const QString& dataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data")) : TestServices(dataDir) {
             registerWindows(registry, services);
             fac = qobject_cast<wpFac*>(registry.show(windowName::wpFac));
-            activate();
-        }
-        /// Focus events need the window to be the active one.
-        void activate() const {
-            fac->activateWindow();
-            if (!QTest::qWaitForWindowActive(fac)) qWarning("the facilities window did not become active");
+            setWindow(fac);
+            if (!activate()) qWarning("the facilities window did not become active");
         }
         ~Fixture() {
             registry.unload(windowName::wpFac);
             registry.unload(windowName::wp_ddc_0306);
         }
-        template <class T>
-        T* child(const char* name) const {
-            auto* w = fac->findChild<T*>(QString::fromLatin1(name));
-            if (!w) qFatal("no control %s", name);
-            return w;
-        }
-        QString label(const char* name) const { return child<QLabel>(name)->text(); }
-        void click(const char* name) const {
-            auto* button = child<QAbstractButton>(name);
-            if (qobject_cast<QRadioButton*>(button)) button->click();
-            else QTest::mouseClick(button, Qt::LeftButton);
-        }
+        QString label(const char* name) const { return text(name); }
 
         /// A named ICS feature with a location handed back, outputs enabled.
         void readyFeature(const QString& name = QStringLiteral("Helibase 2"), const QString& type = QStringLiteral("Helibase")) {

@@ -9,6 +9,7 @@
 #include "shell/Windows.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 #include "widgets/EnableChecks.h"
 #include "widgets/LocationLink.h"
 
@@ -27,7 +28,7 @@ using namespace waypost::test;
 class wpHcaneTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices {
+    struct Fixture : TestServices, WindowControls {
         WindowRegistry registry;
         wpHcane* storm = nullptr;
 
@@ -39,21 +40,8 @@ class wpHcaneTest : public QObject {
         ~Fixture() { registry.unload(windowName::wpHcane); }
         void open() {
             storm = qobject_cast<wpHcane*>(registry.show(windowName::wpHcane));
-            storm->activateWindow();
-            if (!QTest::qWaitForWindowActive(storm)) qWarning("the hurricane window did not become active");
-        }
-        template <class T = QWidget>
-        T* child(const char* name) const {
-            auto* w = storm->findChild<T*>(QString::fromLatin1(name));
-            if (!w) qFatal("no control %s", name);
-            return w;
-        }
-        QString text(const char* name) const { return child<QLabel>(name)->text(); }
-        QLineEdit* edit(const char* name) const { return child<QLineEdit>(name); }
-        void click(const char* name) const {
-            auto* button = child<QAbstractButton>(name);
-            if (qobject_cast<QRadioButton*>(button)) button->click();  // a wide option is not hit in its middle
-            else QTest::mouseClick(button, Qt::LeftButton);
+            setWindow(storm);
+            if (!activate()) qWarning("the hurricane window did not become active");
         }
         void setUtc(int month, int day, int hour) const {
             child<QScrollBar>("HscrMon")->setValue(month);

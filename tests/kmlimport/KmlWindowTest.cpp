@@ -5,6 +5,7 @@
 #include "output/ProjectionFiles.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -82,23 +83,11 @@ bool writeKmz(const QString& path, const QByteArray& kml) {
 class KmlWindowTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices {
+    struct Fixture : TestServices, WindowControls {
         kml_firedp_0611 window{services};
         Fixture() {
-            window.show();
-            window.activateWindow();
-            if (!QTest::qWaitForWindowActive(&window)) qWarning("the KML window did not become active");
-        }
-        template <class T = QWidget>
-        T* child(const char* name) const {
-            auto* w = window.findChild<T*>(QString::fromLatin1(name));
-            if (!w) qFatal("no control %s", name);
-            return w;
-        }
-        void click(const char* name) const {
-            auto* b = child<QAbstractButton>(name);
-            if (qobject_cast<QRadioButton*>(b)) b->click();
-            else QTest::mouseClick(b, Qt::LeftButton);
+            setWindow(&window);
+            if (!activate()) qWarning("the KML window did not become active");
         }
         /// Every attribute of \p kind filled in, the conversion enabled.
         void ready(const char* kind = "optFire") {
