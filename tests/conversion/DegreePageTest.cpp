@@ -86,21 +86,6 @@ private slots:
         QCOMPARE(f.text("txtAnyLocation"), QString());
     }
 
-    void startsWithNothingChosen() {
-        PageFixture f;
-        QVERIFY(f.show());
-        for (const char* option : {"optDD", "OptDDM", "optDMS", "optTRS"})
-            QVERIFY2(!f.child<QRadioButton>(option)->isChecked(), option);
-        for (const char* name : {"txtDDlongD", "txtDMMlatdm", "txtDMSlatssd", "txtTown", "cmdclipbrdUSNG"})
-            QVERIFY2(!f.child(name)->isEnabled(), name);
-        QVERIFY(f.text("lblDDLat").isEmpty());
-        QVERIFY(f.text("lblUSNG").isEmpty());
-        QVERIFY(f.page->isWindow());
-        QVERIFY(!f.page->isModal());
-        // Resizable: the layout sets a minimum but no maximum.
-        QVERIFY(f.page->maximumWidth() > 5000);
-    }
-
     void choosingAGroup_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("prefix");  // of the group's fields

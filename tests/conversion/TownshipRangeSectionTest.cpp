@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <string>
 
 namespace {
@@ -88,39 +87,6 @@ TEST(SectionChecks, UpTo8029AndPlainDigitsWhileTyping) {
     EXPECT_EQ(str(sectionKeyOnLeaving(QStringLiteral("5")).key), "05");
     EXPECT_EQ(str(sectionKeyOnLeaving(QStringLiteral("0012")).key), "12");
     EXPECT_EQ(sectionKeyOnLeaving(QStringLiteral("0012")).number, 12);
-}
-
-// The place of every option in the section square follows from its name and
-// agrees with its offsets: east of the centre means a positive longitude offset.
-TEST(QuarterOptions, PlacesFormTheSectionSquare) {
-    const auto rowOf = [](char ns) { return ns == 'N' ? 0 : 1; };
-    const auto columnOf = [](char ew) { return ew == 'W' ? 0 : 1; };
-    std::set<std::pair<int, int>> nine, sixteen;
-    int quarterQuarters = 0;
-    for (const QuarterOption& option : quarterOptions()) {
-        const std::string name = option.optionName;
-        EXPECT_EQ(findQuarterOption(QString::fromLatin1(option.optionName)), &option) << name;
-        if (option.quarterQuarter) {
-            ++quarterQuarters;
-            ASSERT_EQ(name.size(), 7u) << name;
-            EXPECT_EQ(option.row, 2 * rowOf(name[3]) + rowOf(name[5])) << name;
-            EXPECT_EQ(option.column, 2 * columnOf(name[4]) + columnOf(name[6])) << name;
-            EXPECT_EQ(option.caption, name.substr(5, 2)) << name;
-            EXPECT_TRUE(sixteen.insert({option.row, option.column}).second) << name;
-            // Columns 0..3 lie at -600, -200, 200, 600 m; rows at 0.0055, 0.0018, -0.0018, -0.0055 degrees.
-            EXPECT_EQ(option.longitudeOffsetMetres, -600 + 400 * option.column) << name;
-            const double rows[] = {0.0055, 0.0018, -0.0018, -0.0055};
-            EXPECT_EQ(option.latitudeOffsetDegrees, rows[option.row]) << name;
-        } else {
-            EXPECT_TRUE(nine.insert({option.row, option.column}).second) << name;
-            EXPECT_EQ(option.longitudeOffsetMetres, -400 + 400 * option.column) << name;
-            EXPECT_EQ(option.latitudeOffsetDegrees, 0.0036 - 0.0036 * option.row) << name;
-        }
-    }
-    EXPECT_EQ(quarterQuarters, 16);
-    EXPECT_EQ(nine.size(), 9u);
-    EXPECT_EQ(sixteen.size(), 16u);
-    EXPECT_EQ(findQuarterOption(QStringLiteral("optXX")), nullptr);
 }
 
 TEST(HandBack, ByCallerName) {

@@ -15,11 +15,6 @@ const QString kDataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data");
 
 }  // namespace
 
-TEST(ProjectionFiles, ShippedFilesHoldExactlyTheProjectionTexts) {
-    EXPECT_EQ(readAll(kDataDir + QStringLiteral("/fl_albers.prj")), QByteArray(kAlbersProjection));
-    EXPECT_EQ(readAll(kDataDir + QStringLiteral("/WGS1984.prj")), QByteArray(kWgs84Projection));
-}
-
 TEST(ProjectionFiles, TextsDescribeTheGridsTheProgramComputes) {
     OGRSpatialReference albers;
     ASSERT_EQ(albers.importFromWkt(kAlbersProjection), OGRERR_NONE);
