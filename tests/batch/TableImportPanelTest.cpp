@@ -9,6 +9,7 @@
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QSignalSpy>
@@ -158,12 +159,21 @@ private slots:
         f.tick("lstTables", 0);
         f.click("cmdFields");
         f.tick("lstFields", 0);
+        // The points as a GeoPackage beside the database.
+        QVERIFY(!f.child<QComboBox>("cmbFormat")->isEnabled());
+        f.click("optCreate");
+        QVERIFY(f.child<QComboBox>("cmbFormat")->isEnabled());
+        f.child<QComboBox>("cmbFormat")->setCurrentIndex(1);
         QSignalSpy finished(&f.window, &batch::frmdatabase::runFinished);
         f.click("cmdConUSNG");
         QVERIFY(finished.wait(10000));
         const auto message = f.prompter.messages().back();
         QCOMPARE(message.title, QStringLiteral("Conversion Results"));
         QVERIFY(message.text.startsWith(QStringLiteral("Conversion Complete - 3 Records Converted")));
+        QVERIFY(message.text.endsWith(QStringLiteral("Points written to ") + f.path(QStringLiteral("grid.gpkg"))));
+        GDALDatasetUniquePtr points(GDALDataset::Open(f.path(QStringLiteral("grid.gpkg")).toUtf8().constData(), GDAL_OF_VECTOR));
+        QVERIFY(points);
+        QCOMPARE(points->GetLayer(0)->GetFeatureCount(), 3);
         QCOMPARE(f.child<QLabel>("lblProRe")->text(), QStringLiteral("0"));  // the reset after the run
         QCOMPARE(f.list("lstTables")->count(), 0);
         QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
