@@ -102,6 +102,20 @@ std::optional<double> number(const std::optional<std::string>& text) {
     return v;
 }
 
+/// The point of the current row: stored numbers are taken as they are, text
+/// is read as a number. \throws RunError naming the record when either is missing.
+std::pair<double, double> pointOf(const Statement& rows, int longitudeIndex, int latitudeIndex, std::int64_t record) {
+    const auto coordinate = [&](int c) -> std::optional<double> {
+        if (rows.isNull(c)) return std::nullopt;
+        if (!rows.isText(c)) return rows.columnDouble(c);
+        return number(rows.columnText(c));
+    };
+    const auto x = coordinate(longitudeIndex);
+    const auto y = coordinate(latitudeIndex);
+    if (!x || !y) throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
+    return {*x, *y};
+}
+
 template <class Run>
 RunResult guarded(Run run) {
     try {
@@ -262,17 +276,8 @@ QString writeTableShapefile(const QString& database, const QString& table, const
                 else if (type == ShapefileWriter::Date) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)).left(10));
                 else writer.SetFieldValue(name, rows.columnDouble(c));
             }
-            // Stored numbers are taken as they are; text is read as a number.
-            const auto coordinate = [&](int c) -> std::optional<double> {
-                if (rows.isNull(c)) return std::nullopt;
-                if (!rows.isText(c)) return rows.columnDouble(c);
-                return number(rows.columnText(c));
-            };
-            const auto x = coordinate(longitudeIndex);
-            const auto y = coordinate(latitudeIndex);
-            if (!x || !y)
-                throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
-            writer.AddVertex(*x, *y);
+            const auto [x, y] = pointOf(rows, longitudeIndex, latitudeIndex, record);
+            writer.AddVertex(x, y);
             writer.WriteShape();
         }
         writer.CloseShapefile();
@@ -397,16 +402,8 @@ QString writeTablePoints(const QString& database, const QString& table, const QS
                 else if (type == OFTReal && !rows.isText(c)) feature->SetField(fields[i], rows.columnDouble(c));
                 else feature->SetField(fields[i], rows.columnText(c).c_str());
             }
-            const auto coordinate = [&](int c) -> std::optional<double> {
-                if (rows.isNull(c)) return std::nullopt;
-                if (!rows.isText(c)) return rows.columnDouble(c);
-                return number(rows.columnText(c));
-            };
-            const auto x = coordinate(longitudeIndex);
-            const auto y = coordinate(latitudeIndex);
-            if (!x || !y)
-                throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
-            feature->SetGeometryDirectly(new OGRPoint(*x, *y));
+            const auto [x, y] = pointOf(rows, longitudeIndex, latitudeIndex, record);
+            feature->SetGeometryDirectly(new OGRPoint(x, y));
             if (layer->CreateFeature(feature.get()) != OGRERR_NONE)
                 throw gdalFailure(QStringLiteral("record %1 cannot be written").arg(record));
         }

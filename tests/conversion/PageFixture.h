@@ -5,6 +5,7 @@
 
 #include "conversion/wp_ddc_0306.h"
 #include "support/TestSupport.h"
+#include "support/WindowControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,33 +31,17 @@ public:
     std::vector<std::pair<QString, QString>> foundSections;
 };
 
-struct PageFixture : test::TestServices {
-    PageFixture() = default;
+struct PageFixture : test::TestServices, test::WindowControls {
+    PageFixture() { setWindow(page.get()); }
     /// A page whose program data (databases) lies in \p dataDir.
-    explicit PageFixture(const QString& dataDir) : TestServices(dataDir) {}
+    explicit PageFixture(const QString& dataDir) : TestServices(dataDir) { setWindow(page.get()); }
 
     std::unique_ptr<wp_ddc_0306> page = std::make_unique<wp_ddc_0306>(services);
 
     /// Shows the page and makes it the active window, so that focus moves as it does for a user.
-    bool show() {
-        page->show();
-        page->activateWindow();
-        return QTest::qWaitForWindowActive(page.get());
-    }
+    bool show() const { return activate(); }
 
-    /// A control of the page; a name the page lacks stops the test run with that name.
-    template <class T = QWidget>
-    T* child(const char* name) const {
-        auto* w = page->findChild<T*>(QString::fromLatin1(name));
-        if (!w) qFatal("the page has no %s", name);
-        return w;
-    }
-    QLineEdit* field(const char* name) const { return child<QLineEdit>(name); }
-    /// The text of a label or a field.
-    QString text(const char* name) const {
-        if (auto* label = qobject_cast<QLabel*>(child(name))) return label->text();
-        return field(name)->text();
-    }
+    QLineEdit* field(const char* name) const { return edit(name); }
 
     /// Clicks an option or button without moving the focus (as the page's own code would).
     void click(const char* name) const { child<QAbstractButton>(name)->click(); }
