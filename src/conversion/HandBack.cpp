@@ -2,17 +2,9 @@
 
 namespace waypost::conversion {
 
-std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTexts& page) {
-    if (caller == windowName::frmDBMan) {
-        LocationTexts all = page;
-        if (!all.townshipRangeSection) all.townshipRangeSection = QString();
-        return all;
-    }
-    if (caller == windowName::wpFac || caller == windowName::wpHcane) {
-        LocationTexts withoutTrs = page;
-        withoutTrs.townshipRangeSection.reset();
-        return withoutTrs;
-    }
+std::optional<SectionHandover> handBackFor(const QString& caller) {
+    if (caller == windowName::frmDBMan) return SectionHandover::Carried;
+    if (caller == windowName::wpFac || caller == windowName::wpHcane) return SectionHandover::KeptByWindow;
     return std::nullopt;
 }
 

@@ -10,11 +10,11 @@
 
 namespace waypost::conversion {
 
-/// What the caller named \p caller receives of the page's results \p page:
-/// the wildfire window ("frmDBMan") everything, the facilities ("wpFac") and
-/// hurricane ("wpHcane") windows everything but the township/range/section
-/// text, any other name nothing (std::nullopt).
-[[nodiscard]] std::optional<LocationTexts> handBackFor(const QString& caller, const LocationTexts& page);
+/// How the caller named \p caller receives the page's location: the wildfire
+/// window ("frmDBMan") with the section, the facilities ("wpFac") and
+/// hurricane ("wpHcane") windows without it (they keep their own); any other
+/// name receives nothing (std::nullopt).
+[[nodiscard]] std::optional<SectionHandover> handBackFor(const QString& caller);
 
 /// Whether the caller named \p caller gets the result of "Find STR" copied:
 /// the wildfire and facilities windows do, any other does not.

@@ -6,6 +6,7 @@
 #include "database/Database.h"
 #include "plss/SectionLookup.h"
 #include "engine/AnyLocation.h"
+#include "numbers/Numbers.h"
 #include "widgets/FieldExit.h"
 #include "widgets/Look.h"
 #include "widgets/TypedKey.h"
@@ -247,18 +248,6 @@ void wp_ddc_0306::startLocatingFor(QObject* callerObject, LocationReceiver* rece
     m_CallerName = callerName;
 }
 
-LocationTexts wp_ddc_0306::results() const {
-    const auto& ui = *m_ui;
-    const bool sectionOfThisPoint = m_sectionPoint == std::pair(ui.lblDDLat->text(), ui.lblDDLong->text());
-    return {ui.lblAlbersX->text(), ui.lblAlbersY->text(), ui.lblDDLong->text(), ui.lblDDLat->text(),
-            ui.lblUSNG->text(),    ui.lblUTMCoord->text(), sectionOfThisPoint ? ui.lblTRSres->text() : QString()};
-}
-
-std::optional<LocationTexts> wp_ddc_0306::resultsForCaller() const {
-    if (!m_caller) return std::nullopt;
-    return conversion::handBackFor(m_CallerName, results());
-}
-
 // ---------------------------------------------------------------- notation options
 
 void wp_ddc_0306::optDD_Click() { chooseDegreeGroup(DegreeGroup::DecimalDegrees); }
@@ -357,9 +346,8 @@ void wp_ddc_0306::degreeFieldChanged(DegreeFieldSlot& slot) {
         recomputeTotal(slot.field.group, coordinate);
         autoAdvance(edit);
     }
-    showAlbers();
     recomputeTotal(slot.field.group, otherCoordinate(coordinate));
-    handBack();
+    locatePoint();
 }
 
 void wp_ddc_0306::storeFieldValue(const DegreeFieldSlot& slot, const QString& text) {
@@ -417,7 +405,6 @@ void wp_ddc_0306::recomputeTotal(DegreeGroup group, Coordinate coordinate) {
         break;
     }
     (latitude ? m_latitude : m_longitude) = total;
-    showCoordinateLabels(coordinate, total);
 }
 
 void wp_ddc_0306::autoAdvance(QLineEdit* edit) {
@@ -435,40 +422,36 @@ void wp_ddc_0306::setFieldText(QLineEdit* edit, const QString& text) {
 
 // ---------------------------------------------------------------- result routines
 
-void wp_ddc_0306::showCoordinateLabels(Coordinate coordinate, double value) {
-    auto& ui = *m_ui;
-    if (coordinate == Coordinate::Latitude) {
-        ui.lblddlatraw->setText(conversion::fullPrecisionText(value));
-        ui.lblDDLat->setText(conversion::latitudeDisplayText(value));
-    } else {
-        ui.lblddlongraw->setText(conversion::fullPrecisionText(value));
-        ui.lblDDLong->setText(conversion::longitudeDisplayText(value));
-    }
-    updateGridReference();
+void wp_ddc_0306::locatePoint() {
+    // A section found before stays with the location; it is shown and handed
+    // on only while the point is the one it was found for.
+    std::optional<engine::FoundSection> section = m_location ? m_location->section : std::nullopt;
+    m_location = engine::locate(m_engine, m_latitude, m_longitude);
+    m_location->section = std::move(section);
+    showLocation();
+    handBack();
 }
 
-void wp_ddc_0306::updateGridReference() {
+void wp_ddc_0306::showLocation() {
     auto& ui = *m_ui;
-    // From the twelve-decimal labels, as the stored references were made.
-    const double latitude = conversion::fieldValue(ui.lblddlatraw->text());
-    const double longitude = conversion::fieldValue(ui.lblddlongraw->text());
-    m_usngText = QString::fromStdString(m_engine.USNGFromLatLong(latitude, longitude));
-    ui.lblUSNG->setText(m_usngText);
-    ui.lblUTMCoord->setText(QString::fromStdString(m_engine.UTMText));
+    ui.lblddlatraw->setText(conversion::fullPrecisionText(m_latitude));
+    ui.lblddlongraw->setText(conversion::fullPrecisionText(m_longitude));
+    if (!m_location) return;
+    const engine::Location& at = *m_location;
+    const std::pair<QLabel*, std::string> shown[] = {
+        {ui.lblDDLat, at.latitudeText()}, {ui.lblDDLong, at.longitudeText()}, {ui.lblAlbersX, at.albersXText()},
+        {ui.lblAlbersY, at.albersYText()}, {ui.lblUSNG, at.usng},          {ui.lblUTMCoord, at.utm}};
+    for (const auto& [label, text] : shown) label->setText(QString::fromStdString(text));
     ui.cmdclipbrdUSNG->setEnabled(true);
 }
 
-void wp_ddc_0306::showAlbers() {
-    m_albersText = QString::fromStdString(m_engine.ProjectAlbers(m_latitude, m_longitude));
-    m_ui->lblAlbersX->setText(conversion::wholeMetresText(m_engine.AlbersX));
-    m_ui->lblAlbersY->setText(conversion::wholeMetresText(m_engine.AlbersY));
-}
-
 void wp_ddc_0306::handBack() {
-    m_ui->lblAlbersX->setText(conversion::wholeMetresText(m_engine.AlbersX));
-    m_ui->lblAlbersY->setText(conversion::wholeMetresText(m_engine.AlbersY));
     if (!m_caller || !m_receiver) return;  // no caller, or it has gone
-    if (const auto location = conversion::handBackFor(m_CallerName, results())) m_receiver->receiveLocation(*location);
+    const std::optional<SectionHandover> handover = conversion::handBackFor(m_CallerName);
+    if (!handover) return;
+    std::optional<engine::Location> location = m_location;
+    if (location && *handover == SectionHandover::KeptByWindow) location->section.reset();
+    m_receiver->receiveLocation(location, *handover);
 }
 
 void wp_ddc_0306::clearResults() {
@@ -477,8 +460,7 @@ void wp_ddc_0306::clearResults() {
                           ui.lblTRSres})
         label->clear();
     // Nothing to copy until a reference is shown again, and no search shown.
-    m_usngText.clear();
-    m_sectionPoint = {};
+    m_location.reset();
     ui.strProgress->setVisible(false);
     ui.lblPercent->setVisible(false);
     ui.cmdclipbrdUSNG->setEnabled(false);
@@ -487,7 +469,7 @@ void wp_ddc_0306::clearResults() {
 void wp_ddc_0306::cmdclipbrdUSNG_Click() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(m_usngText);
+    clipboard->setText(m_location ? QString::fromStdString(m_location->usng) : QString());
 }
 
 void wp_ddc_0306::cmdconClose_Click() {
@@ -735,6 +717,7 @@ void wp_ddc_0306::cmdResetTRS_Click() {
     m_ui->lblTRScon->clear();
     m_ui->lblDDLat->clear();
     m_ui->lblDDLong->clear();
+    m_location.reset();
 }
 
 void wp_ddc_0306::cmdEnableqs_Click() {
@@ -844,20 +827,14 @@ void wp_ddc_0306::cmdTRS2dd_Click() {
         m_services.prompter.message(kNoRecordsFound);
         ui.lblDDLat->setText(QStringLiteral("00"));
         ui.lblDDLong->setText(QStringLiteral("00"));
+        // The page no longer has a location: what it showed before is not this section's.
+        m_location.reset();
         return;
     }
-    ui.lblDDLat->setText(QString::fromStdString(position.latitudeText));
-    ui.lblDDLong->setText(QString::fromStdString(position.longitudeText));
-    m_latitude = conversion::fieldValue(ui.lblDDLat->text());
-    m_longitude = conversion::fieldValue(ui.lblDDLong->text());
-    ui.lblddlatraw->setText(conversion::fullPrecisionText(m_latitude));
-    ui.lblddlongraw->setText(conversion::fullPrecisionText(m_longitude));
-    showAlbers();
-    m_usngText = QString::fromStdString(m_engine.USNGFromLatLong(m_latitude, m_longitude));
-    ui.lblUSNG->setText(m_usngText);
-    ui.lblUTMCoord->setText(QString::fromStdString(m_engine.UTMText));
-    ui.cmdclipbrdUSNG->setEnabled(true);
-    handBack();
+    // The section's corner as shown, to six decimals.
+    m_latitude = numbers::roundFixed(position.latitude, 6);
+    m_longitude = numbers::roundFixed(position.longitude, 6);
+    locatePoint();
     resetTrsFields();
 }
 
@@ -866,8 +843,8 @@ void wp_ddc_0306::cmdFindSTR_Click() {
     ui.strProgress->setVisible(true);
     ui.lblPercent->setVisible(true);
     FindSTR();
-    if (m_caller && m_receiver && conversion::receivesFoundSection(m_CallerName))
-        m_receiver->receiveFoundSection(ui.lblUTMCoord->text(), ui.lblTRSres->text());
+    if (m_location && m_caller && m_receiver && conversion::receivesFoundSection(m_CallerName))
+        m_receiver->receiveFoundSection(*m_location);
 }
 
 void wp_ddc_0306::cmdFindSTR_LostFocus() {
@@ -885,12 +862,12 @@ void wp_ddc_0306::showSectionSearchProgress(int iteration) {
 
 void wp_ddc_0306::FindSTR() {
     auto& ui = *m_ui;
-    if (ui.lblDDLat->text().isEmpty() && ui.lblDDLong->text().isEmpty()) {
+    if (!m_location) {
         m_services.prompter.message(QStringLiteral("No Search Coordinates - Exiting Search Routine"));
         return;
     }
-    const double longitude = conversion::fieldValue(ui.lblDDLong->text());
-    const double latitude = conversion::fieldValue(ui.lblDDLat->text());
+    const double longitude = m_location->longitude;
+    const double latitude = m_location->latitude;
     ui.strProgress->setRange(0, kSearchIterationLimit);
     ui.strProgress->setValue(0);
 
@@ -914,15 +891,16 @@ void wp_ddc_0306::FindSTR() {
     if (search.widened())
         plss::appendToSearchLog((m_services.paths.logDir() + QStringLiteral("/search_results.txt")).toStdString(),
                                 plss::searchLogBlock(search));
-    m_sectionPoint = {ui.lblDDLat->text(), ui.lblDDLong->text()};
+    if (!m_location || m_location->latitude != latitude || m_location->longitude != longitude) return;
+    const std::string found = search.section ? search.section->description : std::string("No Record");
+    m_location->section = engine::FoundSection{found, latitude, longitude};
+    ui.lblTRSres->setText(QString::fromStdString(found));
     if (!search.section) {
         m_services.prompter.message(kNoRecordsFound);
-        ui.lblTRSres->setText(QStringLiteral("No Record"));
         return;
     }
     ui.strProgress->setValue(kSearchIterationLimit);
     ui.lblPercent->setText(QStringLiteral("STR found on iteration %1").arg(search.iteration));
-    ui.lblTRSres->setText(QString::fromStdString(search.section->description));
 }
 
 void wp_ddc_0306::setQuarterQuartersShown(bool shown) {

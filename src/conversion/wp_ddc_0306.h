@@ -3,6 +3,7 @@
 #include "conversion/DegreeEntry.h"
 #include "widgets/LocationReceiver.h"
 #include "conversion/TownshipRangeSection.h"
+#include "engine/Location.h"
 #include "engine/lltoAlbers.h"
 #include "platform/Services.h"
 
@@ -58,19 +59,15 @@ public:
     const QString& CallerName() const { return m_CallerName; }
     /// The current caller, or nullptr when there is none or it has gone.
     QObject* caller() const override { return m_caller.data(); }
-    std::optional<LocationTexts> resultsForCaller() const override;
     void startLocatingFor(QObject* callerObject, LocationReceiver* receiver, const QString& callerName) override;
+    void handBackAgain() override { handBack(); }
 
-    /// The texts of the page's result labels (what a caller copies when it
-    /// takes the results itself). The township/range/section text is always set.
-    LocationTexts results() const;
-
+    /// The location the page shows: nothing before a point is entered, after
+    /// the page is reset, or when a section was not found.
+    const std::optional<engine::Location>& location() const { return m_location; }
     /// The position the projections are fed with (degrees, west negative).
     double latitude() const { return m_latitude; }
     double longitude() const { return m_longitude; }
-    /// The last Albers text ("376025,721400") and US National Grid reference.
-    const QString& albersText() const { return m_albersText; }
-    const QString& usngText() const { return m_usngText; }
     /// What the township, range and section group keeps (keys, directions,
     /// part of the section with its offsets).
     const conversion::TrsEntry& trsEntry() const { return m_trs; }
@@ -192,9 +189,9 @@ private:
                               conversion::DegreePart part);
 
     // Result routines.
-    void showCoordinateLabels(conversion::Coordinate coordinate, double value);
-    void updateGridReference();
-    void showAlbers();
+    /// Locates the point the fields give now, shows it and hands it back.
+    void locatePoint();
+    void showLocation();
     void handBack();
     void clearResults();
 
@@ -232,11 +229,9 @@ private:
     double m_longitude = 0;
     /// [group][coordinate]: the parts typed so far.
     std::array<std::array<CoordinateParts, 2>, 3> m_parts{};
-    QString m_albersText;
-    QString m_usngText;
-    /// The point (latitude and longitude texts) the shown section was found
-    /// for: the section goes back to a caller only with that point.
-    std::pair<QString, QString> m_sectionPoint;
+    /// What the page shows and hands back; the section found last travels in
+    /// it with the point it was found for.
+    std::optional<engine::Location> m_location;
     conversion::TrsEntry m_trs;
 
     // The caller.

@@ -15,14 +15,14 @@ const FieldTable& facilityFields() {
 }
 
 FieldRow facilityRow(const FacilityFeature& f) {
-    return {f.name, f.type, labelValue(f.latitude), labelValue(f.longitude), labelValue(f.albersX),
-            labelValue(f.albersY), f.utm, f.usng, f.str};
+    const WrittenLocation w = writtenLocation(f.at);
+    return {f.name, f.type, w.latitude, w.longitude, w.albersX, w.albersY, w.utm, w.usng, w.section};
 }
 
 std::vector<Requirement> facilityRequirements(const FacilityFeature& f) {
     return {{!f.name.isEmpty(), QStringLiteral("Enter Facility Name"), QStringLiteral("txtfacName")},
             {!f.type.isEmpty(), QStringLiteral("Select Facility Type"), QStringLiteral("cmbfacType")},
-            {!f.longitude.isEmpty(), QStringLiteral("Please Convert Coordinates"), QStringLiteral("cmdfCoordCon")}};
+            {f.at.has_value(), QStringLiteral("Please Convert Coordinates"), QStringLiteral("cmdfCoordCon")}};
 }
 
 }  // namespace waypost

@@ -10,8 +10,8 @@ namespace waypost {
 /// The record file's nine fields and the point shapefile's nine attributes.
 const FieldTable& facilityFields();
 
-/// One row for facilityFields(): name, type, the four numbers read leniently
-/// from their label texts (an empty label gives 0), then UTM, grid reference and STR.
+/// One row for facilityFields(): name, type, the location's four numbers (0
+/// without a location), then UTM, grid reference and STR.
 FieldRow facilityRow(const FacilityFeature& feature);
 
 /// The enable checks, in order: a name, a type, a location.

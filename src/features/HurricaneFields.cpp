@@ -42,9 +42,10 @@ const FieldTable& hurricaneFields() {
 }
 
 FieldRow hurricaneRow(const HurricaneFeature& f) {
+    const WrittenLocation w = writtenLocation(f.at);
     return {f.stormName, f.reportDate, f.positionType, f.utcTime, f.localTime,
-            labelValue(f.latitude), labelValue(f.longitude), labelValue(f.albersX), labelValue(f.albersY),
-            f.utm, f.usng, wholeNumber(f.mph).value_or(0), wholeNumber(f.knots).value_or(0), f.category};
+            w.latitude, w.longitude, w.albersX, w.albersY,
+            w.utm, w.usng, wholeNumber(f.mph).value_or(0), wholeNumber(f.knots).value_or(0), f.category};
 }
 
 std::optional<QString> hurricaneShapefileProblem(const HurricaneFeature& f) {
@@ -59,7 +60,7 @@ std::vector<Requirement> hurricaneRequirements(const HurricaneFeature& f) {
     return {{!f.stormName.isEmpty(), QStringLiteral("Enter Storm Name"), QStringLiteral("cmbName")},
             {!f.category.isEmpty() && wholeNumber(f.mph) && wholeNumber(f.knots), QStringLiteral("Enter Windspeed"),
              QStringLiteral("txtHwind")},
-            {!f.longitude.isEmpty(), QStringLiteral("Please Convert Coordinates"), QStringLiteral("cmdHcoordCon")},
+            {f.at.has_value(), QStringLiteral("Please Convert Coordinates"), QStringLiteral("cmdHcoordCon")},
             {!f.positionType.isEmpty(), QStringLiteral("Please Select Position Type"), QStringLiteral("optActual")}};
 }
 

@@ -45,9 +45,10 @@ const FieldTable& wildfireFields() {
 }
 
 FieldRow wildfireRow(const WildfireFeature& f) {
-    return {f.fireName,           f.incidentNumber,     f.report,    labelValue(f.latitude),
-            labelValue(f.longitude), labelValue(f.albersX), labelValue(f.albersY), f.utm,
-            f.usng,               f.str,                f.entryDate, shapeDate(f.entryDate),
+    const WrittenLocation w = writtenLocation(f.at);
+    return {f.fireName,           f.incidentNumber,     f.report,    w.latitude,
+            w.longitude,          w.albersX,            w.albersY,   w.utm,
+            w.usng,               w.section,            f.entryDate, shapeDate(f.entryDate),
             f.startDate,          shapeDate(f.startDate), f.acres,   readGroupedNumber(f.acres).value_or(0),
             f.fuel,               f.cause,              f.percentContained, f.significant};
 }
@@ -67,7 +68,7 @@ std::optional<QString> shapefileProblem(const WildfireFeature& f) {
 std::vector<Requirement> wildfireRequirements(const WildfireFeature& f) {
     return {{!f.fireName.isEmpty(), QStringLiteral("Enter Fire Name"), QStringLiteral("txtF_Name")},
             {!f.incidentNumber.isEmpty(), QStringLiteral("Enter Incident Number"), QStringLiteral("txtInc_num")},
-            {!f.longitude.isEmpty(), QStringLiteral("Please Convert Coodinates"), QStringLiteral("cmdCoordCon")},
+            {f.at.has_value(), QStringLiteral("Please Convert Coodinates"), QStringLiteral("cmdCoordCon")},
             {!f.entryDate.isEmpty(), QStringLiteral("Please Enter Data Entry Date"), QStringLiteral("meFireEnter")},
             {!f.fuel.isEmpty(), QStringLiteral("Please Select Fuel Type"), QStringLiteral("cmbfFuel")},
             {!f.cause.isEmpty(), QStringLiteral("Please Select Fire Cause Type"), QStringLiteral("cmbfCause")},

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "output/KmlPlacemark.h"
-#include "output/KmlTemplateWriter.h"
 #include "platform/Services.h"
-#include "widgets/FeatureOutputs.h"
+#include "widgets/FeatureForm.h"
 
 #include <QWidget>
 #include <memory>
@@ -14,8 +13,6 @@ class frmDBMan;
 
 namespace waypost {
 
-class LocationLink;
-class OutputButtons;
 class WindowRegistry;
 
 /// Wildfires: one wildfire report at a time (name, incident, report type,
@@ -31,31 +28,18 @@ public:
     /// The report as the window shows it now.
     WildfireFeature values() const;
     /// The prefixed output path last computed (empty before the first).
-    const QString& lastOutputPath() const { return m_outputs.lastNewPath(); }
+    const QString& lastOutputPath() const { return m_form->lastOutputPath(); }
     /// The window's end of the hand-back from the conversion page.
-    LocationLink& location() { return *m_location; }
+    LocationLink& location() { return m_form->link(); }
 
 private:
-    void cmdCoordCon_Click();
-    void CmdEnable_Click();
-    void cmdAdNewdFire_Click();
-    void cmdAppendFile_Click();
-    void cmdWriteShape_Click();
-    void cmdAppendSHape_Click();
-    void cmdwKML_Click();
     void cmdClear_Click();
     void cmdQuit_Click();
-
-    /// Writes the shapefile record, new or appended, once the area and the dates convert.
-    void writeShape(bool append);
     void setDatesToToday();
 
     std::unique_ptr<Ui::frmDBMan> m_ui;
     Services m_services;
-    KmlTemplateWriter m_kml;
-    FeatureOutputs m_outputs;
-    LocationLink* m_location;
-    OutputButtons* m_outputButtons;
+    FeatureForm* m_form;
     QString m_report;        ///< "Initial", "Update", "Final", or empty before one is chosen
     QString m_significance;  ///< "Yes", "No", or empty
 };

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "output/KmlPlacemark.h"
-#include "output/KmlTemplateWriter.h"
 #include "platform/Services.h"
-#include "widgets/FeatureOutputs.h"
+#include "widgets/FeatureForm.h"
 
 #include <QWidget>
 #include <memory>
@@ -14,8 +13,6 @@ class wpFac;
 
 namespace waypost {
 
-class LocationLink;
-class OutputButtons;
 class WindowRegistry;
 
 /// Facilities and incidents: one point feature at a time (a facility, an ICS
@@ -31,33 +28,19 @@ public:
     /// The feature as the window shows it now.
     FacilityFeature values() const;
     /// The prefixed output path last computed (empty before the first).
-    const QString& lastOutputPath() const { return m_outputs.lastNewPath(); }
+    const QString& lastOutputPath() const { return m_form->lastOutputPath(); }
     /// The window's end of the hand-back from the conversion page.
-    LocationLink& location() { return *m_location; }
+    LocationLink& location() { return m_form->link(); }
 
 private:
     void optFac_Click();
     void optICS_Click();
     void optDisease_Click();
-    void cmdfCoordCon_Click();
-    void cmdEnableWriteFile_Click();
-    void cmdAdNewdFac_Click();
-    void cmdAppendFile_Click();
-    void cmdWritefShape_Click();
-    void appendfShape_Click();
-    void cmdfKML_Click();
-    void cmdClear_Click();
-    void cmdfacDone_Click();
-
     void fillTypes(const QStringList& types);
-    void clearFeature();
+    void clearFields();
 
     std::unique_ptr<Ui::wpFac> m_ui;
-    Services m_services;
-    KmlTemplateWriter m_kml;
-    FeatureOutputs m_outputs;
-    LocationLink* m_location;
-    OutputButtons* m_outputButtons;
+    FeatureForm* m_form;
 };
 
 }  // namespace waypost

@@ -6,12 +6,7 @@
 #include "platform/WindowRegistry.h"
 #include "ui_wpHcane.h"
 #include "widgets/FieldExit.h"
-#include "widgets/FocusNotifier.h"
-#include "widgets/LocationLink.h"
-#include "widgets/Look.h"
-#include "widgets/NameFieldGuard.h"
 #include "widgets/NumberFields.h"
-#include "widgets/OutputButtons.h"
 #include "widgets/TypedKey.h"
 
 #include <QKeyEvent>
@@ -33,19 +28,33 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 }  // namespace
 
 wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::wpHcane>()), m_services(services), m_kml(services),
-      m_outputs(services, {QStringLiteral("ph"), QStringLiteral("Hurricane"), kWgs84PrjFile}, hurricaneFields()) {
+    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::wpHcane>()), m_services(services) {
     auto& ui = *m_ui;
     ui.setupUi(this);
-    makeHeading(ui.lblHeading);
-    colourAsUsable({ui.cmdHcoordCon, ui.cmdEnableWriteFile, ui.cmdClear, ui.cmdHexit});
-    m_outputButtons = new OutputButtons({ui.cmdAdNewHFac, ui.cmdAppendFile, ui.cmdWriteHShape, ui.appendHShape,
-                                         ui.cmdKML},
-                                        ui.cmdWriteHShape, ui.appendHShape, this);
-    m_location = new LocationLink(registry, this, windowName::wpHcane,
-                                  {ui.lblhDDLat, ui.lblhDDLong, ui.lblhAlbersX, ui.lblhAlbersY, ui.lblUTMCoord,
-                                   ui.lblUSNG, nullptr});
-    m_location->labels().setEnabled(false);
+    FeatureDescription d;
+    d.windowName = windowName::wpHcane;
+    d.outputs = {QStringLiteral("ph"), QStringLiteral("Hurricane"), kWgs84PrjFile};
+    d.fields = hurricaneFields();
+    // A geographic shapefile: the point is longitude, latitude.
+    d.shapePoint = ShapePoint::Geographic;
+    d.heading = ui.lblHeading;
+    d.labels = {ui.lblhDDLat, ui.lblhDDLong, ui.lblhAlbersX, ui.lblhAlbersY, ui.lblUTMCoord, ui.lblUSNG, nullptr};
+    d.buttons = {ui.cmdHcoordCon,  ui.cmdEnableWriteFile, ui.cmdClear,     ui.cmdHexit, ui.cmdAdNewHFac,
+                 ui.cmdAppendFile, ui.cmdWriteHShape,     ui.appendHShape, ui.cmdKML};
+    d.namedInputs = {ui.cmbName};
+    d.otherInputs = {ui.optActual, ui.optFcast, ui.HscrHour, ui.HscrDay, ui.HscrMon, ui.sldHwind, ui.txtHwind, ui.txtKnots};
+    d.requirements = [this] { return hurricaneRequirements(values()); };
+    d.row = [this] { return hurricaneRow(values()); };
+    d.placemark = [this] { return hurricanePlacemark(values()); };
+    d.shapefileProblem = [this] { return hurricaneShapefileProblem(values()); };
+    d.clearFields = [this] { clearPosition(); };
+    d.afterNewRecordFile = [this] {
+        m_ui->cmbName->setCurrentIndex(-1);
+        m_ui->cmbName->setEditText(QString());
+        m_form->link().clear();
+        m_ui->cmbName->setFocus();
+    };
+    m_form = new FeatureForm(services, registry, this, std::move(d));
 
     // The storm list of this year: the user's own first, then the program's.
     const StormList storms =
@@ -66,8 +75,6 @@ wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* pa
     ui.HscrDay->setValue(today.day());
     ConvertUTC();
 
-    const auto disable = [this] { m_outputButtons->disable(); };
-    connect(new NameFieldGuard(m_services.prompter, ui.cmbName, this), &NameFieldGuard::focused, this, disable);
     connect(new DateField(m_services.prompter, m_services.clock, ui.meHEnter, kDateFormat,
                           {QStringLiteral("Date more than one year old! Accept?"),
                            QStringLiteral("Confirm Fire Start Date"), QStringLiteral("Date in the future! Accept?"),
@@ -76,10 +83,7 @@ wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* pa
                            QStringLiteral("Year is  more than One year ago - Accept?"), QStringLiteral("Accept Date?"),
                            true},
                           this),
-            &DateField::focused, this, disable);
-    for (QWidget* input : std::initializer_list<QWidget*>{ui.optActual, ui.optFcast, ui.HscrHour, ui.HscrDay,
-                                                          ui.HscrMon, ui.sldHwind, ui.txtHwind, ui.txtKnots})
-        input->installEventFilter(new FocusNotifier(input, disable));
+            &DateField::focused, this, [this] { m_form->disableOutputs(); });
 
     connect(ui.optActual, &QRadioButton::clicked, this, [this] { m_positionType = QStringLiteral("Actual"); });
     connect(ui.optFcast, &QRadioButton::clicked, this, [this] { m_positionType = QStringLiteral("Forecast"); });
@@ -92,22 +96,12 @@ wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* pa
     connect(windExit, &FieldExit::left, this, &wpHcane::txtHwind_Validate);
     connect(ui.cmdCvrtKts, &QPushButton::clicked, this, &wpHcane::cmdCvrtKts_Click);
     connect(ui.cmdCkts, &QPushButton::clicked, this, &wpHcane::cmdCkts_Click);
-    connect(ui.cmdHcoordCon, &QPushButton::clicked, this, &wpHcane::cmdHcoordCon_Click);
-    connect(ui.cmdEnableWriteFile, &QPushButton::clicked, this, &wpHcane::cmdEnableWriteFile_Click);
-    connect(ui.cmdAdNewHFac, &QPushButton::clicked, this, &wpHcane::cmdAdNewHFac_Click);
-    connect(ui.cmdAppendFile, &QPushButton::clicked, this, &wpHcane::cmdAppendFile_Click);
-    connect(ui.cmdWriteHShape, &QPushButton::clicked, this, [this] { writeShape(false); });
-    connect(ui.appendHShape, &QPushButton::clicked, this, [this] { writeShape(true); });
-    connect(ui.cmdKML, &QPushButton::clicked, this, &wpHcane::cmdKML_Click);
-    connect(ui.cmdClear, &QPushButton::clicked, this, &wpHcane::clearPosition);
-    connect(ui.cmdHexit, &QPushButton::clicked, this, &wpHcane::cmdHexit_Click);
 }
 
 wpHcane::~wpHcane() = default;
 
 HurricaneFeature wpHcane::values() const {
     const auto& ui = *m_ui;
-    const LocationTexts at = m_location->texts();
     HurricaneFeature f;
     f.stormName = ui.cmbName->currentText();
     f.positionType = m_positionType;
@@ -118,14 +112,9 @@ HurricaneFeature wpHcane::values() const {
     f.utcHour = ui.lblsHour->text();
     f.utcMonth = ui.lblMon->text();
     f.utcDay = ui.lblDay->text();
-    f.latitude = at.latitude;
-    f.longitude = at.longitude;
     f.reportDate = DateField::text(ui.meHEnter);
     f.utcTime = ui.lblUTC_Cat->text();
-    f.albersX = at.albersX;
-    f.albersY = at.albersY;
-    f.utm = at.utm;
-    f.usng = at.usng;
+    f.at = m_form->location();
     return f;
 }
 
@@ -192,7 +181,7 @@ void wpHcane::followWindBox() {
 }
 
 std::optional<std::int64_t> wpHcane::windsOnSlider(const QString& text) const {
-    return numbers::wholeWithin(labelValue(text), m_ui->sldHwind->minimum(), m_ui->sldHwind->maximum());
+    return numbers::wholeWithin(numbers::parseLenient(text.toStdString()), m_ui->sldHwind->minimum(), m_ui->sldHwind->maximum());
 }
 
 void wpHcane::txtHwind_Validate() {
@@ -236,7 +225,7 @@ void wpHcane::cmdCvrtKts_Click() {
 void wpHcane::cmdCkts_Click() {
     auto& ui = *m_ui;
     // Knots are checked before they are converted: a long row of digits is no speed.
-    const std::optional<std::int64_t> knots = numbers::wholeWithin(labelValue(ui.txtKnots->text()), 0, kHighestKnots);
+    const std::optional<std::int64_t> knots = numbers::wholeWithin(numbers::parseLenient(ui.txtKnots->text().toStdString()), 0, kHighestKnots);
     const int mph = knots ? mphFromKnots(static_cast<double>(*knots)) : -1;
     if (mph < ui.sldHwind->minimum() || mph > ui.sldHwind->maximum()) {
         m_services.prompter.message((knots ? QStringLiteral("%1 knots are %2 mph, which the slider cannot show (%3 to %4 mph).")
@@ -269,50 +258,7 @@ bool wpHcane::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// ---------------------------------------------------------------- location and outputs
-
-void wpHcane::cmdHcoordCon_Click() {
-    m_outputButtons->disable();
-    m_location->open();
-}
-
-void wpHcane::cmdEnableWriteFile_Click() {
-    if (passEnableChecks(m_services.prompter, this, hurricaneRequirements(values()))) m_outputButtons->enable();
-    else m_outputButtons->disable();
-}
-
-void wpHcane::cmdAdNewHFac_Click() {
-    if (!m_outputs.newRecordFile(hurricaneRow(values()))) return;
-    m_ui->cmbName->setCurrentIndex(-1);
-    m_ui->cmbName->setEditText(QString());
-    m_location->clear();
-    m_ui->cmbName->setFocus();
-}
-
-void wpHcane::cmdAppendFile_Click() { m_outputs.appendRecordFile(hurricaneRow(values())); }
-
-void wpHcane::writeShape(bool append) {
-    const HurricaneFeature v = values();
-    if (const std::optional<QString> problem = hurricaneShapefileProblem(v)) {
-        m_services.prompter.message(*problem, kAppTitle, Prompter::Icon::Warning);
-        return;
-    }
-    // A geographic shapefile: the point is longitude, latitude.
-    if (append)
-        m_outputs.appendShapefile(hurricaneRow(v), labelValue(v.longitude), labelValue(v.latitude));
-    else
-        m_outputs.newShapefile(hurricaneRow(v), labelValue(v.longitude), labelValue(v.latitude));
-}
-
-void wpHcane::cmdKML_Click() {
-    const HurricaneFeature v = values();
-    const KmlPlacemark placemark = hurricanePlacemark(v);
-    // A GPS unit's waypoint carries the position's UTC time ("8/29/2026 15:00:00 UTC").
-    QDateTime utc = QDateTime::fromString(v.utcTime.section(u' ', 0, 1), QStringLiteral("M/d/yyyy HH:mm:ss"));
-    utc.setTimeSpec(Qt::UTC);
-    m_kml.write(placemark, pointFeature(QStringLiteral("Hurricane"), placemark, hurricaneFields(), hurricaneRow(v),
-                                        utc.isValid() ? std::optional<QDateTime>(utc) : std::nullopt));
-}
+// ---------------------------------------------------------------- clearing
 
 void wpHcane::clearPosition() {
     auto& ui = *m_ui;
@@ -320,18 +266,10 @@ void wpHcane::clearPosition() {
     ui.cmbName->setEditText(QString());
     ui.lblUTC_Cat->clear();
     ui.lblLtimeZ->clear();
-    m_location->clear();
     ui.lblHCat->clear();
     ui.txtKnots->clear();
     ui.txtHwind->clear();
     ui.lblsHour->setText(QStringLiteral("00:00"));
-    m_outputButtons->disable();
-}
-
-void wpHcane::cmdHexit_Click() {
-    m_location->labels().setInUse(false);
-    clearPosition();
-    close();
 }
 
 }  // namespace waypost

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "output/KmlPlacemark.h"
-#include "output/KmlTemplateWriter.h"
 #include "platform/Services.h"
-#include "widgets/FeatureOutputs.h"
+#include "widgets/FeatureForm.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -16,8 +15,6 @@ class wpHcane;
 
 namespace waypost {
 
-class LocationLink;
-class OutputButtons;
 class WindowRegistry;
 
 /// Hurricanes: one storm position at a time (name, report date, actual or
@@ -33,7 +30,7 @@ public:
     /// The position as the window shows it now.
     HurricaneFeature values() const;
     /// The window's end of the hand-back from the conversion page.
-    LocationLink& location() { return *m_location; }
+    LocationLink& location() { return m_form->link(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,22 +50,12 @@ private:
     void cmbName_Change(const QString& name);
     void cmdCvrtKts_Click();
     void cmdCkts_Click();
-    void cmdHcoordCon_Click();
-    void cmdEnableWriteFile_Click();
-    void cmdAdNewHFac_Click();
-    void cmdAppendFile_Click();
-    void writeShape(bool append);
-    void cmdKML_Click();
     void clearPosition();
-    void cmdHexit_Click();
     void showWinds(int mph);
 
     std::unique_ptr<Ui::wpHcane> m_ui;
     Services m_services;
-    KmlTemplateWriter m_kml;
-    FeatureOutputs m_outputs;
-    LocationLink* m_location;
-    OutputButtons* m_outputButtons;
+    FeatureForm* m_form;
     QString m_positionType;  ///< "Actual", "Forecast", or empty before one is chosen
     int m_mph = 0;
     bool m_boxDriving = false;  ///< the speed box moves the slider: the slider leaves the box alone

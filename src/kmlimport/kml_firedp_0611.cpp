@@ -111,13 +111,9 @@ kml_firedp_0611::kml_firedp_0611(const Services& services, QWidget* parent)
     connect(new PercentSlider(m_services.prompter, ui.sldperCon, ui.txtPerCon, this), &PercentSlider::focused, this, disable);
     // The dates start empty here and may be passed by; the enable check asks
     // for the entry date.
-    DateQuestions entry{QStringLiteral("Entry Date more than one year old! Accept?"),
-                        QStringLiteral("Confirm Entry Start Date"), QStringLiteral("Entry Date in the future! Accept?"),
-                        QStringLiteral("Confirm Fire Start Date")};
+    DateQuestions entry = wildfireEntryDateQuestions();
     entry.mayStayEmpty = true;
-    DateQuestions start{QStringLiteral("Fire Start Date more than one year old! Accept?"),
-                        QStringLiteral("Confirm Fire Start Date"), QStringLiteral("Fire Start Date in the future! Accept?"),
-                        QStringLiteral("Confirm Fire Start Date")};
+    DateQuestions start = wildfireStartDateQuestions();
     start.mayStayEmpty = true;
     connect(new DateField(m_services.prompter, m_services.clock, ui.meFireEnter, kDateFormat, entry, this),
             &DateField::focused, this, disable);

@@ -6,7 +6,6 @@
 
 namespace waypost {
 
-double labelValue(const QString& text) { return numbers::parseLenient(text.toStdString()); }
 
 QStringList recordHeader(const FieldTable& table) {
     QStringList names;

@@ -25,10 +25,6 @@ using FieldTable = std::vector<FieldSpec>;
 /// One value per field of the table, in its order: strings and numbers.
 using FieldRow = std::vector<RecordValue>;
 
-/// The number a location label or field shows, read leniently (its leading
-/// number; an empty text is 0): "-084.250000" -> -84.25.
-double labelValue(const QString& text);
-
 /// The record file's header names.
 QStringList recordHeader(const FieldTable& table);
 /// The values of \p row that go into the record file.

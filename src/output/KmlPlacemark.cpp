@@ -11,7 +11,24 @@ namespace {
 const QString kFacilityRange = QStringLiteral("<range>5000</range>");
 const QString kHurricaneRange = QStringLiteral("<range>500000</range>");
 
+/// The placemark's position, from the feature's location.
+void place(KmlPlacemark& p, const std::optional<engine::Location>& at) {
+    const WrittenLocation w = writtenLocation(at);
+    p.latitude = w.latitudeText;
+    p.longitude = w.longitudeText;
+    p.latitudeDegrees = w.latitude;
+    p.longitudeDegrees = w.longitude;
+}
+
 }  // namespace
+
+WrittenLocation writtenLocation(const std::optional<engine::Location>& at) {
+    if (!at) return {};
+    const auto text = [](const std::string& s) { return QString::fromStdString(s); };
+    return {at->latitude,           at->longitude,           at->albersX,   at->albersY,
+            text(at->latitudeText()), text(at->longitudeText()), text(at->utm), text(at->usng),
+            text(at->sectionText())};
+}
 
 QString hurricaneIcon(const QString& positionType, const QString& category) {
     QString prefix;
@@ -42,10 +59,10 @@ KmlPlacemark facilityPlacemark(const FacilityFeature& f) {
     KmlPlacemark p;
     p.defaultFileName = QStringLiteral("pf") + f.name;
     p.placemarkName = f.name;
-    p.descriptionItems = {f.name, f.type, QStringLiteral("UTM Coord: ") + f.utm,
-                          QStringLiteral("National Grid Coord: ") + f.usng, QStringLiteral("STR: ") + f.str};
-    p.latitude = f.latitude;
-    p.longitude = f.longitude;
+    const WrittenLocation w = writtenLocation(f.at);
+    p.descriptionItems = {f.name, f.type, QStringLiteral("UTM Coord: ") + w.utm,
+                          QStringLiteral("National Grid Coord: ") + w.usng, QStringLiteral("STR: ") + w.section};
+    place(p, f.at);
     p.iconFile = facilityIcon(f.type);
     p.range = kFacilityRange;
     return p;
@@ -67,11 +84,10 @@ KmlPlacemark wildfirePlacemark(const WildfireFeature& f) {
                           QStringLiteral("Cause: ") + f.cause,
                           QStringLiteral("Percent Contained: ") + f.percentContained,
                           QStringLiteral("Significant: ") + f.significant,
-                          QStringLiteral("USNG Coord: ") + f.usng,
-                          QStringLiteral("UTM Coord: ") + f.utm,
-                          QStringLiteral("STR: ") + f.str};
-    p.latitude = f.latitude;
-    p.longitude = f.longitude;
+                          QStringLiteral("USNG Coord: ") + writtenLocation(f.at).usng,
+                          QStringLiteral("UTM Coord: ") + writtenLocation(f.at).utm,
+                          QStringLiteral("STR: ") + writtenLocation(f.at).section};
+    place(p, f.at);
     p.iconFile = QStringLiteral("ffire.png");
     p.range = kFacilityRange;
     return p;
@@ -87,8 +103,11 @@ KmlPlacemark hurricanePlacemark(const HurricaneFeature& f) {
     p.descriptionItems = {f.stormName, f.positionType + QStringLiteral(" Location"),
                           QStringLiteral("Local Time:") + f.localTime, f.category,
                           QStringLiteral("Winds(kts/mph):") + f.knots + u'/' + f.mph};
-    p.latitude = f.latitude;
-    p.longitude = f.longitude;
+    place(p, f.at);
+    // A GPS unit's waypoint carries the position's UTC time ("8/29/2026 15:00:00 UTC").
+    QDateTime utc = QDateTime::fromString(f.utcTime.section(u' ', 0, 1), QStringLiteral("M/d/yyyy HH:mm:ss"));
+    utc.setTimeSpec(Qt::UTC);
+    if (utc.isValid()) p.time = utc;
     p.iconFile = hurricaneIcon(f.positionType, f.category);
     p.range = kHurricaneRange;
     return p;

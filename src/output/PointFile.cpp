@@ -55,14 +55,13 @@ QString gdalMessage() {
 
 bool isPointFilePath(const QString& path) { return formatOf(path).has_value(); }
 
-PointFeature pointFeature(const QString& layer, const KmlPlacemark& placemark, FieldTable table, FieldRow row,
-                          std::optional<QDateTime> time) {
+PointFeature pointFeature(const QString& layer, const KmlPlacemark& placemark, FieldTable table, FieldRow row) {
     return {layer,
             placemark.placemarkName,
             placemark.descriptionItems.join(QStringLiteral("; ")),
-            std::move(time),
-            labelValue(placemark.longitude),
-            labelValue(placemark.latitude),
+            placemark.time,
+            placemark.longitudeDegrees,
+            placemark.latitudeDegrees,
             std::move(table),
             std::move(row)};
 }

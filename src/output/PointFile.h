@@ -34,10 +34,9 @@ struct PointFeature {
 };
 
 /// The point of a feature whose placemark is \p placemark: its name, its
-/// description items, its position (as the labels show it) and the attributes
-/// of its shapefile, \p table and \p row.
-PointFeature pointFeature(const QString& layer, const KmlPlacemark& placemark, FieldTable table, FieldRow row,
-                          std::optional<QDateTime> time = std::nullopt);
+/// description items, its position and time, and the attributes of its
+/// shapefile, \p table and \p row.
+PointFeature pointFeature(const QString& layer, const KmlPlacemark& placemark, FieldTable table, FieldRow row);
 
 /// Writes \p feature as the only point of a new file \p path (.gpx, .geojson
 /// or .gpkg), in WGS 84, replacing any file of that name once the new one is

@@ -14,20 +14,17 @@ void LocationLabels::forEach(F f) const {
         if (label) f(label);
 }
 
-void LocationLabels::show(const LocationTexts& t) const {
-    const std::pair<QLabel*, const QString*> values[] = {{latitude, &t.latitude}, {longitude, &t.longitude},
-                                                         {albersX, &t.albersX},   {albersY, &t.albersY},
-                                                         {utm, &t.utm},           {usng, &t.usng}};
+void LocationLabels::show(const std::optional<engine::Location>& at) const {
+    if (!at) {
+        clear();
+        return;
+    }
+    const std::pair<QLabel*, std::string> values[] = {
+        {latitude, at->latitudeText()}, {longitude, at->longitudeText()}, {albersX, at->albersXText()},
+        {albersY, at->albersYText()},   {utm, at->utm},                   {usng, at->usng},
+        {str, at->sectionText()}};
     for (const auto& [label, text] : values)
-        if (label) label->setText(*text);
-    if (str && t.townshipRangeSection) str->setText(*t.townshipRangeSection);
-}
-
-LocationTexts LocationLabels::texts() const {
-    const auto text = [](const QLabel* label) { return label ? label->text() : QString(); };
-    LocationTexts t{text(albersX), text(albersY), text(longitude), text(latitude), text(usng), text(utm), {}};
-    if (str) t.townshipRangeSection = str->text();
-    return t;
+        if (label) label->setText(QString::fromStdString(text));
 }
 
 void LocationLabels::clear() const {
@@ -59,15 +56,22 @@ void LocationLink::open() {
 }
 
 void LocationLink::clear() {
+    m_location.reset();
     m_labels.clear();
     m_locating = false;
 }
 
-void LocationLink::receiveLocation(const LocationTexts& location) { m_labels.show(location); }
+void LocationLink::receiveLocation(const std::optional<engine::Location>& location, SectionHandover section) {
+    std::optional<engine::Location> next = location;
+    // A window that keeps its own section keeps it for as long as it belongs to the point.
+    if (next && section == SectionHandover::KeptByWindow) next->section = m_location ? m_location->section : std::nullopt;
+    m_location = std::move(next);
+    m_labels.show(m_location);
+}
 
-void LocationLink::receiveFoundSection(const QString& utm, const QString& section) {
-    if (m_labels.utm) m_labels.utm->setText(utm);
-    if (m_labels.str) m_labels.str->setText(section);
+void LocationLink::receiveFoundSection(const engine::Location& location) {
+    m_location = location;
+    m_labels.show(m_location);
 }
 
 void LocationLink::copyFromPage() {
@@ -76,7 +80,7 @@ void LocationLink::copyFromPage() {
     if (!m_locating) return;
     auto* page = dynamic_cast<LocationSource*>(m_registry.existing(windowName::wp_ddc_0306));
     if (!page || page->caller() != m_window) return;
-    if (const auto location = page->resultsForCaller()) m_labels.show(*location);
+    page->handBackAgain();
 }
 
 bool LocationLink::eventFilter(QObject* watched, QEvent* event) {

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QLabel;
 class QWidget;
 
@@ -23,10 +25,9 @@ struct LocationLabels {
     QLabel* usng = nullptr;
     QLabel* str = nullptr;
 
-    /// Shows \p location; the STR label changes only when \p location carries one.
-    void show(const LocationTexts& location) const;
-    /// The labels' texts (an absent label reads as empty).
-    LocationTexts texts() const;
+    /// Shows \p location (empty labels without one); the STR label shows its
+    /// section only when it was found for this point.
+    void show(const std::optional<engine::Location>& location) const;
     void clear() const;
     /// Enabled with a dark blue ground while the page is open for the window;
     /// disabled with a grey ground once the window is left.
@@ -54,12 +55,12 @@ public:
     void open();
     /// Clears the labels; coming back no longer copies until the page is opened again.
     void clear();
-    /// The labels as the window shows them.
-    LocationTexts texts() const { return m_labels.texts(); }
+    /// The location the window shows (nothing before one is handed over or after clearing).
+    const std::optional<engine::Location>& location() const { return m_location; }
     const LocationLabels& labels() const { return m_labels; }
 
-    void receiveLocation(const LocationTexts& location) override;
-    void receiveFoundSection(const QString& utm, const QString& section) override;
+    void receiveLocation(const std::optional<engine::Location>& location, SectionHandover section) override;
+    void receiveFoundSection(const engine::Location& location) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +72,7 @@ private:
     QWidget* m_window;
     QString m_windowName;
     LocationLabels m_labels;
+    std::optional<engine::Location> m_location;
     /// True from open() until the location is cleared.
     bool m_locating = false;
 };

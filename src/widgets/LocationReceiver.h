@@ -1,5 +1,7 @@
 #pragma once
-// How the conversion page hands its results to the window that opened it.
+// How the conversion page hands its location to the window that opened it.
+
+#include "engine/Location.h"
 
 #include <QString>
 
@@ -9,21 +11,9 @@ class QObject;
 
 namespace waypost {
 
-/// The results of the conversion page as a calling window receives them: the
-/// texts of the page's result labels, ready to be shown.
-struct LocationTexts {
-    QString albersX;    ///< Albers easting, whole metres as plain digits: "376025"
-    QString albersY;    ///< Albers northing, whole metres as plain digits: "721400"
-    QString longitude;  ///< decimal degrees, "000.000000", negative west: "-084.250000"
-    QString latitude;   ///< decimal degrees, "00.000000": "30.500000"
-    QString usng;       ///< US National Grid reference: "16R GU 63941 77408"
-    QString utm;        ///< UTM coordinate: "16R 763941 3377408"
-    /// Township, range, section and quarter text; only the wildfire window
-    /// receives it, for the others it is empty (std::nullopt).
-    std::optional<QString> townshipRangeSection;
-
-    friend bool operator==(const LocationTexts&, const LocationTexts&) = default;
-};
+/// Whether a hand-back carries the page's section (the wildfire window) or
+/// leaves the window the section it was given by "Find STR".
+enum class SectionHandover { Carried, KeptByWindow };
 
 /// A window that locates its feature through the conversion page. The page
 /// calls receiveLocation after every change of its fields while the window is
@@ -32,11 +22,10 @@ class LocationReceiver {
 public:
     virtual ~LocationReceiver() = default;
 
-    /// Shows \p location in the window's location labels.
-    virtual void receiveLocation(const LocationTexts& location) = 0;
-    /// Shows the result of "Find STR": the UTM text and the section found
-    /// (\p section, such as "T01S R05E S12 SW 1/4 of the NE 1/4" or "No Record").
-    virtual void receiveFoundSection(const QString& utm, const QString& section) = 0;
+    /// The page's location (nothing: the page has none now).
+    virtual void receiveLocation(const std::optional<engine::Location>& location, SectionHandover section) = 0;
+    /// The result of "Find STR": the page's location with the section found for it.
+    virtual void receiveFoundSection(const engine::Location& location) = 0;
 
 protected:
     LocationReceiver() = default;
@@ -56,9 +45,9 @@ public:
     virtual void startLocatingFor(QObject* caller, LocationReceiver* receiver, const QString& callerName) = 0;
     /// The current caller, or nullptr when there is none or it has gone.
     virtual QObject* caller() const = 0;
-    /// What the current caller receives of the results now, by the same rule
-    /// as the hand-back after every change (std::nullopt: nothing).
-    virtual std::optional<LocationTexts> resultsForCaller() const = 0;
+    /// Hands the location to the current caller once more, by the same rule
+    /// as after every change.
+    virtual void handBackAgain() = 0;
 
 protected:
     LocationSource() = default;

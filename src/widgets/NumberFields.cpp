@@ -196,4 +196,14 @@ void DateField::validate() {
     }
 }
 
+DateQuestions wildfireEntryDateQuestions() {
+    return {QStringLiteral("Entry Date more than one year old! Accept?"), QStringLiteral("Confirm Entry Start Date"),
+            QStringLiteral("Entry Date in the future! Accept?"), QStringLiteral("Confirm Fire Start Date")};
+}
+
+DateQuestions wildfireStartDateQuestions() {
+    return {QStringLiteral("Fire Start Date more than one year old! Accept?"), QStringLiteral("Confirm Fire Start Date"),
+            QStringLiteral("Fire Start Date in the future! Accept?"), QStringLiteral("Confirm Fire Start Date")};
+}
+
 }  // namespace waypost

@@ -101,6 +101,11 @@ struct DateQuestions {
     bool mayStayEmpty = false;
 };
 
+/// The questions about a wildfire report's entry and start dates (the
+/// wildfire window and the drawing window ask the same).
+DateQuestions wildfireEntryDateQuestions();
+DateQuestions wildfireStartDateQuestions();
+
 /// A masked date field ("00-00-0000" shown as "__-__-____"), checked when it
 /// is left: a text that is no date beeps, says "You must enter a valid date"
 /// and keeps the focus; a date more than a year old or in the future asks

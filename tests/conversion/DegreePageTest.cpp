@@ -75,7 +75,7 @@ private slots:
                               QStringLiteral("%1").arg(r.latitudeParts.hundredths, 2, 10, QLatin1Char('0')), "084"}));
         QCOMPARE(f.text("lblUSNG"), QStringLiteral("16R GU 61158 70495"));  // back where it came from
         QVERIFY(!caller.received.empty());
-        QCOMPARE(caller.received.back().latitude, f.text("lblDDLat"));
+        QCOMPARE(caller.received.back().latitude(), f.text("lblDDLat"));
         QCOMPARE(f.text("txtAnyLocation"), QStringLiteral("16R GU 61158 70495"));  // kept to compare
 
         f.field("txtAnyLocation")->setText(QStringLiteral("N30 61 W84"));
@@ -316,7 +316,7 @@ private slots:
         QVERIFY(!f.text("lblUSNG").isEmpty());
         QVERIFY(!f.text("lblAlbersY").isEmpty());
         QVERIFY(!caller.received.empty());
-        QCOMPARE(caller.received.back().latitude, QStringLiteral("90.016942"));
+        QCOMPARE(caller.received.back().latitude(), QStringLiteral("90.016942"));
     }
 
     void autoAdvance_data() {
@@ -375,33 +375,32 @@ private slots:
                 f.typeOn(QString(key));
                 ++keys;
                 QVERIFY2(caller.received.size() > before, qPrintable(QStringLiteral("no hand-back after key %1").arg(keys)));
-                const LocationTexts& got = caller.received.back();
+                QVERIFY(caller.received.back().location);
+                const engine::Location& got = *caller.received.back().location;
 
                 const double lat = leading(f.text("txtDDLatD")) + leading("0." + f.text("txtDDLatDD"));
                 const double lon = -leading(f.text("txtDDlongD")) - leading("0." + f.text("txtDDLongDD"));
-                QCOMPARE(got.latitude, latitudeText(lat));
-                QCOMPARE(got.longitude, longitudeText(lon));
+                QCOMPARE(QString::fromStdString(got.latitudeText()), latitudeText(lat));
+                QCOMPARE(QString::fromStdString(got.longitudeText()), longitudeText(lon));
                 oracle.ProjectAlbers(lat, lon);
-                QCOMPARE(got.albersX, QString::number(static_cast<qint64>(oracle.AlbersX)));
-                QCOMPARE(got.albersY, QString::number(static_cast<qint64>(oracle.AlbersY)));
-                const QString usng = QString::fromStdString(oracle.USNGFromLatLong(twelveDecimals(lat), twelveDecimals(lon)));
-                QCOMPARE(got.usng, usng);
-                QCOMPARE(got.utm, QString::fromStdString(oracle.UTMText));
-                QVERIFY(!got.townshipRangeSection.has_value());  // not for the facilities window
-                LocationTexts shown = f.page->results();
-                shown.townshipRangeSection.reset();
-                QCOMPARE(got, shown);
+                QCOMPARE(got.albersX, static_cast<double>(static_cast<qint64>(oracle.AlbersX)));
+                QCOMPARE(got.albersY, static_cast<double>(static_cast<qint64>(oracle.AlbersY)));
+                QCOMPARE(got.usng, oracle.USNGFromLatLong(twelveDecimals(lat), twelveDecimals(lon)));
+                QCOMPARE(got.utm, oracle.UTMText);
+                QCOMPARE(caller.received.back().section, SectionHandover::KeptByWindow);  // the facilities window
+                QCOMPARE(got, *f.page->location());
+                // What the page shows is the value it handed on.
+                QCOMPARE(f.text("lblAlbersY"), QString::fromStdString(got.albersYText()));
+                QCOMPARE(f.text("lblUSNG"), QString::fromStdString(got.usng));
             }
         }
         QCOMPARE(keys, 13);
         QVERIFY(!f.focusName().startsWith(QLatin1String("txtDD")));
-        const LocationTexts& last = caller.received.back();
-        QCOMPARE(last.latitude, QStringLiteral("30.500000"));
-        QCOMPARE(last.longitude, QStringLiteral("-084.250000"));
-        QCOMPARE(last.usng, QStringLiteral("16R GU 63941 77408"));
-        QCOMPARE(last.utm, QStringLiteral("16R 763941 3377408"));
-        QCOMPARE(f.page->albersText(), last.albersX + "," + last.albersY);
-        QCOMPARE(f.page->usngText(), last.usng);
+        const testing::Handed& last = caller.received.back();
+        QCOMPARE(last.latitude(), QStringLiteral("30.500000"));
+        QCOMPARE(last.longitude(), QStringLiteral("-084.250000"));
+        QCOMPARE(last.usng(), QStringLiteral("16R GU 63941 77408"));
+        QCOMPARE(last.location->utm, std::string("16R 763941 3377408"));
     }
 
     void handBackByCallerName_data() {
@@ -426,8 +425,8 @@ private slots:
         f.typeInto("txtDMSlongmm", QStringLiteral("30"));
         QCOMPARE(!window.received.empty(), receives);
         if (receives) {
-            QCOMPARE(window.received.back().longitude, QStringLiteral("-081.500000"));
-            QCOMPARE(window.received.back().townshipRangeSection.has_value(), withTrs);
+            QCOMPARE(window.received.back().longitude(), QStringLiteral("-081.500000"));
+            QCOMPARE(window.received.back().section == SectionHandover::Carried, withTrs);
         }
     }
 
@@ -442,13 +441,13 @@ private slots:
         f.typeInto("txtDDlongD", QStringLiteral("084"));
         const std::size_t firstCount = first.received.size();
         QVERIFY(firstCount > 0);
-        const LocationTexts firstLast = first.received.back();
+        const std::optional<engine::Location> firstLast = first.received.back().location;
 
         f.page->startLocating(second.get(), QStringLiteral("frmDBMan"));
         QCOMPARE(f.page->caller(), static_cast<QObject*>(second.get()));
         // The window before keeps its location: no zeros were handed to it.
         QCOMPARE(first.received.size(), firstCount);
-        QCOMPARE(first.received.back(), firstLast);
+        QCOMPARE(first.received.back().location, firstLast);
         QVERIFY(second->received.empty());
         QCOMPARE(f.text("txtDDLatD"), QStringLiteral("00"));  // the fields show their start texts again
         QCOMPARE(f.text("txtDDlongD"), QStringLiteral("000"));
@@ -459,8 +458,8 @@ private slots:
         f.typeInto("txtDDLatD", QStringLiteral("2"));
         QCOMPARE(first.received.size(), firstCount);
         QVERIFY(!second->received.empty());
-        QCOMPARE(second->received.back().latitude, QStringLiteral("02.000000"));
-        QCOMPARE(second->received.back().townshipRangeSection, std::optional<QString>(QString()));
+        QCOMPARE(second->received.back().latitude(), QStringLiteral("02.000000"));
+        QCOMPARE(second->received.back().section, SectionHandover::Carried);
 
         // A caller destroyed while locating receives nothing more; the page goes on converting.
         second.reset();

@@ -68,10 +68,19 @@ private slots:
         QCOMPARE(l.f.text("lblTRScon"), QStringLiteral("T01N R01E S01"));
         QVERIFY(l.f.text("lblUSNG").startsWith(QStringLiteral("16R GU")));
         QVERIFY(!caller.received.empty());
-        QCOMPARE(caller.received.back().latitude, QStringLiteral("30.503600"));
-        QCOMPARE(caller.received.back().usng, l.f.text("lblUSNG"));
+        QCOMPARE(caller.received.back().latitude(), QStringLiteral("30.503600"));
+        QCOMPARE(caller.received.back().usng(), l.f.text("lblUSNG"));
         QCOMPARE(QStringList({l.f.text("txtTown"), l.f.text("txtRange"), l.f.text("txtSection")}),
                  QStringList({"00", "00", "0000"}));
+
+        // A section that is not there leaves the page without a location, so
+        // coming back to the window no longer shows the one before.
+        l.typeTrs(QStringLiteral("9"));
+        l.f.mouseClick("cmdTRS2dd");
+        QCOMPARE(l.f.prompter.messageTexts(), QStringList{kNoRecords});
+        QVERIFY(!l.f.page->location());
+        l.f.page->handBackAgain();
+        QVERIFY(!caller.received.back().location);
     }
 
     void convertFailuresSayWhyAndShowNoHalfResult_data() {
@@ -133,7 +142,10 @@ private slots:
         QVERIFY(test::readAll(l.f.paths.logDir() + QStringLiteral("/search_results.txt"))
                     .startsWith("CONVERSION RESULTS:\r\nNumber of Search Iterations:\r\n\r\n1:30.5007,-84.2488, "));
         QCOMPARE(window.foundSections.size(), copied ? 1U : 0U);
-        if (copied) QCOMPARE(window.foundSections.front(), std::make_pair(l.f.text("lblUTMCoord"), found));
+        if (copied) {
+            QCOMPARE(QString::fromStdString(window.foundSections.front().sectionText()), found);
+            QCOMPARE(QString::fromStdString(window.foundSections.front().utm), l.f.text("lblUTMCoord"));
+        }
 
         l.f.mouseClick("cmdconClose");  // leaving the button hides the progress
         QVERIFY(!l.f.child("strProgress")->isVisible());
@@ -159,8 +171,8 @@ private slots:
         window.received.clear();
         l.f.typeInto(field.toLatin1().constData(), typed);
         QVERIFY(!window.received.empty());
-        QCOMPARE(window.received.back().townshipRangeSection.value_or(QStringLiteral("<none>")), QString());
-        QCOMPARE(window.received.back().latitude, l.f.text("lblDDLat"));
+        QCOMPARE(window.received.back().section_(), QString());
+        QCOMPARE(window.received.back().latitude(), l.f.text("lblDDLat"));
     }
 
     void findStrWithoutCoordinatesOrSectionsSaysSo() {

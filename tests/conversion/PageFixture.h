@@ -20,15 +20,26 @@
 
 namespace waypost::testing {
 
+/// One hand-back as a calling window received it.
+struct Handed {
+    std::optional<engine::Location> location;
+    SectionHandover section = SectionHandover::Carried;
+    static QString text(const std::string& s) { return QString::fromStdString(s); }
+    QString latitude() const { return location ? text(location->latitudeText()) : QString(); }
+    QString longitude() const { return location ? text(location->longitudeText()) : QString(); }
+    QString usng() const { return location ? text(location->usng) : QString(); }
+    QString section_() const { return location ? text(location->sectionText()) : QString(); }
+};
+
 /// A calling window of the tests: it keeps every location it receives.
 class RecordingReceiver : public QWidget, public LocationReceiver {
 public:
-    void receiveLocation(const LocationTexts& location) override { received.push_back(location); }
-    void receiveFoundSection(const QString& utm, const QString& section) override {
-        foundSections.emplace_back(utm, section);
+    void receiveLocation(const std::optional<engine::Location>& location, SectionHandover section) override {
+        received.push_back({location, section});
     }
-    std::vector<LocationTexts> received;
-    std::vector<std::pair<QString, QString>> foundSections;
+    void receiveFoundSection(const engine::Location& location) override { foundSections.push_back(location); }
+    std::vector<Handed> received;
+    std::vector<engine::Location> foundSections;
 };
 
 struct PageFixture : test::TestServices, test::WindowControls {

@@ -12,7 +12,7 @@
 namespace {
 
 using namespace waypost::conversion;
-using waypost::LocationTexts;
+using waypost::SectionHandover;
 
 std::string str(const QString& text) { return text.toStdString(); }
 
@@ -90,30 +90,11 @@ TEST(SectionChecks, UpTo8029AndPlainDigitsWhileTyping) {
 }
 
 TEST(HandBack, ByCallerName) {
-    const LocationTexts page{QStringLiteral("376025"),        QStringLiteral("721400"),
-                             QStringLiteral("-084.250000"),   QStringLiteral("30.500000"),
-                             QStringLiteral("16R GU 63941 77408"), QStringLiteral("16R 763941 3377408"),
-                             QStringLiteral("T01S R05E S12")};
-
-    const auto fire = handBackFor(QStringLiteral("frmDBMan"), page);
-    ASSERT_TRUE(fire.has_value());
-    EXPECT_EQ(*fire, page);
-
-    for (const char* name : {"wpFac", "wpHcane"}) {
-        const auto other = handBackFor(QString::fromLatin1(name), page);
-        ASSERT_TRUE(other.has_value()) << name;
-        EXPECT_FALSE(other->townshipRangeSection.has_value()) << name;
-        LocationTexts withoutTrs = page;
-        withoutTrs.townshipRangeSection.reset();
-        EXPECT_EQ(*other, withoutTrs) << name;
-    }
+    EXPECT_EQ(handBackFor(QStringLiteral("frmDBMan")), SectionHandover::Carried);
+    for (const char* name : {"wpFac", "wpHcane"})
+        EXPECT_EQ(handBackFor(QString::fromLatin1(name)), SectionHandover::KeptByWindow) << name;
     for (const char* name : {"", "wpfac", "frmAbout", "wp_ddc_0306", "wpFac "})
-        EXPECT_FALSE(handBackFor(QString::fromLatin1(name), page).has_value()) << name;
-
-    // The wildfire window always receives a township/range/section text, empty or not.
-    LocationTexts noTrs = page;
-    noTrs.townshipRangeSection.reset();
-    EXPECT_EQ(handBackFor(QStringLiteral("frmDBMan"), noTrs)->townshipRangeSection, QString());
+        EXPECT_FALSE(handBackFor(QString::fromLatin1(name)).has_value()) << name;
 }
 
 }  // namespace

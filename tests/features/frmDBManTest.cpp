@@ -46,7 +46,7 @@ class frmDBManTest : public QObject {
         /// A report that passes the enable checks; no report option chosen.
         void readyReport(const QString& name) {
             edit("txtInc_num")->setText(QStringLiteral("FL-TLF-0042"));
-            fire->location().receiveLocation(sampleLocation());
+            fire->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
             child<QComboBox>("cmbfFuel")->setCurrentText(QStringLiteral("Palmetto-Gallberry"));
             child<QComboBox>("cmbfCause")->setCurrentText(QStringLiteral("lightning"));
             typeAndLeave("txtArea", QStringLiteral("1234.5"));
@@ -147,7 +147,7 @@ private slots:
         const std::vector<std::pair<QString, std::function<void()>>> steps = {
             {"Enter Fire Name", [&] { f.edit("txtF_Name")->setText(QStringLiteral("Bear Creek")); }},
             {"Enter Incident Number", [&] { f.edit("txtInc_num")->setText(QStringLiteral("42")); }},
-            {"Please Convert Coodinates", [&] { f.fire->location().receiveLocation(sampleLocation()); }},
+            {"Please Convert Coodinates", [&] { f.fire->location().receiveLocation(sampleLocation(), SectionHandover::Carried); }},
             {"Please Enter Data Entry Date", [&] { f.edit("meFireEnter")->setText(QStringLiteral("09-01-2026")); }},
             {"Please Select Fuel Type", [&] { f.child<QComboBox>("cmbfFuel")->setCurrentIndex(2); }},
             {"Please Select Fire Cause Type", [&] { f.child<QComboBox>("cmbfCause")->setCurrentIndex(0); }},

@@ -58,7 +58,7 @@ class wpFacTest : public QObject {
             click("optICS");
             child<QComboBox>("cmbfacType")->setCurrentText(type);
             child<QLineEdit>("txtfacName")->setText(name);
-            fac->location().receiveLocation(sampleLocation());
+            fac->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
             click("cmdEnableWriteFile");
         }
         bool outputsEnabled() const {
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(f.fac->focusWidget(), f.child<QPushButton>("cmdfCoordCon"));
         QVERIFY(f.outputsDisabled());
 
-        f.fac->location().receiveLocation(sampleLocation());
+        f.fac->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
         f.click("cmdEnableWriteFile");
         QCOMPARE(f.prompter.messages().size(), size_t(3));
         QVERIFY(f.outputsEnabled());
@@ -206,17 +206,13 @@ private slots:
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
 
-    void appendCreatesAMissingFileWithoutHeaderAndEmptyLabelsWriteZero() {
+    void appendCreatesAMissingFileWithoutHeader() {
         Fixture f;
         f.readyFeature();
-        LocationTexts partial = sampleLocation();
-        partial.albersX.clear();
-        partial.albersY = QStringLiteral("n/a");
-        f.fac->location().receiveLocation(partial);
         f.prompter.choosePath(f.path(QStringLiteral("pfnew.txt")));
         f.click("cmdAppendFile");
         QCOMPARE(readAll(f.path(QStringLiteral("pfnew.txt"))),
-                 QByteArray("\"Helibase 2\",\"Helibase\",30.5,-84.25,0,0,\"16R 761158 3370495\",\"16R GU 61158 70495\",\"\"\r\n"));
+                 QByteArray("\"Helibase 2\",\"Helibase\",30.5,-84.25,376025,721400,\"16R 761158 3370495\",\"16R GU 61158 70495\",\"\"\r\n"));
         QCOMPARE(f.prompter.calls().back().dialog.filter, QStringLiteral("Text Files (pf*.txt)"));
         QCOMPARE(f.prompter.calls().back().kind, ScriptedPrompter::Kind::OpenFile);
         QVERIFY(f.prompter.calls().back().dialog.allowNewName);  // a new name may be typed
@@ -302,26 +298,6 @@ private slots:
         QCOMPARE(shp.records[1].values["Name"], QStringLiteral("Camp Two"));
         QVERIFY(f.prompter.unexpected().isEmpty());
         QVERIFY(f.prompter.messages().empty());
-    }
-
-    void emptyLabelsWriteZeroIntoTheShapefile() {
-        Fixture f;
-        f.readyFeature();
-        LocationTexts partial = sampleLocation();
-        partial.latitude.clear();
-        partial.albersY = QStringLiteral("n/a");
-        f.fac->location().receiveLocation(partial);
-        f.prompter.choosePath(f.path(QStringLiteral("zero.shp")));
-        f.click("cmdWritefShape");
-        QVERIFY(f.prompter.messages().empty());
-        const ShapefileContent shp = readShapefile(f.path(QStringLiteral("pfzero.shp")));
-        QCOMPARE(shp.records.size(), size_t(1));
-        const ShapeRecord& r = shp.records[0];
-        QVERIFY(!r.values["Lat"].isEmpty());  // 0 written, not left empty
-        QCOMPARE(r.values["Lat"].toDouble(), 0.0);
-        QCOMPARE(r.values["AlbersY"].toDouble(), 0.0);
-        QCOMPARE(r.values["AlbersX"].toDouble(), 376025.0);
-        QCOMPARE(r.vertices, (std::vector<std::pair<double, double>>{{376025.0, 0.0}}));
     }
 
     void aMissingProjectionFileIsNamedAndTheShapefileKept() {

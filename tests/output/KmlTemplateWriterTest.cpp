@@ -14,9 +14,9 @@ using namespace waypost::test;
 namespace {
 
 FacilityFeature helibase(const QString& name = QStringLiteral("Helibase 2")) {
-    const LocationTexts at = sampleLocation();
-    return {name, QStringLiteral("Helibase"), at.latitude, at.longitude, at.albersX, at.albersY, at.utm, at.usng,
-            QStringLiteral("T01N R05W S12")};
+    engine::Location at = sampleLocation();
+    at.section = engine::FoundSection{"T01N R05W S12", at.latitude, at.longitude};
+    return {name, QStringLiteral("Helibase"), at};
 }
 
 QString iconPath(const QString& icon) { return QStringLiteral(WAYPOST_SOURCE_DIR "/data/icons/") + icon; }
@@ -86,8 +86,7 @@ TEST_F(KmlWriterTest, SpecialCharactersStayWellFormed) {
     m_prompter.answerText(QStringLiteral("http://a.gov/?q=\"x\"&r=<y>]]>"));
     WildfireFeature fire;
     fire.fireName = QStringLiteral("Bear & Cub <2>");
-    fire.latitude = QStringLiteral("30.500000");
-    fire.longitude = QStringLiteral("-084.250000");
+    fire.at = sampleLocation();
     ASSERT_EQ(writer.write(wildfirePlacemark(fire)), KmlTemplateWriter::Outcome::Written);
     EXPECT_EQ(m_prompter.calls()[0].dialog.fileName, QStringLiteral("pwBear _ Cub <2>"));
     EXPECT_EQ(m_prompter.calls()[1].text, QStringLiteral("Add Current NOAA Southeast Radar and Water Vapor Imagery?"));
@@ -110,8 +109,9 @@ TEST_F(KmlWriterTest, TemplateQuestionChoosesTheImageryTemplate) {
     h.stormName = QStringLiteral("IVAN");
     h.positionType = QStringLiteral("Actual");
     h.category = QStringLiteral("Category 3");
-    h.latitude = QStringLiteral("25.100000");
-    h.longitude = QStringLiteral("-080.500000");
+    h.at = sampleLocation();
+    h.at->latitude = 25.1;
+    h.at->longitude = -80.5;
     ASSERT_EQ(writer.write(hurricanePlacemark(h)), KmlTemplateWriter::Outcome::Written);
     const KmlContent storm = kml(QStringLiteral("storm.kml"));
     ASSERT_EQ(storm.error, QString());
@@ -279,8 +279,7 @@ TEST(KmlFill, TokensMissingFromATemplateLeaveItUnchanged) {
 TEST_F(KmlWriterTest, KmzHoldsTheDocumentAndItsIcons) {
     WildfireFeature fire;
     fire.fireName = QStringLiteral("Bear Creek");
-    fire.latitude = QStringLiteral("30.5");
-    fire.longitude = QStringLiteral("-84.25");
+    fire.at = sampleLocation();
     HurricaneFeature storm;
     storm.stormName = QStringLiteral("Bertha");
     storm.positionType = QStringLiteral("Actual");

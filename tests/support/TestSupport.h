@@ -43,15 +43,15 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 inline QStringList filesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files, QDir::Name); }
 
 /// A location as the conversion page hands it to a window.
-inline LocationTexts sampleLocation() {
-    LocationTexts t;
-    t.latitude = QStringLiteral("30.500000");
-    t.longitude = QStringLiteral("-084.250000");
-    t.albersX = QStringLiteral("376025");
-    t.albersY = QStringLiteral("721400");
-    t.utm = QStringLiteral("16R 761158 3370495");
-    t.usng = QStringLiteral("16R GU 61158 70495");
-    return t;
+inline engine::Location sampleLocation() {
+    engine::Location at;
+    at.latitude = 30.5;
+    at.longitude = -84.25;
+    at.albersX = 376025;
+    at.albersY = 721400;
+    at.utm = "16R 761158 3370495";
+    at.usng = "16R GU 61158 70495";
+    return at;
 }
 
 /// What a KML file says of its placemarks, read with an XML parser.

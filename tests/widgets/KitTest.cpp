@@ -57,12 +57,12 @@ public:
         callerName = name;
     }
     QObject* caller() const override { return m_caller.data(); }
-    std::optional<LocationTexts> resultsForCaller() const override { return results; }
+    void handBackAgain() override { receiverSeen->receiveLocation(results, SectionHandover::KeptByWindow); }
 
     QPointer<QObject> m_caller;
     LocationReceiver* receiverSeen = nullptr;
     QString callerName;
-    std::optional<LocationTexts> results;
+    std::optional<engine::Location> results;
 };
 
 }  // namespace
@@ -149,19 +149,34 @@ private slots:
         QCOMPARE(page->receiverSeen, static_cast<LocationReceiver*>(&link));
         QVERIFY(lat.isEnabled());
 
-        // The hand-back without a township text leaves the STR label as it is.
-        str.setText(QStringLiteral("T01N R05W S12"));
-        page->receiverSeen->receiveLocation(sampleLocation());
+        // A window that keeps its own section keeps the one found for its point, and only while the point stays.
+        engine::Location found = sampleLocation();
+        found.section = engine::FoundSection{"T01N R05W S12", found.latitude, found.longitude};
+        page->receiverSeen->receiveFoundSection(found);
+        QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
+        page->receiverSeen->receiveLocation(sampleLocation(), SectionHandover::KeptByWindow);
         QCOMPARE(lat.text(), QStringLiteral("30.500000"));
         QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
+        QCOMPARE(link.location()->sectionText(), std::string("T01N R05W S12"));
 
-        // Coming back copies by the same rule.
-        LocationTexts later = sampleLocation();
-        later.latitude = QStringLiteral("29.000000");
+        // Coming back copies by the same rule; the section belongs to another point now.
+        engine::Location later = sampleLocation();
+        later.latitude = 29;
         page->results = later;
         QVERIFY(activate(&window));
         QCOMPARE(lat.text(), QStringLiteral("29.000000"));
-        QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
+        QCOMPARE(str.text(), QString());
+        QCOMPARE(link.location()->sectionText(), std::string());
+
+        // A hand-back that carries the section replaces the window's own.
+        page->receiverSeen->receiveFoundSection(found);
+        page->receiverSeen->receiveLocation(sampleLocation(), SectionHandover::Carried);
+        QCOMPARE(str.text(), QString());
+        // The page without a location empties the labels.
+        page->receiverSeen->receiveLocation(std::nullopt, SectionHandover::Carried);
+        QCOMPARE(lat.text(), QString());
+        QVERIFY(!link.location());
+        page->results = sampleLocation();
 
         // A cleared location stays cleared; another caller's results never land here.
         QWidget other;
