@@ -630,25 +630,19 @@ void wp_ddc_0306::rangeCheck(CheckForm form) {
 }
 
 void wp_ddc_0306::txtTown_GotFocus() {
-    QLineEdit* town = m_ui->txtTown;
-    if (!town->text().isEmpty())
-        townshipCheck(CheckForm::Focus);
-    else
-        setFieldText(town, QStringLiteral("00"));
-    town->selectAll();
-    m_trs.townshipNumber = conversion::trsNumber(town->text());
-    town->selectAll();
+    trsNumberEntered(m_ui->txtTown, m_trs.townshipNumber, [this] { townshipCheck(CheckForm::Focus); });
 }
 
 void wp_ddc_0306::txtRange_GotFocus() {
-    QLineEdit* range = m_ui->txtRange;
-    if (!range->text().isEmpty())
-        rangeCheck(CheckForm::Focus);
-    else
-        setFieldText(range, QStringLiteral("00"));
-    range->selectAll();
-    m_trs.rangeNumber = conversion::trsNumber(range->text());
-    range->selectAll();
+    trsNumberEntered(m_ui->txtRange, m_trs.rangeNumber, [this] { rangeCheck(CheckForm::Focus); });
+}
+
+void wp_ddc_0306::trsNumberEntered(QLineEdit* field, std::int16_t& number, const std::function<void()>& check) {
+    // A field with a text is checked again; an empty one starts at "00".
+    if (!field->text().isEmpty()) check();
+    else setFieldText(field, QStringLiteral("00"));
+    number = conversion::trsNumber(field->text());
+    field->selectAll();
 }
 
 void wp_ddc_0306::txtSection_GotFocus() { m_ui->txtSection->selectAll(); }

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <concepts>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -197,6 +198,8 @@ private:
 
     // Township, range and section helpers.
     void townshipCheck(CheckForm form);
+    /// Entering the township or range field: \p check it, or start it at "00", and take its number.
+    void trsNumberEntered(QLineEdit* field, std::int16_t& number, const std::function<void()>& check);
     void rangeCheck(CheckForm form);
     bool refuseTrsPaste(QLineEdit* edit);
     void refuseTrsKey();

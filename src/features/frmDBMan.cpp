@@ -8,7 +8,7 @@
 
 namespace waypost {
 frmDBMan::frmDBMan(const Services& services, WindowRegistry& registry, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmDBMan>()), m_services(services) {
+    : FeatureWindow(parent, Qt::Window), m_ui(std::make_unique<Ui::frmDBMan>()), m_services(services) {
     auto& ui = *m_ui;
     ui.setupUi(this);
     ui.cmbfFuel->addItems(wildfireFuels());

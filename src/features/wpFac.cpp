@@ -9,7 +9,7 @@
 namespace waypost {
 
 wpFac::wpFac(const Services& services, WindowRegistry& registry, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::wpFac>()) {
+    : FeatureWindow(parent, Qt::Window), m_ui(std::make_unique<Ui::wpFac>()) {
     auto& ui = *m_ui;
     ui.setupUi(this);
     ui.cmbfacType->setCurrentIndex(-1);

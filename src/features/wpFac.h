@@ -19,7 +19,7 @@ class WindowRegistry;
 /// feature or a forest-health observation), located through the conversion
 /// page and written to record files, point shapefiles in the Albers grid and
 /// KML.
-class wpFac final : public QWidget {
+class wpFac final : public FeatureWindow {
     Q_OBJECT
 public:
     wpFac(const Services& services, WindowRegistry& registry, QWidget* parent = nullptr);
@@ -27,10 +27,6 @@ public:
 
     /// The feature as the window shows it now.
     FacilityFeature values() const;
-    /// The prefixed output path last computed (empty before the first).
-    const QString& lastOutputPath() const { return m_form->lastOutputPath(); }
-    /// The window's end of the hand-back from the conversion page.
-    LocationLink& location() { return m_form->link(); }
 
 private:
     void optFac_Click();
@@ -40,7 +36,6 @@ private:
     void clearFields();
 
     std::unique_ptr<Ui::wpFac> m_ui;
-    FeatureForm* m_form;
 };
 
 }  // namespace waypost

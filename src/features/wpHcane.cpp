@@ -23,12 +23,15 @@ constexpr char16_t kBackspace = 8;
 
 constexpr int kHighestKnots = 1000;
 
+/// The UTC hour as the window shows it: "15:00".
+QString hourText(int hour) { return QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')); }
+
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
 wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::wpHcane>()), m_services(services) {
+    : FeatureWindow(parent, Qt::Window), m_ui(std::make_unique<Ui::wpHcane>()), m_services(services) {
     auto& ui = *m_ui;
     ui.setupUi(this);
     FeatureDescription d;
@@ -68,8 +71,10 @@ wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* pa
     connect(ui.HscrHour, &QScrollBar::valueChanged, this, &wpHcane::HscrHour_Change);
     connect(ui.HscrDay, &QScrollBar::valueChanged, this, &wpHcane::HscrDay_Change);
     connect(ui.HscrMon, &QScrollBar::valueChanged, this, &wpHcane::HscrMon_Change);
-    ui.lblMon->setText(QString::number(today.month()));
-    ui.lblDay->setText(QString::number(today.day()));
+    m_month = today.month();
+    m_day = today.day();
+    ui.lblMon->setText(QString::number(m_month));
+    ui.lblDay->setText(QString::number(m_day));
     ui.HscrMon->setValue(today.month());
     daySetter(today.month());
     ui.HscrDay->setValue(today.day());
@@ -109,9 +114,9 @@ HurricaneFeature wpHcane::values() const {
     f.localTime = ui.lblLtimeZ->text();
     f.knots = ui.txtKnots->text();
     f.mph = ui.txtHwind->text();
-    f.utcHour = ui.lblsHour->text();
-    f.utcMonth = ui.lblMon->text();
-    f.utcDay = ui.lblDay->text();
+    f.utcHour = hourText(m_hour);
+    f.utcMonth = QString::number(m_month);
+    f.utcDay = QString::number(m_day);
     f.reportDate = DateField::text(ui.meHEnter);
     f.utcTime = ui.lblUTC_Cat->text();
     f.at = m_form->location();
@@ -121,17 +126,20 @@ HurricaneFeature wpHcane::values() const {
 // ---------------------------------------------------------------- UTC day and local time
 
 void wpHcane::HscrHour_Change(int hour) {
-    m_ui->lblsHour->setText(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
+    m_hour = hour;
+    m_ui->lblsHour->setText(hourText(m_hour));
     ConvertUTC();
 }
 
 void wpHcane::HscrDay_Change(int day) {
-    m_ui->lblDay->setText(QString::number(day));
+    m_day = day;
+    m_ui->lblDay->setText(QString::number(m_day));
     ConvertUTC();
 }
 
 void wpHcane::HscrMon_Change(int month) {
-    m_ui->lblMon->setText(QString::number(month));
+    m_month = month;
+    m_ui->lblMon->setText(QString::number(m_month));
     daySetter(month);
     ConvertUTC();
 }
@@ -144,13 +152,11 @@ void wpHcane::daySetter(int month) {
 void wpHcane::ConvertUTC() {
     auto& ui = *m_ui;
     const int year = m_services.clock.currentYear();
-    const int month = ui.lblMon->text().toInt();
-    if (month < 1 || month > 12) return;
-    const int day = correctedDay(ui.lblDay->text().toInt(), month, isLeapYear(year));
-    ui.lblDay->setText(QString::number(day));
-    const int hour = ui.lblsHour->text().left(2).toInt();
-    ui.lblUTC_Cat->setText(utcText(month, day, year, ui.lblsHour->text()));
-    const QDateTime utc(QDate(year, month, day), QTime(hour, 0), Qt::UTC);
+    if (m_month < 1 || m_month > 12) return;
+    m_day = correctedDay(m_day, m_month, isLeapYear(year));
+    ui.lblDay->setText(QString::number(m_day));
+    ui.lblUTC_Cat->setText(utcText(m_month, m_day, year, hourText(m_hour)));
+    const QDateTime utc(QDate(year, m_month, m_day), QTime(m_hour, 0), Qt::UTC);
     ui.lblLtimeZ->setText(localTimeText(utc, m_services.timeZone));
 }
 
@@ -269,7 +275,8 @@ void wpHcane::clearPosition() {
     ui.lblHCat->clear();
     ui.txtKnots->clear();
     ui.txtHwind->clear();
-    ui.lblsHour->setText(QStringLiteral("00:00"));
+    m_hour = 0;
+    ui.lblsHour->setText(hourText(m_hour));
 }
 
 }  // namespace waypost

@@ -21,7 +21,7 @@ class WindowRegistry;
 /// forecast, UTC hour, day and month with the local time, winds in miles per
 /// hour and knots with the category), located through the conversion page
 /// and written to record files, point shapefiles in WGS 84 and KML.
-class wpHcane final : public QWidget {
+class wpHcane final : public FeatureWindow {
     Q_OBJECT
 public:
     wpHcane(const Services& services, WindowRegistry& registry, QWidget* parent = nullptr);
@@ -29,8 +29,6 @@ public:
 
     /// The position as the window shows it now.
     HurricaneFeature values() const;
-    /// The window's end of the hand-back from the conversion page.
-    LocationLink& location() { return m_form->link(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,9 +53,11 @@ private:
 
     std::unique_ptr<Ui::wpHcane> m_ui;
     Services m_services;
-    FeatureForm* m_form;
     QString m_positionType;  ///< "Actual", "Forecast", or empty before one is chosen
     int m_mph = 0;
+    int m_hour = 0;   ///< the UTC hour, day and month chosen on the scroll bars
+    int m_day = 1;
+    int m_month = 1;
     bool m_boxDriving = false;  ///< the speed box moves the slider: the slider leaves the box alone
 };
 

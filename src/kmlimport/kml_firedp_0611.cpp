@@ -247,11 +247,9 @@ void kml_firedp_0611::convert() {
     using namespace kmlimport;
     auto& ui = *m_ui;
     Prompter& prompter = m_services.prompter;
-    Prompter::FileDialog open;
-    open.title = QStringLiteral("Convert KML to Shapefile");
-    open.filter = QStringLiteral("KML Files (*.kml);;KMZ Files (*.kmz)");
-    open.defaultExtension = QStringLiteral("kml");
-    const std::optional<QString> chosen = prompter.openFile(open);
+    const std::optional<QString> chosen = prompter.openFile({QStringLiteral("Convert KML to Shapefile"),
+                                                             QStringLiteral("KML Files (*.kml);;KMZ Files (*.kmz)"),
+                                                             QStringLiteral("kml")});
     if (!chosen) return;
 
     // Everything is read and checked before anything is written; a large
@@ -285,11 +283,8 @@ void kml_firedp_0611::convert() {
         // puts the new set in its place only then.
         if (prompter.question(QStringLiteral("Shapefile %1 exists - overwrite?").arg(names.shapefile),
                               QStringLiteral("Overwrite"), Prompter::Icon::Warning) != Prompter::Answer::Yes) {
-            Prompter::FileDialog save;
-            save.title = QStringLiteral("Shapefile");
-            save.filter = QStringLiteral("Shape Files (*.shp)");
-            save.defaultExtension = QStringLiteral("shp");
-            const std::optional<QString> other = prompter.saveFile(save);
+            const std::optional<QString> other = prompter.saveFile(
+                {QStringLiteral("Shapefile"), QStringLiteral("Shape Files (*.shp)"), QStringLiteral("shp")});
             if (!other) return;
             names = namesForShapefile(names, *other);
         }

@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 #include <optional>
@@ -96,6 +97,19 @@ private:
     KmlTemplateWriter m_kml;
     LocationLink* m_link;
     OutputButtons* m_outputButtons;
+};
+
+/// A window built on a feature form: what every feature window offers.
+class FeatureWindow : public QWidget {
+public:
+    using QWidget::QWidget;
+    /// The prefixed output path last computed (empty before the first).
+    const QString& lastOutputPath() const { return m_form->lastOutputPath(); }
+    /// The window's end of the hand-back from the conversion page.
+    LocationLink& location() { return m_form->link(); }
+
+protected:
+    FeatureForm* m_form = nullptr;
 };
 
 }  // namespace waypost
