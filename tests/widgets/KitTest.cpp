@@ -115,6 +115,28 @@ private slots:
         QCOMPARE(nameWhenClicked, QStringLiteral("Tally Helibase"));
     }
 
+    // Every restricted key is refused with the message; pasted text is cleaned when the field is left.
+    void aNameFieldRefusesRestrictedCharactersAndCleansWhatIsPasted() {
+        Form f;
+        ScriptedPrompter prompter;
+        new NameFieldGuard(prompter, f.name, &f.window);
+        new NameFieldGuard(prompter, f.combo, &f.window);
+        QVERIFY(activate(&f.window));
+        f.name->setFocus();
+        QTest::keyClicks(f.name, QStringLiteral("Bear&Cub\"\'/:<>\\"));
+        QCOMPARE(f.name->text(), QStringLiteral("BearCub"));
+        QCOMPARE(prompter.messages().size(), size_t(8));
+        QCOMPARE(prompter.messages()[0].title, QStringLiteral("Input Error"));
+        QCOMPARE(prompter.messages()[0].icon, Prompter::Icon::Warning);
+        f.name->setText(QStringLiteral(" a/b "));
+        f.button->setFocus();
+        QCOMPARE(f.name->text(), QStringLiteral("a b"));
+        f.combo->setFocus();
+        QTest::keyClicks(f.combo, QStringLiteral("My<Type"));
+        QCOMPARE(f.combo->currentText(), QStringLiteral("MyType"));
+        QCOMPARE(prompter.messages().size(), size_t(9));
+    }
+
     void outputButtonsGoTogetherAndOneShapefileButtonTurnsTheOtherOff() {
         QWidget window;
         auto* a = new QPushButton(&window);
