@@ -10,6 +10,7 @@ set(WAYPOST_TEST_ENVIRONMENT
     "TZ=America/New_York"
     "QT_LOGGING_RULES=qt.qpa.*=false"
     "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/test-runtime"
+    "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config"
     "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1"
     "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"

@@ -79,7 +79,7 @@ std::string ConnectionSettings::connectionString(const QString& password) const 
     if (!database.isEmpty()) s += pair("dbname", database);
     if (!user.isEmpty()) s += pair("user", user);
     if (!password.isEmpty()) s += pair("password", password);
-    s += "connect_timeout='10' application_name='Waypost'";
+    s += "connect_timeout='5' application_name='Waypost'";
     return s;
 }
 
@@ -87,8 +87,10 @@ Connection::Connection(const std::string& connectionString) : m_connection(PQcon
     if (!m_connection) throw AgencyError(QStringLiteral("The agency database cannot be reached: out of memory."));
     if (PQstatus(m_connection) != CONNECTION_OK) {
         const QString words = connectionFailure(m_connection);
+        const bool password = PQconnectionNeedsPassword(m_connection) ||
+                              words.contains(QLatin1String("authentication failed"));
         PQfinish(m_connection);
-        throw AgencyError(words);
+        throw AgencyError(words, password);
     }
     PQsetClientEncoding(m_connection, "UTF8");
     // The server's notices ("already exists, skipping") are not for the user.
@@ -96,13 +98,6 @@ Connection::Connection(const std::string& connectionString) : m_connection(PQcon
 }
 
 Connection::~Connection() { PQfinish(m_connection); }
-
-bool Connection::needsPassword(const std::string& connectionString) {
-    pg_conn* probe = PQconnectdb(connectionString.c_str());
-    const bool needs = probe && PQstatus(probe) != CONNECTION_OK && PQconnectionNeedsPassword(probe);
-    PQfinish(probe);
-    return needs;
-}
 
 std::vector<Row> Connection::run(const std::string& sql, const Parameters& parameters) {
     std::vector<const char*> values;

@@ -20,11 +20,15 @@ namespace waypost::agency {
 /// A failure of the agency database, said in words a person can act on.
 class AgencyError : public std::runtime_error {
 public:
-    explicit AgencyError(const QString& words) : std::runtime_error(words.toStdString()), m_words(words) {}
+    explicit AgencyError(const QString& words, bool passwordWanted = false)
+        : std::runtime_error(words.toStdString()), m_words(words), m_passwordWanted(passwordWanted) {}
     const QString& words() const { return m_words; }
+    /// The server wants a password that was not given, or refused the one given.
+    bool passwordWanted() const { return m_passwordWanted; }
 
 private:
     QString m_words;
+    bool m_passwordWanted = false;
 };
 
 /// Where the agency database is: a service of pg_service.conf, or host, port,
@@ -59,8 +63,6 @@ public:
     std::vector<Row> run(const std::string& sql, const Parameters& parameters = {});
     /// \p name quoted as an identifier ("my table" -> "\"my table\"").
     std::string quoted(const std::string& name) const;
-    /// Whether the last failure to connect wanted a password that was not given.
-    static bool needsPassword(const std::string& connectionString);
 
 private:
     pg_conn* m_connection = nullptr;

@@ -20,11 +20,12 @@ frmDBMan::frmDBMan(const Services& services, WindowRegistry& registry, QWidget* 
     FeatureDescription d;
     d.windowName = windowName::frmDBMan;
     d.outputs = {QStringLiteral("pw"), QStringLiteral("Wildfire"), kAlbersPrjFile};
+    d.agencyTable = "wildfires";
     d.fields = wildfireFields();
     d.heading = ui.lblHeading;
     d.labels = {ui.lblpDDLat, ui.lblpDDLong, ui.lblpAlbersX, ui.lblpAlbersY, ui.lblUTMCoord, ui.lblUSNG, ui.lblSTR2};
     d.buttons = {ui.cmdCoordCon,   ui.CmdEnable,     ui.cmdClear,       ui.cmdQuit, ui.cmdAdNewdFire,
-                 ui.cmdAppendFile, ui.cmdWriteShape, ui.cmdAppendSHape, ui.cmdwKML};
+                 ui.cmdAppendFile, ui.cmdWriteShape, ui.cmdAppendSHape, ui.cmdwKML, ui.cmdAgency};
     d.namedInputs = {ui.txtF_Name, ui.txtInc_num, ui.cmbfFuel, ui.cmbfCause};
     d.otherInputs = {ui.optRepI, ui.optRepU, ui.optFin, ui.OptfSigYes, ui.OptfSigNo};
     d.requirements = [this] { return wildfireRequirements(values()); };

@@ -16,11 +16,12 @@ wpFac::wpFac(const Services& services, WindowRegistry& registry, QWidget* parent
     FeatureDescription d;
     d.windowName = windowName::wpFac;
     d.outputs = {QStringLiteral("pf"), QStringLiteral("Facility"), kAlbersPrjFile};
+    d.agencyTable = "facilities";
     d.fields = facilityFields();
     d.heading = ui.lblHeading;
     d.labels = {ui.lblfDDLat, ui.lblfDDLong, ui.lblfAlbersX, ui.lblfAlbersY, ui.lblUTMCoord, ui.lblUSNG, ui.lblSTR2};
     d.buttons = {ui.cmdfCoordCon, ui.cmdEnableWriteFile, ui.cmdClear,       ui.cmdfacDone, ui.cmdAdNewdFac,
-                 ui.cmdAppendFile, ui.cmdWritefShape,    ui.appendfShape,   ui.cmdfKML};
+                 ui.cmdAppendFile, ui.cmdWritefShape,    ui.appendfShape,   ui.cmdfKML, ui.cmdAgency};
     d.namedInputs = {ui.txtfacName, ui.cmbfacType};
     d.otherInputs = {ui.cmdfCoordCon};
     d.requirements = [this] { return facilityRequirements(values()); };

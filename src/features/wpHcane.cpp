@@ -37,13 +37,14 @@ wpHcane::wpHcane(const Services& services, WindowRegistry& registry, QWidget* pa
     FeatureDescription d;
     d.windowName = windowName::wpHcane;
     d.outputs = {QStringLiteral("ph"), QStringLiteral("Hurricane"), kWgs84PrjFile};
+    d.agencyTable = "hurricanes";
     d.fields = hurricaneFields();
     // A geographic shapefile: the point is longitude, latitude.
     d.shapePoint = ShapePoint::Geographic;
     d.heading = ui.lblHeading;
     d.labels = {ui.lblhDDLat, ui.lblhDDLong, ui.lblhAlbersX, ui.lblhAlbersY, ui.lblUTMCoord, ui.lblUSNG, nullptr};
     d.buttons = {ui.cmdHcoordCon,  ui.cmdEnableWriteFile, ui.cmdClear,     ui.cmdHexit, ui.cmdAdNewHFac,
-                 ui.cmdAppendFile, ui.cmdWriteHShape,     ui.appendHShape, ui.cmdKML};
+                 ui.cmdAppendFile, ui.cmdWriteHShape,     ui.appendHShape, ui.cmdKML, ui.cmdAgency};
     d.namedInputs = {ui.cmbName};
     d.otherInputs = {ui.optActual, ui.optFcast, ui.HscrHour, ui.HscrDay, ui.HscrMon, ui.sldHwind, ui.txtHwind, ui.txtKnots};
     d.requirements = [this] { return hurricaneRequirements(values()); };

@@ -39,6 +39,10 @@ public:
     /// An input box; std::nullopt when cancelled, "" when confirmed empty.
     virtual std::optional<QString> inputText(const QString& prompt, const QString& title = kAppTitle,
                                              const QString& defaultText = {}) = 0;
+    /// An input box whose text is not shown (a password); by default an ordinary one.
+    virtual std::optional<QString> inputSecret(const QString& prompt, const QString& title = kAppTitle) {
+        return inputText(prompt, title);
+    }
     /// Open/save file dialogs; std::nullopt when cancelled. A save dialog does not
     /// ask about overwriting: the callers ask their own questions.
     virtual std::optional<QString> openFile(const FileDialog& dialog) = 0;

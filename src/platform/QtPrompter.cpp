@@ -47,6 +47,14 @@ std::optional<QString> QtPrompter::inputText(const QString& prompt, const QStrin
     return text;
 }
 
+std::optional<QString> QtPrompter::inputSecret(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Password, QString(), &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
 std::optional<QString> QtPrompter::openFile(const FileDialog& dialog) { return runFileDialog(dialog, false); }
 
 std::optional<QString> QtPrompter::saveFile(const FileDialog& dialog) { return runFileDialog(dialog, true); }

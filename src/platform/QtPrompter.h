@@ -16,6 +16,7 @@ public:
     Answer question(const QString& text, const QString& title, Icon icon, Answer defaultButton) override;
     std::optional<QString> inputText(const QString& prompt, const QString& title,
                                      const QString& defaultText) override;
+    std::optional<QString> inputSecret(const QString& prompt, const QString& title = kAppTitle) override;
     std::optional<QString> openFile(const FileDialog& dialog) override;
     std::optional<QString> saveFile(const FileDialog& dialog) override;
     void beep() override;

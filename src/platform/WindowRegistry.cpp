@@ -24,6 +24,12 @@ void WindowRegistry::registerWindow(const QString& name, Factory factory, const 
 
 bool WindowRegistry::isRegistered(const QString& name) const { return m_entries.contains(name); }
 
+QStringList WindowRegistry::registeredNames() const {
+    QStringList names = m_entries.keys();
+    names.sort();
+    return names;
+}
+
 QWidget* WindowRegistry::existing(const QString& name) const {
     const auto it = m_entries.constFind(name);
     return it == m_entries.constEnd() ? nullptr : it->window.data();

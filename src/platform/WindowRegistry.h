@@ -23,6 +23,7 @@ inline const QString frmGEAddress = QStringLiteral("frmGEAddress");
 inline const QString kml_firedp_0611 = QStringLiteral("kml_firedp_0611");
 inline const QString frmdatabase = QStringLiteral("frmdatabase");
 inline const QString frmbatLLtoUSNG = QStringLiteral("frmbatLLtoUSNG");
+inline const QString frmAgency = QStringLiteral("frmAgency");
 }  // namespace windowName
 
 /// One shared instance per window: created the first time it is asked for,
@@ -44,6 +45,8 @@ public:
     /// gets the keyboard focus whenever the window is opened through show().
     void registerWindow(const QString& name, Factory factory, const QString& focusChild = {});
     bool isRegistered(const QString& name) const;
+    /// Every name made known, in alphabetical order.
+    QStringList registeredNames() const;
 
     /// The shared instance, created when it does not exist; nullptr for an unknown name.
     QWidget* instance(const QString& name);

@@ -9,12 +9,14 @@
 #include "features/wpHcane.h"
 #include "platform/WindowRegistry.h"
 #include "shell/frmAbout.h"
+#include "shell/frmAgency.h"
 #include "shell/wp_main.h"
 
 namespace waypost {
 
 void registerWindows(WindowRegistry& registry, const Services& services) {
     registry.registerWindow(windowName::frmAbout, [services] { return new frmAbout(services); });
+    registry.registerWindow(windowName::frmAgency, [services] { return new frmAgency(services); }, QStringLiteral("txtService"));
     registry.registerWindow(windowName::wp_ddc_0306, [services] { return new wp_ddc_0306(services); });
     registry.registerWindow(
         windowName::wpFac, [services, &registry] { return new wpFac(services, registry); },

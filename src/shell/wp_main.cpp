@@ -36,6 +36,7 @@ wp_main::wp_main(const Services& services, WindowRegistry& registry, QWidget* pa
     connect(m_ui->mnuBatlU, &QAction::triggered, this, &wp_main::cmdBatch_Click);
     connect(m_ui->mnuExit, &QAction::triggered, this, &wp_main::cmdPMquit_Click);
     connect(m_ui->mnuAbout, &QAction::triggered, this, &wp_main::mnuAbout_Click);
+    connect(m_ui->mnuAgency, &QAction::triggered, this, &wp_main::mnuAgency_Click);
 
     refreshJobs();
 }
@@ -60,6 +61,7 @@ void wp_main::refreshJobs() {
     m_ui->cmdBatLLUSNG->setEnabled(has(windowName::frmbatLLtoUSNG));
     m_ui->mnuBatUL->setEnabled(has(windowName::frmbatLLtoUSNG));
     m_ui->mnuAbout->setEnabled(has(windowName::frmAbout));
+    m_ui->mnuAgency->setEnabled(has(windowName::frmAgency));
 }
 
 void wp_main::loadPictures() {
@@ -80,6 +82,7 @@ void wp_main::cmdBatch_Click() { m_registry.show(windowName::frmdatabase); }
 void wp_main::cmdBatLLUSNG_Click() { m_registry.show(windowName::frmbatLLtoUSNG); }
 void wp_main::cmdPMquit_Click() { m_registry.UnloadAllForms(QString()); }
 void wp_main::mnuAbout_Click() { m_registry.show(windowName::frmAbout); }
+void wp_main::mnuAgency_Click() { m_registry.show(windowName::frmAgency); }
 
 void wp_main::closeEvent(QCloseEvent* event) {
     // Closing by the frame quits like Exit; when the registry is already

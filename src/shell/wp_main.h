@@ -37,6 +37,7 @@ private:
     void cmdBatLLUSNG_Click();
     void cmdPMquit_Click();
     void mnuAbout_Click();
+    void mnuAgency_Click();
     void loadPictures();
 
     std::unique_ptr<Ui::wp_main> m_ui;

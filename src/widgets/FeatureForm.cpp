@@ -1,6 +1,8 @@
 #include "widgets/FeatureForm.h"
 
+#include "agency/AgencySettings.h"
 #include "output/PointFile.h"
+#include "widgets/BackgroundJob.h"
 #include "widgets/FocusNotifier.h"
 #include "widgets/Look.h"
 #include "widgets/NameFieldGuard.h"
@@ -19,8 +21,9 @@ FeatureForm::FeatureForm(const Services& services, WindowRegistry& registry, QWi
     makeHeading(m_d.heading);
     colourAsUsable({b.locate, b.enable, b.clear, b.quit});
     // Before the buttons' own handlers, so the other shapefile button is off first.
-    m_outputButtons = new OutputButtons({b.newRecord, b.appendRecord, b.newShape, b.appendShape, b.kml}, b.newShape,
-                                        b.appendShape, this);
+    std::vector<QPushButton*> outputs{b.newRecord, b.appendRecord, b.newShape, b.appendShape, b.kml};
+    if (b.agency) outputs.push_back(b.agency);
+    m_outputButtons = new OutputButtons(outputs, b.newShape, b.appendShape, this);
     m_link = new LocationLink(registry, window, m_d.windowName, m_d.labels);
     m_d.labels.setEnabled(false);
 
@@ -38,6 +41,7 @@ FeatureForm::FeatureForm(const Services& services, WindowRegistry& registry, QWi
     connect(b.newShape, &QPushButton::clicked, this, [this] { writeShape(false); });
     connect(b.appendShape, &QPushButton::clicked, this, [this] { writeShape(true); });
     connect(b.kml, &QPushButton::clicked, this, &FeatureForm::writeKml);
+    if (b.agency) connect(b.agency, &QPushButton::clicked, this, &FeatureForm::writeToAgency);
     connect(b.clear, &QPushButton::clicked, this, &FeatureForm::clear);
     connect(b.quit, &QPushButton::clicked, this, &FeatureForm::leave);
 }
@@ -72,6 +76,47 @@ void FeatureForm::writeShape(bool append) {
 void FeatureForm::writeKml() {
     const KmlPlacemark placemark = m_d.placemark();
     m_kml.write(placemark, pointFeature(m_d.outputs.noun, placemark, m_d.fields, m_d.row()));
+}
+
+void FeatureForm::writeToAgency() {
+    Prompter& prompter = m_services.prompter;
+    const agency::ConnectionSettings settings = agency::savedSettings();
+    if (settings.isEmpty()) {
+        prompter.message(QStringLiteral("No agency database is set: choose File, Agency Database on the main window."),
+                         kAppTitle, Prompter::Icon::Warning);
+        return;
+    }
+    const WrittenLocation at = writtenLocation(location());
+    const FieldTable fields = m_d.fields;
+    const FieldRow row = m_d.row();
+    const std::string table = m_d.agencyTable;
+    for (;;) {
+        const std::string connection = settings.connectionString(agency::runPassword());
+        try {
+            const std::optional<long long> id = BackgroundJob::run<long long>(
+                m_window, {}, [=](JobProgress&) {
+                    agency::Connection server(connection);
+                    return agency::writeFeature(server, table, fields, row, at.longitude, at.latitude);
+                });
+            if (!id) return;  // the window has gone
+            prompter.message(QStringLiteral("Written to the agency database: record %1 of \"%2\".")
+                                 .arg(*id)
+                                 .arg(QString::fromStdString(table)),
+                             kAppTitle, Prompter::Icon::Information);
+            return;
+        } catch (const agency::AgencyError& failure) {
+            if (!failure.passwordWanted()) {
+                prompter.message(failure.words() + QStringLiteral("\n\nThe record was not written."), kAppTitle,
+                                 Prompter::Icon::Critical);
+                return;
+            }
+            // Asked once per run and held in memory; asked again when refused.
+            const std::optional<QString> password = prompter.inputSecret(
+                QStringLiteral("Password for the agency database (user %1):").arg(settings.user), kAppTitle);
+            if (!password) return;
+            agency::setRunPassword(*password);
+        }
+    }
 }
 
 void FeatureForm::clear() {

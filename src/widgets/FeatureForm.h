@@ -37,6 +37,7 @@ struct FeatureButtons {
     QPushButton* newShape = nullptr;
     QPushButton* appendShape = nullptr;
     QPushButton* kml = nullptr;
+    QPushButton* agency = nullptr;  ///< writes the record to the agency database; may be missing
 };
 
 /// Where a feature's shapefile point lies.
@@ -46,6 +47,7 @@ enum class ShapePoint { Albers, Geographic };
 struct FeatureDescription {
     QString windowName;  ///< decides what the conversion page hands over
     OutputNames outputs;  ///< the noun is also the layer of a GeoPackage point
+    std::string agencyTable;  ///< the feature's table in the agency database
     FieldTable fields;
     ShapePoint shapePoint = ShapePoint::Albers;
     QLabel* heading = nullptr;
@@ -87,6 +89,7 @@ private:
     void checkAndEnable();
     void writeShape(bool append);
     void writeKml();
+    void writeToAgency();
     void clear();
     void leave();
 

@@ -115,6 +115,6 @@ TEST(AgencyDatabase, SettingsQuoteTheirValuesAndNeverHoldAPassword) {
     ConnectionSettings s;
     s.host = QStringLiteral("db host");
     s.user = QStringLiteral("o'neil\\x");
-    EXPECT_EQ(s.connectionString(), "host='db host' user='o\\'neil\\\\x' connect_timeout='10' application_name='Waypost'");
+    EXPECT_EQ(s.connectionString(), "host='db host' user='o\\'neil\\\\x' connect_timeout='5' application_name='Waypost'");
     EXPECT_NE(s.connectionString(QStringLiteral("pw")).find("password='pw'"), std::string::npos);
 }

@@ -1,0 +1,18 @@
+#pragma once
+// Where the agency database is, kept for the next runs; the password of this
+// run, kept in memory only.
+
+#include "agency/AgencyDatabase.h"
+
+namespace waypost::agency {
+
+/// The settings saved last (empty when none were).
+ConnectionSettings savedSettings();
+/// Keeps \p settings for the next runs. No password is ever kept.
+void saveSettings(const ConnectionSettings& settings);
+
+/// The password given in this run (empty before one is given).
+QString runPassword();
+void setRunPassword(const QString& password);
+
+}  // namespace waypost::agency

@@ -1,0 +1,105 @@
+// The agency database from the windows, against the throwaway cluster: the
+// settings window's test in words, and a feature written from its window with
+// the password asked once per run.
+
+#include "agency/AgencyDatabase.h"
+#include "agency/AgencySettings.h"
+#include "features/wpFac.h"
+#include "platform/WindowRegistry.h"
+#include "shell/Windows.h"
+#include "shell/frmAgency.h"
+#include "support/TestSupport.h"
+#include "support/WindowControls.h"
+
+#include <QComboBox>
+#include <QTest>
+
+using namespace waypost;
+using namespace waypost::test;
+
+namespace {
+
+/// The parts of the test server's connection string ("host=... port=... ...").
+QMap<QString, QString> serverParts() {
+    QMap<QString, QString> parts;
+    for (const QString& pair : qEnvironmentVariable("WAYPOST_TEST_PG").split(u' ', Qt::SkipEmptyParts))
+        parts.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    return parts;
+}
+
+struct Fixture : TestServices, WindowControls {
+    WindowRegistry registry;
+    QMap<QString, QString> server = serverParts();
+    using WindowControls::setWindow;
+    Fixture() {
+        registerWindows(registry, services);
+        agency::saveSettings({QString(), server["host"], server["port"], server["dbname"], server["user"]});
+        agency::setRunPassword(QString());
+    }
+};
+
+}  // namespace
+
+class AgencyWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY2(!serverParts().isEmpty(), "run through with_cluster.sh"); }
+
+    void theSettingsWindowTestsInWordsAndAsksForThePasswordOnce() {
+        Fixture f;
+        auto* window = qobject_cast<frmAgency*>(f.registry.show(windowName::frmAgency));
+        f.setWindow(window);
+        QCOMPARE(f.text("txtHost"), f.server["host"]);  // the saved settings
+        f.prompter.answerText(QStringLiteral("wrong"));
+        f.prompter.answerText(f.server["password"]);
+        f.click("cmdTest");
+        QVERIFY2(f.text("lblVerdict").contains(QStringLiteral("takes Waypost's records")), qPrintable(f.text("lblVerdict")));
+        QCOMPARE(f.prompter.calls().size(), size_t(2));  // asked again after the wrong one
+        f.edit("txtDatabase")->setText(QStringLiteral("plain"));
+        f.click("cmdTest");
+        QVERIFY(f.text("lblVerdict").contains(QStringLiteral("PostGIS is missing")));
+        QCOMPARE(f.prompter.calls().size(), size_t(2));  // held for the run
+        f.click("cmdSave");
+        QCOMPARE(agency::savedSettings().database, QStringLiteral("plain"));
+    }
+
+    void aFeatureIsWrittenFromItsWindowAndAFailureSaysNothingWasWritten() {
+        Fixture f;
+        auto* fac = qobject_cast<wpFac*>(f.registry.show(windowName::wpFac));
+        f.setWindow(fac);
+        f.click("optICS");
+        f.child<QComboBox>("cmbfacType")->setCurrentText(QStringLiteral("Helibase"));
+        f.edit("txtfacName")->setText(QStringLiteral("O'Brien \"North\" Helibase"));
+        fac->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
+        f.click("cmdEnableWriteFile");
+        f.prompter.answerText(f.server["password"]);
+        f.click("cmdAgency");
+        QCOMPARE(f.prompter.messageTexts(), QStringList{"Written to the agency database: record 1 of \"facilities\"."});
+        f.click("cmdAgency");
+        QCOMPARE(f.prompter.messageTexts().last(), QStringLiteral("Written to the agency database: record 2 of \"facilities\"."));
+
+        agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
+        const agency::Row r = server.run("SELECT name, type, usng, ST_X(geom), ST_Y(geom) FROM facilities WHERE id = 1").at(0);
+        QCOMPARE(r, (agency::Row{"O'Brien \"North\" Helibase", "Helibase", "16R GU 61158 70495", "-84.25", "30.5"}));
+
+        // A table of another shape: refused whole, and said so.
+        server.run("CREATE TABLE wildfires (id bigserial PRIMARY KEY, name text)");
+        f.setWindow(f.registry.show(windowName::frmDBMan));
+        f.registry.unload(windowName::wpFac);
+        auto* fire = dynamic_cast<FeatureWindow*>(f.registry.existing(windowName::frmDBMan));
+        f.edit("txtF_Name")->setText(QStringLiteral("Bear"));
+        f.edit("txtInc_num")->setText(QStringLiteral("7"));
+        f.child<QComboBox>("cmbfFuel")->setCurrentIndex(0);
+        f.child<QComboBox>("cmbfCause")->setCurrentIndex(0);
+        f.edit("txtArea")->setText(QStringLiteral("5.00"));
+        fire->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
+        f.click("CmdEnable");
+        f.click("cmdAgency");
+        QVERIFY2(f.prompter.messageTexts().last().endsWith(QStringLiteral("The record was not written.")),
+                 qPrintable(f.prompter.messageTexts().last()));
+        QCOMPARE(server.run("SELECT count(*) FROM wildfires").at(0).at(0), std::optional<std::string>("0"));
+    }
+};
+
+QTEST_MAIN(AgencyWindowTest)
+#include "AgencyWindowTest.moc"
