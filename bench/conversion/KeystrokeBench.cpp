@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include "widgets/LocationLink.h"
+
 #include <cstdlib>
 #include <numeric>
 #include <random>
@@ -35,19 +37,18 @@ public:
     LabelCaller() {
         for (auto*& label : m_labels) label = new QLabel(this);
     }
-    void receiveFoundSection(const QString& utm, const QString&) override { m_labels[5]->setText(utm); }
-    void receiveLocation(const waypost::LocationTexts& location) override {
-        m_labels[0]->setText(location.albersX);
-        m_labels[1]->setText(location.albersY);
-        m_labels[2]->setText(location.longitude);
-        m_labels[3]->setText(location.latitude);
-        m_labels[4]->setText(location.usng);
-        m_labels[5]->setText(location.utm);
+    void receiveFoundSection(const waypost::engine::Location& location) override { show(location); }
+    void receiveLocation(const std::optional<waypost::engine::Location>& location, waypost::SectionHandover) override {
+        show(location);
         ++handBacks;
     }
     long handBacks = 0;
 
 private:
+    void show(const std::optional<waypost::engine::Location>& location) {
+        waypost::LocationLabels{m_labels[0], m_labels[1], m_labels[2], m_labels[3], m_labels[4], m_labels[5], nullptr}
+            .show(location);
+    }
     QLabel* m_labels[6]{};
 };
 
