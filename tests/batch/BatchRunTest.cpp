@@ -5,6 +5,7 @@
 #include "batch/BatchRun.h"
 #include "database/Database.h"
 #include "engine/NationalGrid.h"
+#include "output/ProjectionFiles.h"
 #include "support/ShapefileReading.h"
 
 #include <gdal_priv.h>
@@ -18,29 +19,42 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 
 namespace waypost::batch {
 namespace {
 
+using namespace Qt::StringLiterals;
 using database::Database;
+using Rows = std::vector<std::vector<std::string>>;
 
 std::string referenceOf(double latitude, double longitude) {
     return engine::nationalGridReference(engine::utmFromGeographic(latitude, longitude));
 }
 
+/// The RunError \p run throws; none when it goes through.
+template <class F>
+std::optional<RunError> runError(F&& run) {
+    try {
+        run();
+    } catch (const RunError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
 class BatchRunTest : public ::testing::Test {
 protected:
-    QString db(const char* sql) {
-        const QString path = dir.filePath(QStringLiteral("fires.sqlite"));
-        Database d(path.toStdString(), Database::Mode::Create);
-        d.execute(sql);
+    QString db(const std::string& sql) {
+        const QString path = dir.filePath(u"fires.sqlite"_s);
+        Database(path.toStdString(), Database::Mode::Create).execute(sql);
         return path;
     }
-    static std::vector<std::vector<std::string>> rows(const QString& path, const std::string& sql) {
-        Database d(path.toStdString(), Database::Mode::ReadOnly);
+    static Rows rows(const QString& path, const std::string& sql, Database::Mode mode = Database::Mode::ReadOnly) {
+        Database d(path.toStdString(), mode);
         auto s = d.prepare(sql);
-        std::vector<std::vector<std::string>> out;
+        Rows out;
         while (s.step()) {
             out.emplace_back();
             for (int i = 0; i < s.columnCount(); ++i) out.back().push_back(s.isNull(i) ? "NULL" : s.columnText(i));
@@ -48,27 +62,24 @@ protected:
         return out;
     }
     QTemporaryDir dir;
+    const QString t = u"t"_s, usng = u"USNG"_s, lat = u"lat"_s, lon = u"lon"_s;
 };
 
 TEST_F(BatchRunTest, ReferencesBecomeLatitudeLongitudeThenUxThenTheRunStops) {
-    const std::string nineR = referenceOf(27, -128);
-    const QString path = db(("CREATE TABLE \"fire sites\" (USNG TEXT); INSERT INTO \"fire sites\" VALUES "
-                             "('16R GU 61158 70495'), ('16RGU6115870495'), ('" + nineR + "')").c_str());
-    const QString table = QStringLiteral("fire sites");
+    const QString path = db("CREATE TABLE \"fire sites\" (USNG TEXT); INSERT INTO \"fire sites\" VALUES "
+                            "('16R GU 61158 70495'), ('16RGU6115870495'), ('" + referenceOf(27, -128) + "')");
+    const QString table = u"fire sites"_s;
     RunCounter done{0};
-    const RunResult first = convertUsngToLatLong(path, table, QStringLiteral("USNG"), &done);
+    const RunResult first = convertUsngToLatLong(path, table, usng, &done);
     EXPECT_EQ(first.records, 3);
     EXPECT_EQ(done.load(), 3);
-    EXPECT_EQ(first.outputColumns, QStringLiteral("Latitude, Longitude"));
+    EXPECT_EQ(first.outputColumns, u"Latitude, Longitude"_s);
     EXPECT_EQ(rows(path, "SELECT Latitude, Longitude FROM \"fire sites\""),
-              (std::vector<std::vector<std::string>>{{"30.4383", "-84.2807"}, {"30.4383", "-84.2807"}, {"27.0", "-128.0"}}));
-    EXPECT_EQ(convertUsngToLatLong(path, table, QStringLiteral("USNG")).latitudeColumn, QStringLiteral("uxLatitude"));
-    try {
-        convertUsngToLatLong(path, table, QStringLiteral("USNG"));
-        ADD_FAILURE() << "a third run ran";
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.message(), kPreviousUsngToLatLong);
-    }
+              (Rows{{"30.4383", "-84.2807"}, {"30.4383", "-84.2807"}, {"27.0", "-128.0"}}));
+    EXPECT_EQ(convertUsngToLatLong(path, table, usng).latitudeColumn, u"uxLatitude"_s);
+    const auto third = runError([&] { convertUsngToLatLong(path, table, usng); });
+    ASSERT_TRUE(third) << "a third run ran";
+    EXPECT_EQ(third->message(), kPreviousUsngToLatLong);
 }
 
 // A column that takes the name of SQLite's row number never decides which
@@ -83,13 +94,13 @@ class RunRowKey : public BatchRunTest, public ::testing::WithParamInterface<RowK
 
 TEST_P(RunRowKey, EveryRecordGetsItsOwnValue) {
     const RowKeyCase& c = GetParam();
-    const std::string sql = std::string("CREATE TABLE t (USNG TEXT, ") + c.columns + "); INSERT INTO t VALUES " + c.values;
-    const QString path = db(sql.c_str());
-    EXPECT_EQ(convertUsngToLatLong(path, QStringLiteral("t"), QStringLiteral("USNG")).records, 3);
+    const QString path = db(std::string("CREATE TABLE t (USNG TEXT, ") + c.columns + "); INSERT INTO t VALUES " +
+                            c.values);
+    EXPECT_EQ(convertUsngToLatLong(path, t, usng).records, 3);
     // The same references in a table without the extra column give the answers.
     Database(path.toStdString(), Database::Mode::ReadWrite)
         .execute("CREATE TABLE plain AS SELECT USNG FROM t ORDER BY USNG DESC");
-    convertUsngToLatLong(path, QStringLiteral("plain"), QStringLiteral("USNG"));
+    convertUsngToLatLong(path, u"plain"_s, usng);
     const auto expected = rows(path, "SELECT USNG, Latitude FROM plain ORDER BY USNG");
     EXPECT_EQ(rows(path, "SELECT USNG, Latitude FROM t ORDER BY USNG"), expected);
     EXPECT_NE(expected[0][1], expected[1][1]);
@@ -112,39 +123,36 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BatchRunTest, ATableWhoseColumnsHideEveryRowNumberIsRefusedUnchanged) {
     const QString path = db("CREATE TABLE t (USNG TEXT, rowid INT, _rowid_ INT, oid INT);"
                             "INSERT INTO t VALUES ('16R GU 61158 70495', 1, 1, 1)");
-    EXPECT_THROW(convertUsngToLatLong(path, QStringLiteral("t"), QStringLiteral("USNG")), RunError);
-    EXPECT_EQ(rows(path, "SELECT count(*) FROM pragma_table_info('t')"), (std::vector<std::vector<std::string>>{{"4"}}));
+    EXPECT_THROW(convertUsngToLatLong(path, t, usng), RunError);
+    EXPECT_EQ(rows(path, "SELECT count(*) FROM pragma_table_info('t')"), Rows{{"4"}});
 }
 
 TEST_F(BatchRunTest, HemispheresAreForcedBeforeTheReferenceIsMade) {
-    const QString path = db("CREATE TABLE t (lat REAL, lon TEXT); INSERT INTO t VALUES (-30.4383, '84.2807'), (33.9, '-18.4')");
-    convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
+    const QString path =
+        db("CREATE TABLE t (lat REAL, lon TEXT); INSERT INTO t VALUES (-30.4383, '84.2807'), (33.9, '-18.4')");
+    convertLatLongToUsng(path, t, lat, lon, {});
     EXPECT_EQ(rows(path, "SELECT USNGCoord FROM t").at(0).at(0), "16R GU 61158 70495");
-    convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {false, false});
+    convertLatLongToUsng(path, t, lat, lon, {false, false});
     EXPECT_EQ(rows(path, "SELECT uxUSNGCoord FROM t").at(1).at(0), referenceOf(-33.9, 18.4));
 }
 
 TEST_F(BatchRunTest, ABadRecordChangesNothingAndIsNamed) {
-    const QString path = db("CREATE TABLE t (USNG TEXT, lat TEXT, lon REAL); INSERT INTO t VALUES "
-                            "('16R GU 61158 70495', '30.5', -84.25), ('16R GU 611', 'north', -84), ('16R GU 1 1', '31', -85)");
+    const QString path = db("CREATE TABLE t (USNG TEXT, lat TEXT, lon REAL); INSERT INTO t VALUES ('16R GU 61158 70495', "
+                            "'30.5', -84.25), ('16R GU 611', 'north', -84), ('16R GU 1 1', '31', -85)");
     const auto digest = [&] {
         QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                           : QByteArray();
     };
     const QByteArray before = digest();
     const std::vector<std::pair<std::function<void()>, QString>> runs = {
-        {[&] { convertUsngToLatLong(path, QStringLiteral("t"), QStringLiteral("USNG")); }, "Record 2 (\"16R GU 611\")"},
-        {[&] { convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {}); },
-         "Record 2 (\"north\")"},
-    };
+        {[&] { convertUsngToLatLong(path, t, usng); }, u"Record 2 (\"16R GU 611\")"_s},
+        {[&] { convertLatLongToUsng(path, t, lat, lon, {}); }, u"Record 2 (\"north\")"_s}};
     for (const auto& [run, named] : runs) {
-        try {
-            run();
-            ADD_FAILURE() << "the run went through";
-        } catch (const RunError& e) {
-            EXPECT_EQ(e.record(), 2);
-            EXPECT_TRUE(e.message().startsWith(named)) << e.message().toStdString();
-        }
+        const auto e = runError(run);
+        ASSERT_TRUE(e) << "the run went through";
+        EXPECT_EQ(e->record(), 2);
+        EXPECT_TRUE(e->message().startsWith(named)) << e->message().toStdString();
         EXPECT_EQ(digest(), before);  // byte for byte as it was
     }
 }
@@ -154,22 +162,21 @@ TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPoints) {
                             "lon Double, seen DateTime, n INTEGER); INSERT INTO t VALUES "
                             "('a', 'x', 30.5, 84.25, '2026-09-14 00:00:00', 1), ('b', 'y', 27, -81.5, NULL, 2), "
                             "('c', 'z', 30.4383, -84.2807, NULL, NULL)");
-    const RunResult r = convertLatLongToUsng(path, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon"), {});
+    const RunResult r = convertLatLongToUsng(path, t, lat, lon, {});
     EXPECT_EQ(rows(path, "SELECT USNGCoord FROM t").at(0).at(0), referenceOf(30.5, -84.25));
-    const QString shp = writeTableShapefile(path, QStringLiteral("t"), r.latitudeColumn, r.longitudeColumn);
-    EXPECT_EQ(shp, dir.filePath(QStringLiteral("fires.shp")));
+    const QString shp = writeTableShapefile(path, t, r.latitudeColumn, r.longitudeColumn);
+    EXPECT_EQ(shp, dir.filePath(u"fires.shp"_s));
     const test::ShapefileContent content = test::readShapefile(shp);
     ASSERT_EQ(content.records.size(), 3U);
     EXPECT_EQ(content.records[0].vertices, (std::vector<std::pair<double, double>>{{84.25, 30.5}}));  // as stored
     EXPECT_EQ(content.schema.size(), 7);
-    EXPECT_EQ(content.schema.value(0), QStringLiteral("Name_of_th:text:20"));
-    EXPECT_TRUE(content.schema.value(1).endsWith(QStringLiteral(":text:20")));  // shortened, kept apart
+    EXPECT_EQ(content.schema.value(0), u"Name_of_th:text:20"_s);
+    EXPECT_TRUE(content.schema.value(1).endsWith(u":text:20"_s));  // shortened, kept apart
     EXPECT_NE(content.schema.value(0), content.schema.value(1));
-    EXPECT_EQ(content.schema.value(4), QStringLiteral("seen:date:0"));
-    QFile prj(dir.filePath(QStringLiteral("fires.prj")));
+    EXPECT_EQ(content.schema.value(4), u"seen:date:0"_s);
+    QFile prj(dir.filePath(u"fires.prj"_s));
     ASSERT_TRUE(prj.open(QIODevice::ReadOnly));
-    EXPECT_EQ(prj.readAll(), QByteArray("GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137,"
-                                        "298.257223563]],PRIMEM[\"Greenwich\",0],UNIT[\"Degree\",0.017453292519943295]]\r\n"));
+    EXPECT_EQ(prj.readAll(), QByteArray(kWgs84Projection) + "\r\n");
 }
 
 // The converted table's points in the formats GPS units and current GIS read:
@@ -181,9 +188,8 @@ TEST_P(TablePoints, HoldEveryRecordWithItsValues) {
     const QString path = db("CREATE TABLE \"fire sites\" (name TEXT, \"Name of the site\" TEXT, lat REAL, lon REAL, "
                             "time TEXT, n INTEGER); INSERT INTO \"fire sites\" VALUES "
                             "('a', 'Camp <1> & \"x\"', 30.5, -84.25, 'noon', 1), ('b', NULL, 27, -81.5, NULL, 2)");
-    const QString written = writeTablePoints(path, QStringLiteral("fire sites"), QStringLiteral("lat"),
-                                             QStringLiteral("lon"), GetParam());
-    EXPECT_EQ(written, dir.filePath(QStringLiteral("fires.") + pointFormatExtension(GetParam())));
+    const QString written = writeTablePoints(path, u"fire sites"_s, lat, lon, GetParam());
+    EXPECT_EQ(written, dir.filePath(u"fires."_s + pointFormatExtension(GetParam())));
     GDALAllRegister();
     GDALDatasetUniquePtr ds(GDALDataset::Open(written.toUtf8().constData(), GDAL_OF_VECTOR));
     ASSERT_TRUE(ds);
@@ -197,15 +203,13 @@ TEST_P(TablePoints, HoldEveryRecordWithItsValues) {
                 return f.IsFieldSetAndNotNull(i) ? std::string(f.GetFieldAsString(i)) : std::string("NULL");
         return std::string("<missing>");
     };
-    OGRFeatureUniquePtr first(layer->GetNextFeature());
+    OGRFeatureUniquePtr first(layer->GetNextFeature()), second(layer->GetNextFeature());
     const OGRPoint* point = first->GetGeometryRef()->toPoint();
-    EXPECT_EQ(point->getX(), -84.25);
-    EXPECT_EQ(point->getY(), 30.5);
+    EXPECT_EQ(std::pair(point->getX(), point->getY()), std::pair(-84.25, 30.5));
     EXPECT_EQ(field(*first, "name"), "a");
     EXPECT_EQ(field(*first, gpx ? "Name_of_the_site" : "Name of the site"), "Camp <1> & \"x\"");
     EXPECT_EQ(field(*first, gpx ? "time_" : "time"), "noon");
     EXPECT_EQ(std::stoi(field(*first, "n")), 1);
-    OGRFeatureUniquePtr second(layer->GetNextFeature());
     EXPECT_EQ(second->GetGeometryRef()->toPoint()->getY(), 27);
     if (!gpx) {
         EXPECT_EQ(field(*second, "Name of the site"), "NULL");
@@ -220,18 +224,10 @@ INSTANTIATE_TEST_SUITE_P(Formats, TablePoints,
 TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         SCOPED_TRACE(attempt);
-        const QString path = dir.filePath(QStringLiteral("big%1.sqlite").arg(attempt));
-        {
-            Database d(path.toStdString(), Database::Mode::Create);
-            d.execute("CREATE TABLE t (lat REAL, lon REAL)");
-            database::Transaction tx(d);
-            auto insert = d.prepare("INSERT INTO t VALUES (?, ?)");
-            for (int i = 0; i < 200000; ++i) {
-                insert.reset();
-                insert.bind(1, 25 + (i % 600) / 100.0).bind(2, -87 + (i % 700) / 100.0).run();
-            }
-            tx.commit();
-        }
+        const QString path = dir.filePath(u"big%1.sqlite"_s.arg(attempt));
+        Database(path.toStdString(), Database::Mode::Create)
+            .execute("CREATE TABLE t (lat REAL, lon REAL); WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
+                     "FROM n WHERE i < 199999) INSERT INTO t SELECT 25 + (i % 600) / 100.0, -87 + (i % 700) / 100.0 FROM n");
         QProcess run;
         run.start(QStringLiteral(WAYPOST_CONVERT_PATH), {"table", "ll2usng", path, "t", "lat", "lon"});
         ASSERT_TRUE(run.waitForStarted());
@@ -239,16 +235,9 @@ TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
         run.kill();  // SIGKILL
         run.waitForFinished();
         // The next opening for writing rolls an interrupted transaction back.
-        Database d(path.toStdString(), Database::Mode::ReadWrite);
-        auto integrity = d.prepare("PRAGMA integrity_check");
-        ASSERT_TRUE(integrity.step());
-        EXPECT_EQ(integrity.columnText(0), "ok");
-        bool added = false;
-        for (const auto& c : d.tableColumns("t")) added = added || c.name == "USNGCoord";
-        if (added) {
-            auto unconverted = d.prepare("SELECT count(*) FROM t WHERE USNGCoord IS NULL");
-            ASSERT_TRUE(unconverted.step());
-            EXPECT_EQ(unconverted.columnInt(0), 0);
+        EXPECT_EQ(rows(path, "PRAGMA integrity_check", Database::Mode::ReadWrite), Rows{{"ok"}});
+        if (rows(path, "SELECT count(*) FROM pragma_table_info('t') WHERE name = 'USNGCoord'") == Rows{{"1"}}) {
+            EXPECT_EQ(rows(path, "SELECT count(*) FROM t WHERE USNGCoord IS NULL"), Rows{{"0"}});
         }
     }
 }
@@ -257,39 +246,36 @@ TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
 // the same import.
 TEST_F(BatchRunTest, TheCommandRunsOnTextDbaseAndSheetSources) {
     GDALAllRegister();
-    const QString csv = dir.filePath(QStringLiteral("points.csv"));
+    const QString csv = dir.filePath(u"points.csv"_s), dbf = dir.filePath(u"points.dbf"_s),
+                  xlsx = dir.filePath(u"book.xlsx"_s);
     {
         QFile f(csv);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("Name,USNG\r\nA,16R GU 61158 70495\r\nB,17R LL 70840 80930\r\n");
     }
-    const QString dbf = dir.filePath(QStringLiteral("points.dbf"));
-    const QString xlsx = dir.filePath(QStringLiteral("book.xlsx"));
     for (const auto& [path, driver] : {std::pair{dbf, "ESRI Shapefile"}, std::pair{xlsx, "XLSX"}}) {
         GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName(driver)->Create(
             path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
         ASSERT_TRUE(ds);
         OGRLayer* layer = ds->CreateLayer("Sheet1", nullptr, wkbNone, nullptr);
-        OGRFieldDefn usng("USNG", OFTString);
-        ASSERT_EQ(layer->CreateField(&usng), OGRERR_NONE);
+        OGRFieldDefn field("USNG", OFTString);
+        ASSERT_EQ(layer->CreateField(&field), OGRERR_NONE);
         for (const char* ref : {"16R GU 61158 70495", "17R LL 70840 80930"}) {
             OGRFeature feature(layer->GetLayerDefn());
             feature.SetField(0, ref);
             ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
         }
     }
-    for (const auto& [source, table, database] :
-         {std::tuple{csv, "-", "points.sqlite"}, std::tuple{dbf, "-", "pointsd.sqlite"},
-          std::tuple{xlsx, "Sheet1", "bookx.sqlite"}}) {
+    for (const auto& [source, table, database, converted] :
+         {std::tuple{csv, "-", "points.sqlite", "COORD"}, std::tuple{dbf, "-", "pointsd.sqlite", "COORD"},
+          std::tuple{xlsx, "Sheet1", "bookx.sqlite", "tblExcel"}}) {
         QProcess run;
         run.start(QStringLiteral(WAYPOST_CONVERT_PATH), {"table", "usng2ll", source, table, "USNG"});
         ASSERT_TRUE(run.waitForFinished());
         EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
         EXPECT_TRUE(run.readAllStandardOutput().contains("2 Records Converted")) << source.toStdString();
-        const std::string converted = (table == std::string("Sheet1")) ? "tblExcel" : "COORD";
-        EXPECT_EQ(rows(dir.filePath(QLatin1String(database)), "SELECT count(Latitude) FROM " + converted),
-                  (std::vector<std::vector<std::string>>{{"2"}}))
-            << database;
+        EXPECT_EQ(rows(dir.filePath(QLatin1String(database)), std::string("SELECT count(Latitude) FROM ") + converted),
+                  Rows{{"2"}}) << database;
     }
 }
 

@@ -5,44 +5,36 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
-using waypost::database::Database;
-using waypost::database::DatabaseError;
-using waypost::database::Statement;
-using waypost::database::Transaction;
+using namespace waypost::database;
 
 class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("waypost-db-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
     }
     void TearDown() override { std::filesystem::remove_all(folder); }
     std::string file(const std::string& name) const { return (folder / name).string(); }
 
-    std::filesystem::path folder;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+        ("waypost-db-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(DatabaseTest, NamesWithBlanksAndQuotesAndValuesWithQuotesRoundTrip) {
     Database db(file("a.sqlite"), Database::Mode::Create);
-    const std::string table = "my \"big\" table";
-    const std::string column = "Fire Name";
-    db.execute("CREATE TABLE " + waypost::database::quoteIdentifier(table) + " (" +
-               waypost::database::quoteIdentifier(column) + " TEXT, \"Acres\" REAL)");
+    const std::string table = quoteIdentifier("my \"big\" table"), column = quoteIdentifier("Fire Name");
+    db.execute("CREATE TABLE " + table + " (" + column + " TEXT, \"Acres\" REAL)");
     const std::string value = "O'Brien \"Camp\"; DROP TABLE x; --";
-    Statement insert = db.prepare("INSERT INTO " + waypost::database::quoteIdentifier(table) + " VALUES (:name, ?2)");
-    insert.bind(":name", value).bind(2, 12.5);
-    insert.run();
+    Statement insert = db.prepare("INSERT INTO " + table + " VALUES (:name, ?2)");
+    insert.bind(":name", value).bind(2, 12.5).run();
     insert.reset();
-    insert.bind(":name", "second").bindNull(2);
-    insert.run();
+    insert.bind(":name", "second").bindNull(2).run();
 
-    Statement read = db.prepare("SELECT * FROM " + waypost::database::quoteIdentifier(table) + " WHERE " +
-                                waypost::database::quoteIdentifier(column) + " = ?");
+    Statement read = db.prepare("SELECT * FROM " + table + " WHERE " + column + " = ?");
     read.bind(1, value);
     ASSERT_TRUE(read.step());
     EXPECT_EQ(read.columnText(0), value);
@@ -94,36 +86,25 @@ TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
 }
 
 TEST_F(DatabaseTest, FailuresNameTheFileAndSqlitesReason) {
-    {
-        Database db(file("r.sqlite"), Database::Mode::Create);
-        db.execute("CREATE TABLE t (v)");
-    }
+    Database(file("r.sqlite"), Database::Mode::Create).execute("CREATE TABLE t (v)");
     std::ofstream(file("notes.sqlite")) << "this is a text file, not a database, and rather long for one\n";
     std::ofstream(file("empty.sqlite"));
-
-    struct Case {
-        std::string path;
-        Database::Mode mode;
-        std::string sql;
-        std::string reason;  // part of the message
-    };
-    const Case cases[] = {
+    // The file, how it is opened, the SQL run on it, part of the reason.
+    const std::tuple<std::string, Database::Mode, std::string, std::string> cases[] = {
         {file("missing.sqlite"), Database::Mode::ReadOnly, "", "does not exist"},
         {file("missing.sqlite"), Database::Mode::ReadWrite, "", "does not exist"},
         {file("notes.sqlite"), Database::Mode::ReadOnly, "", "not a database"},
         {file("r.sqlite"), Database::Mode::ReadOnly, "INSERT INTO t VALUES (1)", "readonly"},
-        {file("r.sqlite"), Database::Mode::ReadWrite, "SELECT nonsense FROM t", "no such column"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path + " " + c.sql);
+        {file("r.sqlite"), Database::Mode::ReadWrite, "SELECT nonsense FROM t", "no such column"}};
+    for (const auto& [path, mode, sql, reason] : cases) {
         try {
-            Database db(c.path, c.mode);
-            if (!c.sql.empty()) db.execute(c.sql);
-            ADD_FAILURE() << "no error";
+            Database db(path, mode);
+            if (!sql.empty()) db.execute(sql);
+            ADD_FAILURE() << "no error: " << path << " " << sql;
         } catch (const DatabaseError& error) {
-            EXPECT_EQ(error.file(), c.path);
-            EXPECT_NE(error.reason().find(c.reason), std::string::npos) << error.reason();
-            EXPECT_NE(std::string(error.what()).find(c.path), std::string::npos);
+            EXPECT_EQ(error.file(), path);
+            EXPECT_NE(error.reason().find(reason), std::string::npos) << error.reason();
+            EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
         }
     }
     // An empty file is a new, empty database; a missing one is not created by a read.

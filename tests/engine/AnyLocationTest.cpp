@@ -6,21 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <tuple>
+#include <utility>
 
 namespace waypost::engine {
 namespace {
 
-struct Accepted {
-    const char* text;
-    double latitude, longitude;
-    const char* form;
-    double tolerance;
-};
-
 TEST(AnyLocation, ReadsEachCommonForm) {
     const double dmLat = 30 + 26.30 / 60, dmLon = -(84 + 16.84 / 60);
     const double dmsLat = 30 + 26 / 60.0 + 18 / 3600.0, dmsLon = -(84 + 16 / 60.0 + 51 / 3600.0);
-    const Accepted cases[] = {
+    // Text; latitude, longitude and form read; how near the position must be.
+    const std::tuple<const char*, double, double, std::string, double> cases[] = {
         {"30.4383, -84.2807", 30.4383, -84.2807, "decimal degrees", 1e-12},
         {"30.4383 -84.2807", 30.4383, -84.2807, "decimal degrees", 1e-12},
         {"84.2807W 30.4383N", 30.4383, -84.2807, "decimal degrees", 1e-12},
@@ -37,15 +34,13 @@ TEST(AnyLocation, ReadsEachCommonForm) {
         {"16R GU 61158 70495", 30.4383, -84.2807, "US National Grid, 1 m", 1e-5},
         {"16rgu6115870495", 30.4383, -84.2807, "US National Grid, 1 m", 1e-5},
         {"16R 761158 3370495", 30.4383, -84.2807, "UTM", 1e-5},
-        {"16 north 761158 3370495", 30.4383, -84.2807, "UTM", 1e-5},
-    };
-    for (const Accepted& c : cases) {
-        SCOPED_TRACE(c.text);
-        const LocationReading r = readAnyLocation(c.text);
-        ASSERT_TRUE(r.ok) << r.error;
-        EXPECT_NEAR(r.latitude, c.latitude, c.tolerance);
-        EXPECT_NEAR(r.longitude, c.longitude, c.tolerance);
-        EXPECT_EQ(r.form, c.form);
+        {"16 north 761158 3370495", 30.4383, -84.2807, "UTM", 1e-5}};
+    for (const auto& [text, latitude, longitude, form, tolerance] : cases) {
+        const LocationReading r = readAnyLocation(text);
+        ASSERT_TRUE(r.ok) << text << ": " << r.error;
+        EXPECT_NEAR(r.latitude, latitude, tolerance) << text;
+        EXPECT_NEAR(r.longitude, longitude, tolerance) << text;
+        EXPECT_EQ(r.form, form);
     }
 }
 
@@ -60,33 +55,28 @@ TEST(AnyLocation, ATruncatedReferenceIsTheSouthWestCornerOfItsSquare) {
 }
 
 TEST(AnyLocation, PartsRoundToHundredthsOfASecondWithCarries) {
-    const DmsParts p = dmsParts(-84.2807);  // 84 16 50.52
-    EXPECT_EQ((std::array{p.degrees, p.minutes, p.seconds, p.hundredths}), (std::array{84, 16, 50, 52}));
-    const DmsParts carry = dmsParts(29.9999999);  // 29 59 59.9996 -> 30 00 00.00
-    EXPECT_EQ((std::array{carry.degrees, carry.minutes, carry.seconds, carry.hundredths}), (std::array{30, 0, 0, 0}));
+    // 84 16 50.52; and 29 59 59.9996, which carries to 30 00 00.00.
+    for (const auto& [value, parts] : {std::pair{-84.2807, std::array{84, 16, 50, 52}}, {29.9999999, {30, 0, 0, 0}}}) {
+        const DmsParts p = dmsParts(value);
+        EXPECT_EQ((std::array{p.degrees, p.minutes, p.seconds, p.hundredths}), parts) << value;
+    }
 }
 
 TEST(AnyLocation, RefusesWithTheReason) {
     const std::pair<const char*, const char*> cases[] = {
-        {"95.5, 10", "latitude 95.5 is beyond 90"},
-        {"30, -190", "longitude -190 is beyond 180"},
+        {"95.5, 10", "latitude 95.5 is beyond 90"}, {"30, -190", "longitude -190 is beyond 180"},
         {"N30 61 00 W84 16", "61 minutes: minutes run from 0 to 59"},
-        {"N30 26 N84 16", "both coordinates are latitudes"},
-        {"30 26 84", "cannot tell where the latitude ends"},
+        {"N30 26 N84 16", "both coordinates are latitudes"}, {"30 26 84", "cannot tell where the latitude ends"},
         {"30.5 15, 84", "only the last part of a coordinate may have decimals"},
         {"-30 N, 84 W", "the minus sign and the letter N disagree"},
-        {"17R AU 61158 70495", "column"},                 // a column letter of another zone
-        {"16R GU 61158 7049", "odd"},                     // easting and northing of different precision
-        {"16R GU", "100 km square is not a location"},
-        {"17S 500000 3600000", "band S or the southern hemisphere"},
-        {"fire at the tower", "has no place in a location"},
-        {"", "nothing to read"},
-    };
+        {"17R AU 61158 70495", "column"},  // a column letter of another zone
+        {"16R GU 61158 7049", "odd"},      // easting and northing of different precision
+        {"16R GU", "100 km square is not a location"}, {"17S 500000 3600000", "band S or the southern hemisphere"},
+        {"fire at the tower", "has no place in a location"}, {"", "nothing to read"}};
     for (const auto& [text, reason] : cases) {
-        SCOPED_TRACE(text);
         const LocationReading r = readAnyLocation(text);
-        EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.error.find(reason), std::string::npos) << r.error;
+        EXPECT_FALSE(r.ok) << text;
+        EXPECT_NE(r.error.find(reason), std::string::npos) << text << ": " << r.error;
     }
 }
 

@@ -40,225 +40,158 @@ constexpr double centralBandDegrees = 4.0;       // where the series is held to 
 constexpr double roundTripDegrees = 0.0001;      // forward, then inverse
 constexpr double inverseToleranceDegrees = 1e-6; // the inverse series against GeographicLib's
 constexpr int maxReportedFailures = 10;
+constexpr int pointsPerWesternMeridian = 1200;
+const auto& westernMeridians = utm::westernZoneMeridiansDegrees;
 
 struct Point {
-    double latitude;
-    double longitude;
+    double latitude, longitude;
 };
 
 /// The generated points: Florida, the whole world, and the places where the
 /// grid's rules matter (zone edges, the three western meridians, Norway,
 /// Svalbard, the polar caps).
-std::vector<Point> generatedPoints(std::size_t& onWesternMeridians) {
+std::vector<Point> generatedPoints() {
     std::mt19937_64 rng(20240611);
     auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
     std::vector<Point> points;
-    for (int i = 0; i < 40000; ++i) points.push_back({uniform(24.3, 31.1), uniform(-87.7, -79.8)});
-    for (int i = 0; i < 100000; ++i) points.push_back({uniform(-90, 90), uniform(-180, 180)});
-    onWesternMeridians = 0;
-    for (int i = 0; i < 1200; ++i) {
-        for (double meridian : utm::westernZoneMeridiansDegrees) {
-            points.push_back({uniform(-80, 84), meridian});
-            ++onWesternMeridians;
-        }
-    }
+    const auto add = [&](int count, double south, double north, double west, double east) {
+        for (int i = 0; i < count; ++i) points.push_back({uniform(south, north), uniform(west, east)});
+    };
+    add(40000, 24.3, 31.1, -87.7, -79.8);
+    add(100000, -90, 90, -180, 180);
+    for (int i = 0; i < pointsPerWesternMeridian; ++i)
+        for (double meridian : westernMeridians) points.push_back({uniform(-80, 84), meridian});
     for (int i = 0; i < 3000; ++i) {
         const double edge = -180 + 6 * static_cast<int>(uniform(0, 60));  // every other zone edge
         if (edge != -78 && edge != -84 && edge != -90) points.push_back({uniform(-80, 84), edge});
     }
-    for (int i = 0; i < 3000; ++i) points.push_back({uniform(56, 64), uniform(0, 15)});    // Norway
-    for (int i = 0; i < 3000; ++i) points.push_back({uniform(72, 84), uniform(0, 42)});    // Svalbard
-    for (int i = 0; i < 1000; ++i) points.push_back({uniform(84, 90), uniform(-180, 180)});
-    for (int i = 0; i < 1000; ++i) points.push_back({uniform(-90, -80.000001), uniform(-180, 180)});
+    add(3000, 56, 64, 0, 15);  // Norway
+    add(3000, 72, 84, 0, 42);  // Svalbard
+    add(1000, 84, 90, -180, 180);
+    add(1000, -90, -80.000001, -180, 180);
     return points;
 }
 
-/// "16R GU 61158 70495" -> "16RGU6115870495"; GeographicLib pads the zone ("09R...").
-std::string packed(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
-    return text;
-}
-std::string withoutZonePadding(std::string mgrs) {
-    if (mgrs.size() > 1 && mgrs[0] == '0') mgrs.erase(0, 1);
-    return mgrs;
-}
-
+/// GeographicLib's MGRS of rounded coordinates, without its zone padding ("09R...").
 std::string geographicLibReference(int zone, bool northp, double easting, double northing, double latitude) {
     std::string mgrs;
     GeographicLib::MGRS::Forward(zone, northp, easting, northing, latitude, 5, mgrs);
-    return withoutZonePadding(mgrs);
+    return mgrs[0] == '0' ? mgrs.substr(1) : mgrs;
 }
 
 double longitudeDifference(double a, double b) {
-    double d = std::fmod(std::abs(a - b), 360.0);
+    const double d = std::fmod(std::abs(a - b), 360.0);
     return d > 180 ? 360 - d : d;
 }
 
 struct Tally {
-    std::size_t generated = 0;
-    std::size_t included = 0;
-    std::size_t westernMeridian = 0;
-    std::size_t svalbard = 0;
-    std::size_t polar = 0;
-    std::size_t seriesChecked = 0;
-    std::size_t beyondCentralBand = 0;
-    std::size_t roundingStraddles = 0;
-    std::size_t roundTrips = 0;
-    double maxEastingError = 0;
-    double maxNorthingError = 0;
-    double maxRoundTrip = 0;
-    double maxInverseError = 0;
+    std::size_t included = 0, westernMeridian = 0, svalbard = 0, polar = 0, beyondCentralBand = 0, straddles = 0;
     int failures = 0;
+
+    void fail(const Point& p, const std::string& what) {
+        std::ostringstream s;
+        s.precision(17);
+        s << "(" << p.latitude << ", " << p.longitude << ") " << what;
+        if (++failures <= maxReportedFailures) ADD_FAILURE() << s.str();
+    }
 };
 
-void fail(Tally& t, const std::string& what) {
-    if (++t.failures <= maxReportedFailures) ADD_FAILURE() << what;
-}
-
-std::string where(const Point& p) {
-    std::ostringstream s;
-    s.precision(17);
-    s << "(" << p.latitude << ", " << p.longitude << ")";
-    return s.str();
-}
-
-void checkRoundTrip(const Point& p, const UtmPosition& ours, const std::string& reference, bool withinCentralBand,
-                    Tally& t) {
+void checkRoundTrip(const Point& p, int zone, const std::string& reference, bool withinCentralBand, Tally& t) {
     const USNGParseResult parsed = USNGParser(reference);
-    if (!parsed.ok()) return fail(t, where(p) + " " + reference + " does not parse: " + parsed.error);
+    if (!parsed.ok()) return t.fail(p, reference + " does not parse: " + parsed.error);
     const USNGPieces& q = *parsed.pieces;
     const GeographicFromGrid back =
         geographicFromUsng(q.zoneDesignation, q.squareLetters, q.eastingDigits, q.northingDigits);
     const double d = std::max(std::abs(back.latitude - p.latitude), longitudeDifference(back.longitude, p.longitude));
-    t.maxRoundTrip = std::max(t.maxRoundTrip, d);
-    ++t.roundTrips;
-    if (!(d <= roundTripDegrees))
-        fail(t, where(p) + " -> " + reference + " -> " + back.text + ": off by " + std::to_string(d) + " degree");
-
-    if (withinCentralBand) {
-        // The inverse series against GeographicLib's inverse of the same rebuilt coordinates.
-        double lat = 0;
-        double lon = 0;
-        GeographicLib::UTMUPS::Reverse(ours.zone, p.latitude >= 0, back.easting, back.northing, lat, lon);
-        const double e = std::max(std::abs(lat - back.seriesLatitude), longitudeDifference(lon, back.seriesLongitude));
-        t.maxInverseError = std::max(t.maxInverseError, e);
-        if (!(e <= inverseToleranceDegrees))
-            fail(t, where(p) + " inverse of " + reference + " differs from GeographicLib by " + std::to_string(e));
-    }
+    if (!(d <= roundTripDegrees)) t.fail(p, "-> " + reference + " -> " + back.text + ": off by " + std::to_string(d));
+    if (!withinCentralBand) return;
+    // The inverse series against GeographicLib's inverse of the same rebuilt coordinates.
+    double lat = 0, lon = 0;
+    GeographicLib::UTMUPS::Reverse(zone, p.latitude >= 0, back.easting, back.northing, lat, lon);
+    const double e = std::max(std::abs(lat - back.seriesLatitude), longitudeDifference(lon, back.seriesLongitude));
+    if (!(e <= inverseToleranceDegrees)) t.fail(p, "inverse of " + reference + " differs by " + std::to_string(e));
 }
 
 void checkPoint(const Point& p, Tally& t) {
-    ++t.generated;
     const UtmPosition ours = utmFromGeographic(p.latitude, p.longitude);
     const std::string reference = nationalGridReference(ours);
 
     // Beyond 84 N and below 80 S: no band letter here, UPS in GeographicLib.
     if (p.latitude >= 84 || p.latitude < -80) {
         ++t.polar;
-        if (ours.band != '\0') fail(t, where(p) + " has a band letter: " + reference);
+        if (ours.band != '\0') t.fail(p, "has a band letter: " + reference);
         return;
     }
-
     const int standardZone = GeographicLib::UTMUPS::StandardZone(p.latitude, p.longitude);
     if (standardZone != ours.zone) {
         const bool onWesternMeridian =
-            std::find(utm::westernZoneMeridiansDegrees.begin(), utm::westernZoneMeridiansDegrees.end(),
-                      p.longitude) != utm::westernZoneMeridiansDegrees.end();
-        const bool inSvalbard = p.latitude >= 72 && p.longitude >= 0 && p.longitude < 42;
-        if (onWesternMeridian && ours.zone == standardZone - 1) {
+            std::find(westernMeridians.begin(), westernMeridians.end(), p.longitude) != westernMeridians.end();
+        if (onWesternMeridian && ours.zone == standardZone - 1)
             ++t.westernMeridian;
-        } else if (inSvalbard) {
+        else if (p.latitude >= 72 && p.longitude >= 0 && p.longitude < 42)
             ++t.svalbard;
-        } else {
-            return fail(t, where(p) + " zone " + std::to_string(ours.zone) + ", GeographicLib " +
-                               std::to_string(standardZone));
-        }
-        checkRoundTrip(p, ours, reference, false, t);  // still its own inverse
-        return;
+        else
+            return t.fail(p, "zone " + std::to_string(ours.zone) + ", GeographicLib " + std::to_string(standardZone));
+        return checkRoundTrip(p, ours.zone, reference, false, t);  // still its own inverse
     }
     ++t.included;
 
     int zone = 0;
     bool northp = false;
-    double x = 0;
-    double y = 0;
+    double x = 0, y = 0;
     GeographicLib::UTMUPS::Forward(p.latitude, p.longitude, zone, northp, x, y, ours.zone);
-
-    const double offset = std::abs(longitudeDifference(p.longitude, ours.centralMeridian));
-    const double de = std::abs(ours.easting - x);
-    const double dn = std::abs(ours.northing - y);
-    const bool withinCentralBand = offset <= centralBandDegrees;
-    if (withinCentralBand) {
-        ++t.seriesChecked;
-        t.maxEastingError = std::max(t.maxEastingError, de);
-        t.maxNorthingError = std::max(t.maxNorthingError, dn);
-        if (!(de <= seriesToleranceMetres && dn <= seriesToleranceMetres))
-            fail(t, where(p) + " easting/northing off by " + std::to_string(de) + " / " + std::to_string(dn) + " m");
-    } else {
-        ++t.beyondCentralBand;
-    }
+    const double de = std::abs(ours.easting - x), dn = std::abs(ours.northing - y);
+    const bool withinSeries = de <= seriesToleranceMetres && dn <= seriesToleranceMetres;
+    const bool withinCentralBand = longitudeDifference(p.longitude, ours.centralMeridian) <= centralBandDegrees;
+    if (withinCentralBand && !withinSeries)
+        t.fail(p, "easting/northing off by " + std::to_string(de) + " / " + std::to_string(dn));
+    t.beyondCentralBand += !withinCentralBand;
 
     try {
+        std::string got = reference;
+        got.erase(std::remove(got.begin(), got.end(), ' '), got.end());
         const std::string expected =
             geographicLibReference(zone, northp, std::nearbyint(x), std::nearbyint(y), p.latitude);
-        const std::string got = packed(reference);
         if (got != expected) {
             // Only acceptable when the exact value and the series lie on the two
             // sides of a half metre, within the series' accuracy; the letters and
             // band must then still agree for the series' own rounding.
             const bool straddles = (std::nearbyint(ours.easting) != std::nearbyint(x) ||
-                                    std::nearbyint(ours.northing) != std::nearbyint(y)) &&
-                                   de <= seriesToleranceMetres && dn <= seriesToleranceMetres;
-            const std::string ownRounding = geographicLibReference(zone, northp, std::nearbyint(ours.easting),
-                                                                   std::nearbyint(ours.northing), p.latitude);
-            if (straddles && got == ownRounding)
-                ++t.roundingStraddles;
+                                    std::nearbyint(ours.northing) != std::nearbyint(y)) && withinSeries;
+            if (straddles && got == geographicLibReference(zone, northp, std::nearbyint(ours.easting),
+                                                           std::nearbyint(ours.northing), p.latitude))
+                ++t.straddles;
             else
-                fail(t, where(p) + " reference " + reference + ", GeographicLib " + expected);
+                t.fail(p, "reference " + reference + ", GeographicLib " + expected);
         }
     } catch (const GeographicLib::GeographicErr& e) {
-        fail(t, where(p) + " GeographicLib MGRS refused: " + e.what());
+        t.fail(p, std::string("GeographicLib MGRS refused: ") + e.what());
     }
-    checkRoundTrip(p, ours, reference, withinCentralBand, t);
+    checkRoundTrip(p, ours.zone, reference, withinCentralBand, t);
 }
 
 TEST(GeographicLibCrossCheck, UtmReferenceAndInverseOverGeneratedPoints) {
-    std::size_t onWesternMeridians = 0;
-    const std::vector<Point> points = generatedPoints(onWesternMeridians);
+    const std::vector<Point> points = generatedPoints();
     Tally t;
     for (const Point& p : points) checkPoint(p, t);
 
-    std::ostringstream summary;
-    summary << "generated " << t.generated << ", compared " << t.included << " (series within 4 degrees: "
-            << t.seriesChecked << ", beyond: " << t.beyondCentralBand << "), excluded: western meridians "
-            << t.westernMeridian << ", Svalbard " << t.svalbard << ", polar " << t.polar
-            << "; half-metre straddles " << t.roundingStraddles << "; max series error E " << t.maxEastingError
-            << " m, N " << t.maxNorthingError << " m; round trips " << t.roundTrips << ", max "
-            << t.maxRoundTrip << " degree; max inverse error " << t.maxInverseError << " degree";
-    std::cout << summary.str() << "\n";
-    RecordProperty("summary", summary.str());
+    const std::string summary = "generated " + std::to_string(points.size()) + ", compared " +
+                                std::to_string(t.included) + " (beyond 4 degrees: " +
+                                std::to_string(t.beyondCentralBand) + "), excluded: western meridians " +
+                                std::to_string(t.westernMeridian) + ", Svalbard " + std::to_string(t.svalbard) +
+                                ", polar " + std::to_string(t.polar) + "; half-metre straddles " +
+                                std::to_string(t.straddles);
+    std::cout << summary << "\n";
+    RecordProperty("summary", summary);
 
-    EXPECT_EQ(t.failures, 0) << summary.str();
-    EXPECT_EQ(t.generated, points.size());
-    EXPECT_GE(t.included, 100000U) << summary.str();
-    EXPECT_EQ(t.included + t.westernMeridian + t.svalbard + t.polar, t.generated);
+    EXPECT_EQ(t.failures, 0) << summary;
+    EXPECT_GE(t.included, 100000U) << summary;
     // Every point on the three meridians is a deliberate difference, and only those.
-    EXPECT_EQ(t.westernMeridian, onWesternMeridians);
+    EXPECT_EQ(t.westernMeridian, pointsPerWesternMeridian * westernMeridians.size());
     EXPECT_GT(t.svalbard, 1000U);
     EXPECT_GT(t.polar, 10000U);
     EXPECT_GT(t.beyondCentralBand, 100U);  // the Norway exception reaches 6 degrees from its meridian
-    EXPECT_LT(t.roundingStraddles, t.included / 200) << summary.str();
-    EXPECT_EQ(t.roundTrips, t.included + t.westernMeridian + t.svalbard);
-}
-
-/// Whether the command line takes a reference: the parser, then the band check.
-bool weAccept(const std::string& reference) {
-    const USNGParseResult parsed = USNGParser(reference);
-    if (!parsed.ok()) return false;
-    const USNGPieces& p = *parsed.pieces;
-    return geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits,
-                              InverseTexts::LongitudeLatitude)
-        .bandError.empty();
+    EXPECT_LT(t.straddles, t.included / 200) << summary;
 }
 
 TEST(GeographicLibCrossCheck, ReferencesThatDoNotExistAreRefusedAsGeographicLibRefusesThem) {
@@ -273,15 +206,14 @@ TEST(GeographicLibCrossCheck, ReferencesThatDoNotExistAreRefusedAsGeographicLibR
     //   outright, where we judge the square by the latitudes of its corners.
     // Both kinds stay within a few hundredths of the references.
     std::mt19937 rng(1703);
-    const std::string_view bands = "CDEFGHJKLMNPQRSTUVWX";
-    const std::string_view columns = usng::columnSequence;
-    const std::string_view rows = usng::oddZoneRowSequence;
+    const std::string_view bands = "CDEFGHJKLMNPQRSTUVWX", columns = usng::columnSequence,
+                           rows = usng::oddZoneRowSequence;
     std::uniform_int_distribution<int> zoneOf(1, 60), digit(0, 9);
     std::uniform_int_distribution<std::size_t> bandOf(0, bands.size() - 1), columnOf(0, columns.size() - 1),
         rowOf(0, rows.size() - 1);
-    int compared = 0, refusedByBoth = 0, acceptedByBoth = 0;
+    int refusedByBoth = 0, acceptedByBoth = 0;
     std::vector<std::string> disagreements;
-    while (compared < 20000) {
+    for (int compared = 0; compared < 20000;) {
         const int zone = zoneOf(rng);
         const char band = bands[bandOf(rng)];
         if ((band == 'V' || band == 'X') && zone >= 31 && zone <= 37) continue;
@@ -296,15 +228,21 @@ TEST(GeographicLibCrossCheck, ReferencesThatDoNotExistAreRefusedAsGeographicLibR
         } catch (const GeographicLib::GeographicErr&) {
             theyAccept = false;
         }
-        const bool accept = weAccept(reference);
+        // What the command line takes: the parser, then the band check.
+        const USNGParseResult parsed = USNGParser(reference);
+        const USNGPieces* q = parsed.ok() ? &*parsed.pieces : nullptr;
+        const bool accept = q && geographicFromUsng(q->zoneDesignation, q->squareLetters, q->eastingDigits,
+                                                    q->northingDigits, InverseTexts::LongitudeLatitude)
+                                     .bandError.empty();
         ++compared;
         if (accept == theyAccept) (accept ? acceptedByBoth : refusedByBoth)++;
         else disagreements.push_back(reference + (accept ? " (we accept)" : " (we refuse)"));
     }
     std::ostringstream sample;
-    for (std::size_t i = 0; i < std::min<std::size_t>(disagreements.size(), 10); ++i) sample << disagreements[i] << "; ";
-    std::cout << "references compared " << compared << ", accepted by both " << acceptedByBoth
-              << ", refused by both " << refusedByBoth << ", disagreements " << disagreements.size() << "\n";
+    for (std::size_t i = 0; i < std::min<std::size_t>(disagreements.size(), 10); ++i)
+        sample << disagreements[i] << "; ";
+    std::cout << "accepted by both " << acceptedByBoth << ", refused by both " << refusedByBoth << ", disagreements "
+              << disagreements.size() << "\n";
     EXPECT_GT(refusedByBoth, 10000);
     EXPECT_GT(acceptedByBoth, 1000);
     EXPECT_LT(disagreements.size(), 60u) << disagreements.size() << " disagreements, such as " << sample.str();
@@ -320,13 +258,13 @@ TEST(GeographicLibCrossCheck, AlbersAgainstTheExactProjection) {
     const GeographicLib::AlbersEqualArea exact(semiMajorAxisMetres, 1 / inverseFlattening,
                                                firstStandardParallelDegrees * scale,
                                                secondStandardParallelDegrees * scale, 1);
-    double x0 = 0;
-    double y0 = 0;
+    double x0 = 0, y0 = 0;
     exact.Forward(0, firstStandardParallelDegrees * scale, 0, x0, y0);
 
     std::mt19937_64 rng(1983);
     std::uniform_real_distribution<double> floridaLat(24.3, 31.1), floridaLon(-87.7, -79.8);
-    std::uniform_real_distribution<double> wideLat(-60, 80), wideLon(-179, 90);  // within 180 degrees of the central meridian
+    // Wide points stay within 180 degrees of the central meridian.
+    std::uniform_real_distribution<double> wideLat(-60, 80), wideLon(-179, 90);
     int failures = 0;
     double worst = 0;
     for (int i = 0; i < 20000; ++i) {
@@ -334,8 +272,7 @@ TEST(GeographicLibCrossCheck, AlbersAgainstTheExactProjection) {
         const double lat = florida ? floridaLat(rng) : wideLat(rng);
         const double lon = florida ? floridaLon(rng) : wideLon(rng);
         const AlbersPoint ours = AlbersEqualArea::StateGrid().Forward(lat, lon);
-        double x = 0;
-        double y = 0;
+        double x = 0, y = 0;
         exact.Forward(0, lat * scale, (lon - centralMeridianDegrees) * scale, x, y);
         x = x - x0 + falseEastingMetres;
         y = y - y0;

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -22,38 +26,25 @@ double haversineMiles(double lat1, double lon1, double lat2, double lon2) {
     return 2 * std::asin(std::sqrt(h)) / r * milesPerDegree;
 }
 
-TEST(GreatCircleDistance, OneDegreeAlongAMeridian) {
-    EXPECT_NEAR(GreatCircleDistance(30, -84, 31, -84, 'M'), milesPerDegree, 1e-9);
-    EXPECT_NEAR(GreatCircleDistance(31, -84, 30, -84, 'M'), milesPerDegree, 1e-9);
-    EXPECT_NEAR(GreatCircleDistance(0, 10, 0, 11, 'M'), milesPerDegree, 1e-9);
+TEST(GreatCircleDistance, MilesAgreeWithTheHaversineForm) {
+    // One degree along a meridian or the equator, and pairs near and far.
+    for (const auto& [lat1, lon1, lat2, lon2] :
+         {std::array{30.0, -84.0, 31.0, -84.0}, {31, -84, 30, -84}, {0, 10, 0, 11}, {27, -81.5, 27.001, -81.501},
+          {30.4383, -84.2807, 25.7617, -80.1918}, {-33.9, 18.4, 51.5, -0.1}, {60, 5, -45, 170}, {0, 0, 0, 179}}) {
+        const double expected = haversineMiles(lat1, lon1, lat2, lon2);
+        EXPECT_NEAR(GreatCircleDistance(lat1, lon1, lat2, lon2, 'M'), expected, 1e-6 * expected + 1e-4)
+            << lat1 << " " << lon1 << " " << lat2 << " " << lon2;
+    }
+    // Worked through the formula step by step (arctan form, pi = 3.14159265358979);
+    // a different pi or an acos form changes the last digits, which the search log shows.
+    EXPECT_DOUBLE_EQ(GreatCircleDistance(30, -84, 30.001, -83.999, 'M'), 0.09139728732402222);
 }
 
 TEST(GreatCircleDistance, UnitLetters) {
     const double miles = GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'M');
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'K'), miles * 1.609344);
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'k'), miles * 1.609344);
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'N'), miles * 0.8684);
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'n'), miles * 0.8684);
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'X'), miles);
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, 'm'), miles);
-}
-
-TEST(GreatCircleDistance, AgreesWithTheHaversineForm) {
-    struct Pair {
-        double lat1, lon1, lat2, lon2;
-    };
-    for (const Pair p : {Pair{30.4383, -84.2807, 25.7617, -80.1918}, Pair{27, -81.5, 27.001, -81.501},
-                         Pair{-33.9, 18.4, 51.5, -0.1}, Pair{60, 5, -45, 170}, Pair{0, 0, 0, 179}}) {
-        const double expected = haversineMiles(p.lat1, p.lon1, p.lat2, p.lon2);
-        EXPECT_NEAR(GreatCircleDistance(p.lat1, p.lon1, p.lat2, p.lon2, 'M'), expected, 1e-6 * expected + 1e-4)
-            << p.lat1 << " " << p.lon1 << " " << p.lat2 << " " << p.lon2;
-    }
-}
-
-TEST(GreatCircleDistance, ExactValueOfTheFormulaAsWritten) {
-    // Worked through the formula step by step (arctan form, pi = 3.14159265358979);
-    // a different pi or an acos form changes the last digits, which the search log shows.
-    EXPECT_DOUBLE_EQ(GreatCircleDistance(30, -84, 30.001, -83.999, 'M'), 0.09139728732402222);
+    for (const auto& [unit, perMile] : {std::pair{'K', 1.609344}, {'k', 1.609344}, {'N', 0.8684}, {'n', 0.8684},
+                                        {'X', 1.0}, {'m', 1.0}})
+        EXPECT_DOUBLE_EQ(GreatCircleDistance(30.4383, -84.2807, 25.7617, -80.1918, unit), miles * perMile) << unit;
 }
 
 TEST(GreatCircleDistance, EndsOfTheArccosine) {
@@ -66,80 +57,53 @@ TEST(GreatCircleDistance, EndsOfTheArccosine) {
     EXPECT_FALSE(std::isnan(GreatCircleDistance(12.5, 33.25, -12.5, -146.75, 'M')));
 }
 
-struct BearingCase {
-    double lonA, latA, lonB, latB;
-    std::int64_t whole;
-    const char* quarter;
-};
-
-class Bearings : public ::testing::TestWithParam<BearingCase> {};
-
-TEST_P(Bearings, WholeDegreesAndQuarter) {
-    const BearingCase& c = GetParam();
-    const Bearing b = bearingFromTo(c.lonA, c.latA, c.lonB, c.latB);
-    EXPECT_EQ(b.wholeDegrees, c.whole) << b.degrees;
-    EXPECT_EQ(b.quarter, c.quarter) << b.degrees;
-
-    lltoAlbers engine;
-    engine.QuarterQuarterName = "untouched";
-    EXPECT_EQ(engine.BearingQuarter(c.lonA, c.latA, c.lonB, c.latB), c.whole);
-    EXPECT_EQ(engine.QuarterName, c.quarter);
-    EXPECT_EQ(engine.QuarterQuarterName, "untouched");
-
-    engine.QuarterName = "untouched";
-    EXPECT_EQ(engine.BearingQuarterQuarter(c.lonA, c.latA, c.lonB, c.latB), c.whole);
-    EXPECT_EQ(engine.QuarterQuarterName, c.quarter);
-    EXPECT_EQ(engine.QuarterName, "untouched");
+TEST(Bearings, WholeDegreesAndQuarter) {
+    // From (lonA, latA) to (lonB, latB): whole degrees and quarter.
+    const std::tuple<double, double, double, double, std::int64_t, std::string> cases[] = {
+        // Same longitude: north 0, south 180. Same latitude: east 90, west 270.
+        {-84, 30, -84, 30.01, 0, "NE 1/4"}, {-84, 30, -84, 29.99, 180, "SW 1/4"},
+        {-84, 30, -83.99, 30, 90, "SE 1/4"}, {-84, 30, -84.01, 30, 270, "NW 1/4"},
+        // The four diagonal quadrants (45 degrees reads 45.00004 with pi = 3.14159).
+        {-84, 30, -83, 31, 45, "NE 1/4"}, {-84, 30, -83, 29, 135, "SE 1/4"},
+        {-84, 30, -85, 29, 225, "SW 1/4"}, {-84, 30, -85, 31, 315, "NW 1/4"},
+        // atan(2) = 63.43 and atan(1/2) = 26.57 degrees, once in each quadrant.
+        {0, 0, 2, 1, 63, "NE 1/4"}, {0, 0, 1, -2, 153, "SE 1/4"}, {0, 0, -2, -1, 243, "SW 1/4"},
+        {0, 0, -1, 2, 333, "NW 1/4"},
+        {-84, 30, -84, 30, 0, "NE 1/4"},  // A and B equal
+        // With pi = 3.14159 a point due east but a hair north reads just over 90: SE;
+        // and a hair east of due north, coming from the west, just over 360: NW.
+        {0, 0, 1, 1e-9, 90, "SE 1/4"}, {0, 0, -1e-9, 1, 360, "NW 1/4"}};
+    for (const auto& [lonA, latA, lonB, latB, whole, quarter] : cases) {
+        const Bearing b = bearingFromTo(lonA, latA, lonB, latB);
+        EXPECT_EQ(std::tie(b.wholeDegrees, b.quarter), std::tie(whole, quarter)) << b.degrees;
+        // The engine's two forms: each sets its own name only.
+        lltoAlbers engine;
+        engine.QuarterQuarterName = "untouched";
+        EXPECT_EQ(engine.BearingQuarter(lonA, latA, lonB, latB), whole);
+        EXPECT_EQ(std::tie(engine.QuarterName, engine.QuarterQuarterName), std::tie(quarter, "untouched"));
+        engine.QuarterName = "untouched";
+        EXPECT_EQ(engine.BearingQuarterQuarter(lonA, latA, lonB, latB), whole);
+        EXPECT_EQ(std::tie(engine.QuarterName, engine.QuarterQuarterName), std::tie("untouched", quarter));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Bearings,
-    ::testing::Values(
-        // Same longitude: north 0, south 180.
-        BearingCase{-84, 30, -84, 30.01, 0, "NE 1/4"}, BearingCase{-84, 30, -84, 29.99, 180, "SW 1/4"},
-        // Same latitude: east 90, west 270.
-        BearingCase{-84, 30, -83.99, 30, 90, "SE 1/4"}, BearingCase{-84, 30, -84.01, 30, 270, "NW 1/4"},
-        // The four diagonal quadrants (45 degrees reads 45.00004 with pi = 3.14159).
-        BearingCase{-84, 30, -83, 31, 45, "NE 1/4"}, BearingCase{-84, 30, -83, 29, 135, "SE 1/4"},
-        BearingCase{-84, 30, -85, 29, 225, "SW 1/4"}, BearingCase{-84, 30, -85, 31, 315, "NW 1/4"},
-        // atan(2) = 63.43 and atan(1/2) = 26.57 degrees, once in each quadrant.
-        BearingCase{0, 0, 2, 1, 63, "NE 1/4"}, BearingCase{0, 0, 1, -2, 153, "SE 1/4"},
-        BearingCase{0, 0, -2, -1, 243, "SW 1/4"}, BearingCase{0, 0, -1, 2, 333, "NW 1/4"},
-        // A and B equal.
-        BearingCase{-84, 30, -84, 30, 0, "NE 1/4"},
-        // With pi = 3.14159 a point due east but a hair north reads just over 90: SE.
-        BearingCase{0, 0, 1, 1e-9, 90, "SE 1/4"},
-        // ... and a hair east of due north, coming from the west, just over 360: NW.
-        BearingCase{0, 0, -1e-9, 1, 360, "NW 1/4"}));
-
-TEST(BearingQuadrants, GapsBelongToTheQuadrantBelow) {
-    // Bearings strictly between 89.99 and 90, 179.99 and 180, 269.99 and 270.
-    const double shortPi = 3.14159;
-    const double r = std::tan(89.995 * shortPi / 180);  // east and north: atan(dLon / dLat)
-    const Bearing ne = bearingFromTo(0, 0, r, 1);
-    EXPECT_GT(ne.degrees, 89.99);
-    EXPECT_LT(ne.degrees, 90);
-    EXPECT_EQ(ne.quarter, "NE 1/4");
-    EXPECT_EQ(ne.wholeDegrees, 90);
-
-    const Bearing se = bearingFromTo(0, 0, r, -1);  // east and south: atan(dLat / dLon) + 90
-    EXPECT_GT(se.degrees, 90);
-    EXPECT_LT(se.degrees, 90.01);
-    EXPECT_EQ(se.quarter, "SE 1/4");
-
-    const Bearing se2 = bearingFromTo(0, 0, 1, -r);  // 179.995
-    EXPECT_GT(se2.degrees, 179.99);
-    EXPECT_LT(se2.degrees, 180);
-    EXPECT_EQ(se2.quarter, "SE 1/4");
-
-    const Bearing sw = bearingFromTo(0, 0, -r, -1);  // west and south: atan(dLon / dLat) + 180
-    EXPECT_GT(sw.degrees, 269.99);
-    EXPECT_LT(sw.degrees, 270);
-    EXPECT_EQ(sw.quarter, "SW 1/4");
-
-    const Bearing nw = bearingFromTo(0, 0, -1, r);  // west and north: atan(dLat / dLon) + 270
-    EXPECT_GT(nw.degrees, 359.99);
-    EXPECT_EQ(nw.quarter, "NW 1/4");
+TEST(Bearings, GapsBelongToTheQuadrantBelow) {
+    // Bearings strictly between 89.99 and 90, 179.99 and 180, 269.99 and 270, and above 359.99.
+    const double r = std::tan(89.995 * 3.14159 / 180);
+    // Towards (lonB, latB) from (0, 0): the bearing lies between two values and names a quarter.
+    const std::tuple<double, double, double, double, std::string_view> cases[] = {
+        {r, 1, 89.99, 90, "NE 1/4"},        // east and north: atan(dLon / dLat)
+        {r, -1, 90, 90.01, "SE 1/4"},       // east and south: atan(dLat / dLon) + 90
+        {1, -r, 179.99, 180, "SE 1/4"},     // 179.995
+        {-r, -1, 269.99, 270, "SW 1/4"},    // west and south: atan(dLon / dLat) + 180
+        {-1, r, 359.99, 360.01, "NW 1/4"},  // west and north: atan(dLat / dLon) + 270
+    };
+    for (const auto& [lonB, latB, above, below, quarter] : cases) {
+        const Bearing b = bearingFromTo(0, 0, lonB, latB);
+        EXPECT_TRUE(b.degrees > above && b.degrees < below) << b.degrees;
+        EXPECT_EQ(b.quarter, quarter) << b.degrees;
+    }
+    EXPECT_EQ(bearingFromTo(0, 0, r, 1).wholeDegrees, 90);
 }
 
 }  // namespace

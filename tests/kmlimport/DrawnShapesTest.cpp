@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace waypost::kmlimport {
@@ -24,12 +25,14 @@ const char* const kHoleCw = "-84.248,30.502 -84.248,30.504 -84.246,30.504 -84.24
 const char* const kHoleCcw = "-84.248,30.502 -84.246,30.502 -84.246,30.504 -84.248,30.504 -84.248,30.502";
 const char* const kOther = "-84.2,30.5 -84.19,30.5 -84.19,30.51 -84.2,30.51 -84.2,30.5";
 
+std::string ring(const char* boundary, const std::string& coordinates) {
+    return "<" + std::string(boundary) + "><LinearRing><coordinates>" + coordinates + "</coordinates></LinearRing></" +
+           boundary + ">";
+}
+
 std::string polygon(const std::string& outer, const std::string& hole = {}) {
-    std::string p = "<Polygon><outerBoundaryIs><LinearRing><coordinates>" + outer +
-                    "</coordinates></LinearRing></outerBoundaryIs>";
-    if (!hole.empty())
-        p += "<innerBoundaryIs><LinearRing><coordinates>" + hole + "</coordinates></LinearRing></innerBoundaryIs>";
-    return p + "</Polygon>";
+    return "<Polygon>" + ring("outerBoundaryIs", outer) + (hole.empty() ? "" : ring("innerBoundaryIs", hole)) +
+           "</Polygon>";
 }
 
 std::string placemark(const std::string& geometry) { return "<Placemark>" + geometry + "</Placemark>"; }
@@ -64,13 +67,13 @@ std::vector<DrawingCase> cases() {
     const auto [square, squareMiles] = geodesic(kSquare);
     const auto [hole, holeMiles] = geodesic(kHoleCw);
     const auto [other, otherMiles] = geodesic(kOther);
-    const auto [unused, trackMiles] = geodesic("-84.3,30.5 -84.31,30.51 -84.32,30.51", false);
+    const double trackMiles = geodesic("-84.3,30.5 -84.31,30.51 -84.32,30.51", false).second;
     // A GPS track with a vertex about every metre: rounding each vertex to
     // whole metres first would add several percent to its length.
     std::string dense;
     for (int i = 0; i <= 2000; ++i)
         dense += QStringLiteral("%1,%2 ").arg(-84.3 + i * 0.0000093, 0, 'f', 7).arg(30.5 + i * 0.0000031, 0, 'f', 7).toStdString();
-    const auto [none, denseMiles] = geodesic(dense, false);
+    const double denseMiles = geodesic(dense, false).second;
     return {
         {"one_ring", placemark(polygon(kSquare)), 1, 0, 0, 0, square, squareMiles, "1 polygon"},
         {"hole_clockwise", placemark(polygon(kSquare, kHoleCw)), 1, 1, 0, 0, square - hole, squareMiles + holeMiles,
@@ -102,17 +105,15 @@ TEST_P(DrawnShapesTest, AreReadAndMeasuredAsDrawn) {
     const DrawingCase& c = GetParam();
     const DrawnShapes shapes = readShapes(document(c.body), QStringLiteral("drawing.kml"));
     std::size_t holes = 0;
-    for (const DrawnPolygon& p : shapes.polygons) holes += p.holes.size();
-    EXPECT_EQ(shapes.polygons.size(), c.polygons);
-    EXPECT_EQ(holes, c.holes);
-    EXPECT_EQ(shapes.lines.size(), c.lines);
-    EXPECT_EQ(shapes.points.size(), c.points);
-    EXPECT_EQ(describeShapes(shapes, false).toStdString(), c.description);
     double acres = 0, miles = 0;
     for (const DrawnPolygon& p : shapes.polygons) {
+        holes += p.holes.size();
         acres += measurePolygon(p).acres;
         miles += measurePolygon(p).miles;
     }
+    EXPECT_EQ(std::tuple(shapes.polygons.size(), holes, shapes.lines.size(), shapes.points.size()),
+              std::tuple(c.polygons, c.holes, c.lines, c.points));
+    EXPECT_EQ(describeShapes(shapes, false).toStdString(), c.description);
     if (shapes.polygons.empty())
         for (const Path& line : shapes.lines) miles += pathMiles(line, false);
     EXPECT_NEAR(acres, c.acres, c.acres * 0.0005);  // equal-area grid: within 0.05 %
@@ -126,9 +127,8 @@ INSTANTIATE_TEST_SUITE_P(Table, DrawnShapesTest, ::testing::ValuesIn(cases()),
 // rounding of every vertex to whole metres.
 TEST(DrawnShapes, OneRingKeepsTheFiguresOfTheWholeMetreGrid) {
     const QByteArray kml = document(placemark(polygon(kSquare)));
-    const std::vector<Vertex> vertices = drawingVertices(kml, QStringLiteral("drawing.kml"));
     std::vector<double> x, y;
-    for (const Vertex& v : vertices) {
+    for (const Vertex& v : drawingVertices(kml, QStringLiteral("drawing.kml"))) {
         x.push_back(v.albersX);
         y.push_back(v.albersY);
     }
@@ -138,10 +138,9 @@ TEST(DrawnShapes, OneRingKeepsTheFiguresOfTheWholeMetreGrid) {
 }
 
 TEST(DrawnShapes, AVertexOffTheEarthOrANonDrawingIsRefused) {
-    EXPECT_THROW(readShapes(document(placemark("<Point><coordinates>-200,30</coordinates></Point>")),
-                            QStringLiteral("d.kml")),
+    EXPECT_THROW(readShapes(document(placemark("<Point><coordinates>-200,30</coordinates></Point>")), "d.kml"),
                  DrawingError);
-    EXPECT_THROW(readShapes("not a drawing", QStringLiteral("d.kml")), DrawingError);
+    EXPECT_THROW(readShapes("not a drawing", "d.kml"), DrawingError);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "engine/EngineConstants.h"
 #include "output/ProjectionFiles.h"
 #include "support/TestSupport.h"
 
@@ -7,50 +8,47 @@
 #include <gtest/gtest.h>
 
 using namespace waypost;
+using namespace Qt::StringLiterals;
 using waypost::test::readAll;
 
-namespace {
-
-const QString kDataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data");
-
-}  // namespace
-
+// The shipped texts, read by GDAL, hold the grid the engine computes and geographic WGS 84.
 TEST(ProjectionFiles, TextsDescribeTheGridsTheProgramComputes) {
-    OGRSpatialReference albers;
-    ASSERT_EQ(albers.importFromWkt(kAlbersProjection), OGRERR_NONE);
-    EXPECT_TRUE(albers.IsProjected());
-    EXPECT_DOUBLE_EQ(albers.GetProjParm(SRS_PP_CENTRAL_MERIDIAN), -84.0);
-    EXPECT_DOUBLE_EQ(albers.GetProjParm(SRS_PP_STANDARD_PARALLEL_1), 24.0);
-    EXPECT_DOUBLE_EQ(albers.GetProjParm(SRS_PP_STANDARD_PARALLEL_2), 31.5);
-    EXPECT_DOUBLE_EQ(albers.GetProjParm(SRS_PP_FALSE_EASTING), 400000.0);
-    EXPECT_DOUBLE_EQ(albers.GetSemiMajor(), 6378137.0);
-    OGRSpatialReference wgs;
+    using namespace engine::albers;
+    OGRSpatialReference grid, wgs;
+    ASSERT_EQ(grid.importFromWkt(kAlbersProjection), OGRERR_NONE);
     ASSERT_EQ(wgs.importFromWkt(kWgs84Projection), OGRERR_NONE);
-    EXPECT_TRUE(wgs.IsGeographic());
+    EXPECT_TRUE(grid.IsProjected() && wgs.IsGeographic());
+    for (const auto& [parameter, value] :
+         {std::pair{SRS_PP_CENTRAL_MERIDIAN, centralMeridianDegrees}, {SRS_PP_FALSE_EASTING, falseEastingMetres},
+          {SRS_PP_STANDARD_PARALLEL_1, firstStandardParallelDegrees},
+          {SRS_PP_STANDARD_PARALLEL_2, secondStandardParallelDegrees},
+          {SRS_PP_LATITUDE_OF_CENTER, firstStandardParallelDegrees}})
+        EXPECT_DOUBLE_EQ(grid.GetProjParm(parameter), value) << parameter;
+    EXPECT_DOUBLE_EQ(grid.GetSemiMajor(), semiMajorAxisMetres);
+    EXPECT_DOUBLE_EQ(grid.GetInvFlattening(), inverseFlattening);
 }
 
 TEST(ProjectionFiles, PathReplacesOnlyTheFinalExtension) {
-    EXPECT_EQ(projectionPathFor(QStringLiteral("/a/pfcamps.shp")), QStringLiteral("/a/pfcamps.prj"));
-    EXPECT_EQ(projectionPathFor(QStringLiteral("/a.shp.d/x.SHP")), QStringLiteral("/a.shp.d/x.prj"));
-    EXPECT_EQ(projectionPathFor(QStringLiteral("/a/x")), QStringLiteral("/a/x.prj"));
+    for (const auto& [shapefile, projection] : {std::pair{u"/a/pfcamps.shp"_s, u"/a/pfcamps.prj"_s},
+                                                {u"/a.shp.d/x.SHP"_s, u"/a.shp.d/x.prj"_s}, {u"/a/x"_s, u"/a/x.prj"_s}})
+        EXPECT_EQ(projectionPathFor(shapefile), projection);
 }
 
 TEST(ProjectionFiles, CopiedAndWrittenBesideTheShapefile) {
     QTemporaryDir dir;
-    const ProgramPaths paths(kDataDir, dir.filePath(QStringLiteral("logs")));
-    const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
+    const QString shp = dir.filePath(u"pfcamps.shp"_s), prj = dir.filePath(u"pfcamps.prj"_s);
+    const ProgramPaths paths(QStringLiteral(WAYPOST_SOURCE_DIR "/data"), dir.filePath(u"logs"_s));
     ASSERT_TRUE(copyProjectionFile(paths, kAlbersPrjFile, shp));
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("pfcamps.prj"))), QByteArray(kAlbersProjection));
+    EXPECT_EQ(readAll(prj), QByteArray(kAlbersProjection));
     ASSERT_TRUE(writeProjectionFile(QString::fromLatin1(kWgs84Projection), shp));
-    EXPECT_EQ(readAll(dir.filePath(QStringLiteral("pfcamps.prj"))), QByteArray(kWgs84Projection) + "\r\n");
+    EXPECT_EQ(readAll(prj), QByteArray(kWgs84Projection) + "\r\n");
 }
 
 TEST(ProjectionFiles, AMissingSourceIsNamedAndNothingIsWritten) {
     QTemporaryDir dir;
-    const ProgramPaths paths(dir.filePath(QStringLiteral("nodata")), dir.filePath(QStringLiteral("logs")));
-    const QString shp = dir.filePath(QStringLiteral("pfcamps.shp"));
-    const auto result = copyProjectionFile(paths, kAlbersPrjFile, shp);
+    const ProgramPaths paths(dir.filePath(u"nodata"_s), dir.filePath(u"logs"_s));
+    const auto result = copyProjectionFile(paths, kAlbersPrjFile, dir.filePath(u"pfcamps.shp"_s));
     EXPECT_FALSE(result);
-    EXPECT_TRUE(result.message().contains(QStringLiteral("nodata/fl_albers.prj"))) << result.message().toStdString();
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("pfcamps.prj"))));
+    EXPECT_TRUE(result.message().contains(u"nodata/fl_albers.prj"_s)) << result.message().toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"pfcamps.prj"_s)));
 }

@@ -7,91 +7,80 @@
 #include <gtest/gtest.h>
 
 using namespace waypost;
+using namespace Qt::StringLiterals;
 using waypost::test::readAll;
-using waypost::test::writeFile;
 
 namespace {
 
 const QStringList kHeader{"Name", "Type", "Latitude", "Longitude", "AlbersX", "AlbersY", "UTM", "USNG", "STR"};
 
 std::vector<RecordValue> helibase() {
-    return {QStringLiteral("Helibase 2"), QStringLiteral("Helibase"), 30.5, -84.25, 376025.0, 721400.0,
-            QStringLiteral("16R 761158 3370495"), QStringLiteral("16R GU 61158 70495"), QStringLiteral("T01N R05W S12")};
+    return {u"Helibase 2"_s, u"Helibase"_s, 30.5, -84.25, 376025.0, 721400.0, u"16R 761158 3370495"_s,
+            u"16R GU 61158 70495"_s, u"T01N R05W S12"_s};
 }
 
 }  // namespace
 
 TEST(RecordNumbers, BareWithoutALeadingZeroBelowOne) {
-    const struct {
-        double value;
-        const char* text;
-    } cases[] = {{0.5, ".5"}, {-0.25, "-.25"}, {0, "0"}, {-0.0, "0"}, {-84.25, "-84.25"}, {376025, "376025"},
-                 {0.000123, ".000123"}, {1234567.5, "1234567.5"}, {10.05, "10.05"}};
-    for (const auto& c : cases) EXPECT_EQ(recordNumber(c.value), QString::fromLatin1(c.text)) << c.value;
+    const std::pair<double, const char*> cases[] = {{0.5, ".5"}, {-0.25, "-.25"}, {0, "0"}, {-0.0, "0"},
+                                                    {-84.25, "-84.25"}, {376025, "376025"}, {0.000123, ".000123"},
+                                                    {1234567.5, "1234567.5"}, {10.05, "10.05"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(recordNumber(value), QString::fromLatin1(text)) << value;
 }
 
 TEST(RecordLines, StringsQuotedNumbersBareCrLf) {
-    EXPECT_EQ(recordLine(helibase()),
-              QByteArray("\"Helibase 2\",\"Helibase\",30.5,-84.25,376025,721400,\"16R 761158 3370495\","
-                         "\"16R GU 61158 70495\",\"T01N R05W S12\"\r\n"));
+    EXPECT_EQ(recordLine(helibase()), "\"Helibase 2\",\"Helibase\",30.5,-84.25,376025,721400,\"16R 761158 3370495\","
+                                      "\"16R GU 61158 70495\",\"T01N R05W S12\"\r\n"_ba);
     EXPECT_EQ(headerLine(kHeader),
-              QByteArray("\"Name\",\"Type\",\"Latitude\",\"Longitude\",\"AlbersX\",\"AlbersY\",\"UTM\",\"USNG\",\"STR\"\r\n"));
-    EXPECT_EQ(recordLine({QString(), 0.0}), QByteArray("\"\",0\r\n"));
+              "\"Name\",\"Type\",\"Latitude\",\"Longitude\",\"AlbersX\",\"AlbersY\",\"UTM\",\"USNG\",\"STR\"\r\n"_ba);
+    EXPECT_EQ(recordLine({QString(), 0.0}), "\"\",0\r\n"_ba);
     // A quote in a string cannot break the line.
-    EXPECT_EQ(recordLine({QStringLiteral("The \"Big\" Camp"), 1.0}), QByteArray("\"The \"\"Big\"\" Camp\",1\r\n"));
+    EXPECT_EQ(recordLine({u"The \"Big\" Camp"_s, 1.0}), "\"The \"\"Big\"\" Camp\",1\r\n"_ba);
 }
 
 TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
+    const QString path = dir.filePath(u"pfsites.txt"_s), csvPath = dir.filePath(u"pfsites.csv"_s);
     ASSERT_TRUE(createRecordFile(path, kHeader, helibase()));
     auto second = helibase();
-    second[0] = QStringLiteral("Camp \"North\", Ça");
+    second[0] = u"Camp \"North\", Ça"_s;
     second[2] = 0.5;
     ASSERT_TRUE(appendRecord(path, kHeader, second));
-    const QByteArray expected = headerLine(kHeader) + recordLine(helibase()) + recordLine(second);
-    EXPECT_EQ(readAll(path), expected);
+    EXPECT_EQ(readAll(path), headerLine(kHeader) + recordLine(helibase()) + recordLine(second));
 
     // GDAL's CSV reader sees the same fields and values.
-    const QString csvPath = dir.filePath(QStringLiteral("pfsites.csv"));
     ASSERT_TRUE(QFile::copy(path, csvPath));
     const auto csv = test::readShapefile(csvPath);
     EXPECT_EQ(csv.schema.size(), 9);
-    EXPECT_TRUE(csv.schema.value(6).startsWith(QStringLiteral("UTM:"))) << csv.schema.join(u' ').toStdString();
+    EXPECT_TRUE(csv.schema.value(6).startsWith(u"UTM:"_s)) << csv.schema.join(u' ').toStdString();
     ASSERT_EQ(csv.records.size(), 2u);
-    EXPECT_EQ(csv.records[0].values.value("Name"), QStringLiteral("Helibase 2"));
+    EXPECT_EQ(csv.records[0].values.value("Name"), u"Helibase 2"_s);
     EXPECT_DOUBLE_EQ(csv.records[0].values.value("Longitude").toDouble(), -84.25);
-    EXPECT_EQ(csv.records[1].values.value("Name"), QStringLiteral("Camp \"North\", Ça"));
+    EXPECT_EQ(csv.records[1].values.value("Name"), u"Camp \"North\", Ça"_s);
     EXPECT_DOUBLE_EQ(csv.records[1].values.value("Latitude").toDouble(), 0.5);
 }
 
-TEST(RecordFiles, AppendToAMissingFileCreatesItWithoutHeader) {
+// An append goes only into a file that starts with this window's header, or
+// makes a missing file without one.
+TEST(RecordFiles, AppendGoesOnlyIntoItsOwnRecordsOrANewFile) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pfnew.txt"));
+    const QString path = dir.filePath(u"chosen.txt"_s);
     ASSERT_TRUE(appendRecord(path, kHeader, helibase()));
     EXPECT_EQ(readAll(path), recordLine(helibase()));
-}
-
-// An append goes only into a file that starts with this window's header.
-TEST(RecordFiles, AppendRefusesAFileOfAnotherKindAndChangesNothing) {
-    QTemporaryDir dir;
-    const QByteArray other = headerLine({QStringLiteral("Name"), QStringLiteral("Date")});
-    for (const QByteArray& content : {QByteArray("<?xml version=\"1.0\"?>\r\n<kml/>\r\n"),
-                                      QByteArray("SQLite format 3\0\0\0\0", 20), other + "\"x\",1\r\n",
-                                      headerLine(kHeader).left(20)}) {
-        const QString path = dir.filePath(QStringLiteral("chosen.txt"));
-        QFile::remove(path);
-        ASSERT_TRUE(writeFile(path, content));
+    for (const QByteArray& content :
+         {"<?xml version=\"1.0\"?>\r\n<kml/>\r\n"_ba, QByteArray("SQLite format 3\0\0\0\0", 20),
+          headerLine({u"Name"_s, u"Date"_s}) + "\"x\",1\r\n", headerLine(kHeader).left(20)}) {
+        ASSERT_TRUE(QFile::remove(path) && test::writeFile(path, content));
         const WriteResult appended = appendRecord(path, kHeader, helibase());
         EXPECT_FALSE(appended);
-        EXPECT_TRUE(appended.message().contains(QStringLiteral("nothing was appended")));
+        EXPECT_TRUE(appended.message().contains(u"nothing was appended"_s));
         EXPECT_EQ(readAll(path), content);
     }
 }
 
 TEST(RecordFiles, AFolderThatDoesNotExistFailsAndNamesTheFile) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("gone/pfx.txt"));
+    const QString path = dir.filePath(u"gone/pfx.txt"_s);
     const auto created = createRecordFile(path, kHeader, helibase());
     EXPECT_FALSE(created);
     EXPECT_TRUE(created.message().contains(path));
@@ -100,27 +89,26 @@ TEST(RecordFiles, AFolderThatDoesNotExistFailsAndNamesTheFile) {
 }
 
 TEST(OutputPaths, PrefixGoesInFrontOfTheChosenName) {
-    EXPECT_EQ(prefixedPath(QStringLiteral("/data/fires/sites.txt"), QStringLiteral("pf")),
-              QStringLiteral("/data/fires/pfsites.txt"));
-    EXPECT_EQ(prefixedPath(QStringLiteral("/data/pfsites.txt"), QStringLiteral("pf")),
-              QStringLiteral("/data/pfpfsites.txt"));
-    EXPECT_EQ(prefixedPath(QStringLiteral("sites.shp"), QStringLiteral("pw")), QStringLiteral("pwsites.shp"));
-    EXPECT_EQ(prefixedPath(QStringLiteral("/sites.txt"), QStringLiteral("ph")), QStringLiteral("/phsites.txt"));
-    const PathParts parts = splitPath(QStringLiteral("/a/b.c/d.txt"));
-    EXPECT_EQ(parts.folder, QStringLiteral("/a/b.c"));
-    EXPECT_EQ(parts.fileName, QStringLiteral("d.txt"));
-    EXPECT_EQ(splitPath(QStringLiteral("bare.txt")).folder, QString());
-    EXPECT_EQ(splitPath(QStringLiteral("bare.txt")).fileName, QStringLiteral("bare.txt"));
+    const std::tuple<QString, QString, QString> cases[] = {
+        {u"/data/fires/sites.txt"_s, u"pf"_s, u"/data/fires/pfsites.txt"_s},
+        {u"/data/pfsites.txt"_s, u"pf"_s, u"/data/pfpfsites.txt"_s},
+        {u"sites.shp"_s, u"pw"_s, u"pwsites.shp"_s},
+        {u"/sites.txt"_s, u"ph"_s, u"/phsites.txt"_s}};
+    for (const auto& [chosen, prefix, written] : cases) EXPECT_EQ(prefixedPath(chosen, prefix), written);
+    const PathParts parts = splitPath(u"/a/b.c/d.txt"_s), bare = splitPath(u"bare.txt"_s);
+    EXPECT_EQ(QStringList({parts.folder, parts.fileName, bare.folder, bare.fileName}),
+              QStringList({"/a/b.c", "d.txt", "", "bare.txt"}));
 }
 
 // The extension a name ends with once it is an output: the format's own where
 // another would mislead the program that opens it.
 TEST(OutputPaths, TheDefaultExtensionIsAddedWhereTheNameWouldMislead) {
-    const std::pair<const char*, const char*> text[] = {
-        {"St. Marks", "St. Marks.txt"}, {"sites.csv", "sites.csv"}, {"sites.txt", "sites.txt"},
-        {"line.kmz", "line.kmz.txt"},   {"roads.SHP", "roads.SHP.txt"}, {"fires.sqlite", "fires.sqlite.txt"}};
-    for (const auto& [chosen, written] : text)
-        EXPECT_EQ(withDefaultExtension(QString::fromUtf8(chosen), QStringLiteral("txt")), QString::fromUtf8(written));
-    EXPECT_EQ(withDefaultExtension(QStringLiteral("camps.txt"), QStringLiteral("shp")), QStringLiteral("camps.txt.shp"));
-    EXPECT_EQ(withDefaultExtension(QStringLiteral("camps.kmz"), QStringLiteral("kml")), QStringLiteral("camps.kmz"));
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"St. Marks", "txt", "St. Marks.txt"}, {"sites.csv", "txt", "sites.csv"}, {"sites.txt", "txt", "sites.txt"},
+        {"line.kmz", "txt", "line.kmz.txt"}, {"roads.SHP", "txt", "roads.SHP.txt"},
+        {"fires.sqlite", "txt", "fires.sqlite.txt"}, {"camps.txt", "shp", "camps.txt.shp"},
+        {"camps.kmz", "kml", "camps.kmz"}};
+    for (const auto& [chosen, extension, written] : cases)
+        EXPECT_EQ(withDefaultExtension(QString::fromUtf8(chosen), QString::fromLatin1(extension)),
+                  QString::fromUtf8(written));
 }

@@ -16,11 +16,11 @@ using waypost::test::readAll;
 
 namespace {
 
-bool runningAsRoot() { return ::geteuid() == 0; }
+QStringList filesIn(const QTemporaryDir& dir) { return QDir(dir.path()).entryList(QDir::Files); }
 
 }  // namespace
 
-TEST(FileWriting, AtomicWriteCreatesAndReplacesWholeFiles) {
+TEST(FileWriting, AtomicWriteReplacesWholeFilesOrKeepsTheOldOne) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("pfcamps.txt"));
@@ -28,21 +28,23 @@ TEST(FileWriting, AtomicWriteCreatesAndReplacesWholeFiles) {
     EXPECT_EQ(readAll(path), QByteArray("\"Name\"\r\n"));
     ASSERT_TRUE(writeFileAtomically(path, "second\r\n"));
     EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
+    {
+        const waypost::testing::FileSizeLimit limit(4096);
+        EXPECT_FALSE(writeFileAtomically(path, QByteArray(70000, 'x')));
+    }
+    EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
     // No temporary files are left beside it.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("pfcamps.txt")});
-}
+    EXPECT_EQ(filesIn(dir), QStringList{QStringLiteral("pfcamps.txt")});
 
-TEST(FileWriting, AtomicWriteIntoAMissingFolderFailsNamingTheFile) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("no/such/folder/a.kml"));
-    const auto result = writeFileAtomically(path, "x");
+    const QString missingFolder = dir.filePath(QStringLiteral("no/such/folder/a.kml"));
+    const auto result = writeFileAtomically(missingFolder, "x");
     EXPECT_FALSE(result);
-    EXPECT_TRUE(result.message().contains(path)) << result.message().toStdString();
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(result.message().contains(missingFolder)) << result.message().toStdString();
+    EXPECT_FALSE(QFile::exists(missingFolder));
 }
 
 TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
-    if (runningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.txt"));
     ASSERT_TRUE(writeFileAtomically(path, "old"));
@@ -53,26 +55,13 @@ TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readAll(path), QByteArray("old"));
 }
 
-TEST(FileWriting, AppendCreatesAMissingFileAndAddsWholeLines) {
+TEST(FileWriting, AppendAddsWholeLinesAndAFailedAppendKeepsTheEarlierRecords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
-    ASSERT_TRUE(appendToFile(path, "one\r\n"));
-    ASSERT_TRUE(appendToFile(path, "two\r\n"));
-    EXPECT_EQ(readAll(path), QByteArray("one\r\ntwo\r\n"));
-}
-
-TEST(FileWriting, AppendToAFolderFailsAndNamesIt) {
-    QTemporaryDir dir;
-    const auto result = appendToFile(dir.path(), "x\r\n");
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(result.message().contains(dir.path()));
-}
-
-TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
-    ASSERT_TRUE(appendToFile(path, "\"Name\"\r\n\"one\"\r\n"));
+    ASSERT_TRUE(appendToFile(path, "\"Name\"\r\n"));  // a missing file is created
+    ASSERT_TRUE(appendToFile(path, "\"one\"\r\n"));
     const QByteArray before = readAll(path);
+    EXPECT_EQ(before, QByteArray("\"Name\"\r\n\"one\"\r\n"));
     // A short line that the disk takes only in part, and a long one.
     for (const QByteArray& line : {QByteArray(50, 'x') + "\r\n", QByteArray(70000, 'y') + "\r\n"}) {
         const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 10);
@@ -84,18 +73,10 @@ TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
     EXPECT_EQ(readAll(path), before);
     ASSERT_TRUE(appendToFile(path, "\"two\"\r\n"));
     EXPECT_EQ(readAll(path), before + "\"two\"\r\n");
-}
 
-TEST(FileWriting, AFailedAtomicWriteKeepsTheOldFileAndLeavesNoTemporary) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("camp.kml"));
-    ASSERT_TRUE(writeFileAtomically(path, "old"));
-    {
-        const waypost::testing::FileSizeLimit limit(4096);
-        EXPECT_FALSE(writeFileAtomically(path, QByteArray(70000, 'x')));
-    }
-    EXPECT_EQ(readAll(path), QByteArray("old"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("camp.kml")});
+    const auto intoFolder = appendToFile(dir.path(), "x\r\n");
+    EXPECT_FALSE(intoFolder);
+    EXPECT_TRUE(intoFolder.message().contains(dir.path()));
 }
 
 TEST(FileWriting, AFullDeviceRefusesAnAppend) {

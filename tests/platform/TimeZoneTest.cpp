@@ -6,30 +6,22 @@
 
 using namespace waypost;
 
-// The tests run with TZ=America/New_York (set by CTest).
-TEST(SystemTimeZone, NamesTheZoneAsItIsAtThatMoment) {
-    SystemTimeZone zone;
-    const QDateTime summer(QDate(2026, 7, 1), QTime(12, 0), QTimeZone::systemTimeZone());
-    const QDateTime winter(QDate(2026, 1, 15), QTime(12, 0), QTimeZone::systemTimeZone());
+// The tests run with TZ=America/New_York (set by CTest). The zone is named as
+// it is at that moment, and in English whatever the desktop's language: a
+// Spanish desktop in New York still has Eastern time.
+TEST(SystemTimeZone, NamesTheZoneAsItIsAtThatMomentInEnglish) {
     if (QTimeZone::systemTimeZoneId() != QByteArray("America/New_York"))
         GTEST_SKIP() << "the test environment did not set the time zone";
+    const QDateTime summer(QDate(2026, 7, 1), QTime(12, 0), QTimeZone::systemTimeZone());
+    const QDateTime winter(QDate(2026, 1, 15), QTime(12, 0), QTimeZone::systemTimeZone());
+    SystemTimeZone zone;
     EXPECT_TRUE(zone.daylightInForce(summer));
     EXPECT_FALSE(zone.daylightInForce(winter));
     EXPECT_EQ(zone.offsetFromUtc(summer), -4 * 3600);
     EXPECT_EQ(zone.offsetFromUtc(winter), -5 * 3600);
-    EXPECT_NE(zone.zoneName(summer), zone.zoneName(winter));
-    EXPECT_FALSE(zone.zoneName(winter).isEmpty());
-}
 
-// The zone's name does not follow the desktop's language: a Spanish desktop in
-// New York still has Eastern time.
-TEST(SystemTimeZone, NamesTheZoneInEnglishOnAnyDesktop) {
-    if (QTimeZone::systemTimeZoneId() != QByteArray("America/New_York"))
-        GTEST_SKIP() << "the test environment did not set the time zone";
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::UnitedStates));
-    const QDateTime winter(QDate(2026, 1, 15), QTime(6, 0), Qt::UTC);
-    const QDateTime summer(QDate(2026, 7, 15), QTime(6, 0), Qt::UTC);
     const QString winterName = SystemTimeZone().zoneName(winter);
     const QString summerName = SystemTimeZone().zoneName(summer);
     QLocale::setDefault(before);

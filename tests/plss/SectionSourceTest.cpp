@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <utility>
 
 namespace waypost::plss::test {
 namespace {
@@ -17,16 +18,13 @@ namespace {
 constexpr double mile = 1609.344;
 constexpr double west = 760000, south = 3370000;  // a corner in UTM zone 16 north, near Tallahassee
 
-struct Feature {
-    std::vector<std::string> fields;
-    std::string wkt;
-};
+using Feature = std::pair<std::vector<std::string>, std::string>;  // text fields and the geometry in WKT
 
-std::string square(double x0, double y0, double side = mile) {
+std::string square(double x0, double y0) {
     std::ostringstream wkt;
     wkt.precision(12);
-    wkt << "POLYGON((" << x0 << ' ' << y0 << ',' << x0 + side << ' ' << y0 << ',' << x0 + side << ' ' << y0 + side
-        << ',' << x0 << ' ' << y0 + side << ',' << x0 << ' ' << y0 << "))";
+    wkt << "POLYGON((" << x0 << ' ' << y0 << ',' << x0 + mile << ' ' << y0 << ',' << x0 + mile << ' ' << y0 + mile
+        << ',' << x0 << ' ' << y0 + mile << ',' << x0 << ' ' << y0 << "))";
     return wkt.str();
 }
 
@@ -34,8 +32,8 @@ std::string square(double x0, double y0, double side = mile) {
 void writeLayer(const std::filesystem::path& path, const std::vector<std::string>& names,
                 const std::vector<Feature>& features) {
     GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    GDALDataset* dataset = driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
+    GDALDataset* dataset =
+        GetGDALDriverManager()->GetDriverByName("GPKG")->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
     ASSERT_NE(dataset, nullptr);
     OGRSpatialReference utm;
     utm.importFromEPSG(32616);
@@ -44,11 +42,11 @@ void writeLayer(const std::filesystem::path& path, const std::vector<std::string
         OGRFieldDefn field(name.c_str(), OFTString);
         layer->CreateField(&field);
     }
-    for (const Feature& f : features) {
+    for (const auto& [fields, wkt] : features) {
         OGRFeature feature(layer->GetLayerDefn());
-        for (std::size_t i = 0; i < f.fields.size(); ++i) feature.SetField(static_cast<int>(i), f.fields[i].c_str());
+        for (std::size_t i = 0; i < fields.size(); ++i) feature.SetField(static_cast<int>(i), fields[i].c_str());
         OGRGeometry* geometry = nullptr;
-        OGRGeometryFactory::createFromWkt(f.wkt.c_str(), nullptr, &geometry);
+        OGRGeometryFactory::createFromWkt(wkt.c_str(), nullptr, &geometry);
         feature.SetGeometryDirectly(geometry);
         ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
     }
@@ -61,14 +59,12 @@ struct Truth {
 };
 Truth truth(double x0, double y0, double width, double height) {
     GeographicLib::PolygonArea polygon(GeographicLib::Geodesic::WGS84());
+    double lat = 0, lon = 0, perimeter = 0, area = 0;
     for (const auto& [x, y] : {std::pair{x0, y0}, {x0 + width, y0}, {x0 + width, y0 + height}, {x0, y0 + height}}) {
-        double lat = 0, lon = 0;
         GeographicLib::UTMUPS::Reverse(16, true, x, y, lat, lon);
         polygon.AddPoint(lat, lon);
     }
-    double perimeter = 0, area = 0;
     polygon.Compute(false, true, perimeter, area);
-    double lat = 0, lon = 0;
     GeographicLib::UTMUPS::Reverse(16, true, x0 + width / 2, y0 + height / 2, lat, lon);
     return {lon, lat, area / 4046.8564224};
 }
@@ -88,46 +84,39 @@ TEST_F(PlssFixture, KeyFieldSourceGivesCentresInWgs84AndAcresOnTheEllipsoid) {
     EXPECT_EQ(read.featuresRead, 5U);
     EXPECT_EQ(read.skipped, (std::map<std::string, std::size_t>{{"key not understood", 1}, {"not a polygon", 1}}));
     ASSERT_EQ(read.sections.size(), 2U);
-
-    const Truth whole = truth(west, south, 2 * mile, mile);
-    EXPECT_EQ(read.sections[0].key, "T01N R01E S01");
-    EXPECT_NEAR(read.sections[0].acres, whole.acres, 0.05);
-    EXPECT_NEAR(read.sections[0].longitude, whole.longitude, 2e-6);
-    EXPECT_NEAR(read.sections[0].latitude, whole.latitude, 2e-6);
-    const Truth one = truth(west, south + mile, mile, mile);
-    EXPECT_EQ(read.sections[1].key, "T01N R01E S02");
-    EXPECT_NEAR(read.sections[1].acres, one.acres, 0.05);
-    EXPECT_NEAR(read.sections[1].latitude, one.latitude, 2e-6);
+    const std::pair<std::string, Truth> expected[] = {{"T01N R01E S01", truth(west, south, 2 * mile, mile)},
+                                                      {"T01N R01E S02", truth(west, south + mile, mile, mile)}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(read.sections[i].key, expected[i].first);
+        EXPECT_NEAR(read.sections[i].acres, expected[i].second.acres, 0.05);
+        EXPECT_NEAR(read.sections[i].longitude, expected[i].second.longitude, 2e-6);
+        EXPECT_NEAR(read.sections[i].latitude, expected[i].second.latitude, 2e-6);
+    }
 }
 
 TEST_F(PlssFixture, SeparateFieldsMakeTheKeyAndTheProgramReplacesDatabasesOnlyWhenComplete) {
-    const auto source = folder / "fields.gpkg";
+    const std::string source = (folder / "fields.gpkg").string(), output = (folder / "databases").string();
     writeLayer(source, {"TWP", "TDIR", "RNG", "RDIR", "SEC"},
                {{{"001", "North", "05", "W", "12"}, square(west, south)},
                 {{"2", "X", "5", "W", "1"}, square(west, south + mile)}});
-    const auto output = folder / "databases";
-    const std::string sourceText = source.string(), outputText = output.string();
-    const std::vector<std::string_view> args = {sourceText,        "--township-field", "TWP",     "--range-field",
-                                                "RNG",             "--section-field",  "SEC",     "--direction-fields",
-                                                "TDIR,RDIR",       "--output",         outputText};
     std::ostringstream out, err;
-    ASSERT_EQ(runPlssBuild(args, out, err), 0) << err.str();
+    const auto build = [&](std::vector<std::string_view> args) { return runPlssBuild(args, out, err); };
+    ASSERT_EQ(build({source, "--township-field", "TWP", "--range-field", "RNG", "--section-field", "SEC",
+                     "--direction-fields", "TDIR,RDIR", "--output", output}),
+              0)
+        << err.str();
     EXPECT_NE(err.str().find("skipped (direction is not N, S, E or W): 1"), std::string::npos) << err.str();
     EXPECT_TRUE(positionOfSection(SectionDatabases::in(output), "T01N R05W S12", 0, 0).found);
 
-    const auto bytes = [](const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
+    const auto bytes = [&] {
+        std::ifstream in(std::filesystem::path(output) / std::string(searchFileName), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    const std::string before = bytes(output / std::string(searchFileName));
-    const std::string missing = (folder / "none.gpkg").string();
-    const std::vector<std::string_view> failing = {missing, "--key-field", "TRS", "--output", outputText};
-    EXPECT_EQ(runPlssBuild(failing, out, err), 1);
-    EXPECT_EQ(bytes(output / std::string(searchFileName)), before);
+    const std::string before = bytes();
+    EXPECT_EQ(build({(folder / "none.gpkg").string(), "--key-field", "TRS", "--output", output}), 1);
+    EXPECT_EQ(bytes(), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(output), {}), 3);  // nothing left behind
-
-    const std::vector<std::string_view> noSource = {"--key-field", "TRS"};
-    EXPECT_EQ(runPlssBuild(noSource, out, err), 2);
+    EXPECT_EQ(build({"--key-field", "TRS"}), 2);
 }
 
 }  // namespace
