@@ -122,6 +122,45 @@ std::vector<Row> Connection::run(const std::string& sql, const Parameters& param
     return rows;
 }
 
+void Connection::copyIn(const std::string& copy, const std::string& data) {
+    pg_result* started = PQexec(m_connection, copy.c_str());
+    if (!started || PQresultStatus(started) != PGRES_COPY_IN) {
+        const QString words = statementFailure(started, m_connection);
+        PQclear(started);
+        throw AgencyError(words);
+    }
+    PQclear(started);
+    constexpr std::size_t kPiece = 1 << 20;
+    bool sent = true;
+    for (std::size_t at = 0; sent && at < data.size(); at += kPiece)
+        sent = PQputCopyData(m_connection, data.data() + at, static_cast<int>(std::min(kPiece, data.size() - at))) == 1;
+    PQputCopyEnd(m_connection, sent ? nullptr : "the data could not be sent");
+    QString failure;
+    while (pg_result* result = PQgetResult(m_connection)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && failure.isEmpty())
+            failure = statementFailure(result, m_connection);
+        PQclear(result);
+    }
+    if (!sent && failure.isEmpty()) failure = statementFailure(nullptr, m_connection);
+    if (!failure.isEmpty()) throw AgencyError(failure);
+}
+
+std::string copyField(const std::optional<std::string>& value) {
+    if (!value) return "\\N";
+    std::string out;
+    out.reserve(value->size());
+    for (const char c : *value) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string Connection::quoted(const std::string& name) const {
     char* escaped = PQescapeIdentifier(m_connection, name.c_str(), name.size());
     if (!escaped) throw AgencyError(QStringLiteral("The name \"%1\" cannot be used.").arg(QString::fromStdString(name)));

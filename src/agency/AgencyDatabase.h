@@ -61,6 +61,8 @@ public:
 
     /// Runs one statement with \p parameters bound; throws AgencyError.
     std::vector<Row> run(const std::string& sql, const Parameters& parameters = {});
+    /// Runs \p copy ("COPY t FROM STDIN") with \p data in COPY's text form; throws AgencyError.
+    void copyIn(const std::string& copy, const std::string& data);
     /// \p name quoted as an identifier ("my table" -> "\"my table\"").
     std::string quoted(const std::string& name) const;
 
@@ -81,6 +83,9 @@ private:
     Connection& m_connection;
     bool m_done = false;
 };
+
+/// \p value as a field of COPY's text form (tab, line ends and backslash escaped; nothing is NULL).
+std::string copyField(const std::optional<std::string>& value);
 
 /// What "Test" finds: whether the database can take Waypost's records, and in words why not.
 struct Verdict {

@@ -128,6 +128,37 @@ RunResult guarded(Run run) {
 
 }  // namespace
 
+std::pair<double, double> latLongOfRecord(std::int64_t record, const std::optional<std::string>& reference) {
+    if (!reference || reference->empty()) refuse(record, reference, QStringLiteral("it holds no reference"));
+    const engine::USNGParseResult parsed = engine::USNGParser(*reference);
+    if (!parsed.ok()) refuse(record, reference, QString::fromStdString(parsed.error));
+    const engine::USNGPieces& p = *parsed.pieces;
+    const engine::GeographicFromGrid geo = engine::geographicFromUsng(
+        p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits, engine::InverseTexts::LongitudeLatitude);
+    if (!geo.bandError.empty()) refuse(record, reference, QString::fromStdString(geo.bandError));
+    return {geo.latitude, geo.longitude};
+}
+
+std::string referenceOfRecord(std::int64_t record, const std::optional<std::string>& latitudeText,
+                              const std::optional<std::string>& longitudeText, Hemispheres hemispheres) {
+    const std::optional<double> lat = number(latitudeText);
+    const std::optional<double> lon = number(longitudeText);
+    if (!lat) refuse(record, latitudeText, QStringLiteral("the latitude is not a number"));
+    if (!lon) refuse(record, longitudeText, QStringLiteral("the longitude is not a number"));
+    double latitude = *lat, longitude = *lon;
+    // Forced whatever the options' state, in this order.
+    if (hemispheres.north && latitude < 0) latitude = -latitude;
+    if (hemispheres.west && longitude > 0) longitude = -longitude;
+    if (!hemispheres.north && latitude > 0) latitude = -latitude;
+    if (!hemispheres.west && longitude < 0) longitude = -longitude;
+    if (std::abs(latitude) > 90) refuse(record, latitudeText, QStringLiteral("a latitude lies within -90 to 90"));
+    if (std::abs(longitude) > 180) refuse(record, longitudeText, QStringLiteral("a longitude lies within -180 to 180"));
+    std::string reference = engine::nationalGridReference(engine::utmFromGeographic(latitude, longitude));
+    while (!reference.empty() && reference.back() == ' ') reference.pop_back();
+    while (!reference.empty() && reference.front() == ' ') reference.erase(reference.begin());
+    return reference;
+}
+
 RunError::RunError(QString message, std::int64_t record)
     : std::runtime_error(message.toStdString()), m_message(std::move(message)), m_record(record) {}
 
@@ -151,15 +182,8 @@ RunResult convertUsngToLatLong(const QString& database, const QString& table, co
         Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.latitudeColumn) + " = ?, " +
                                       q(result.longitudeColumn) + " = ? WHERE " + key + " = ?");
         result.records = eachRecord(db, table, key, q(field), update, 3, done, [&](std::int64_t record, const Values& v) {
-            if (!v[0] || v[0]->empty()) refuse(record, v[0], QStringLiteral("it holds no reference"));
-            const engine::USNGParseResult parsed = engine::USNGParser(*v[0]);
-            if (!parsed.ok()) refuse(record, v[0], QString::fromStdString(parsed.error));
-            const engine::USNGPieces& p = *parsed.pieces;
-            const engine::GeographicFromGrid geo =
-                engine::geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits,
-                                           engine::InverseTexts::LongitudeLatitude);
-            if (!geo.bandError.empty()) refuse(record, v[0], QString::fromStdString(geo.bandError));
-            update.bind(1, geo.latitude).bind(2, geo.longitude);
+            const auto [latitude, longitude] = latLongOfRecord(record, v[0]);
+            update.bind(1, latitude).bind(2, longitude);
         });
         transaction.commit();
         return result;
@@ -184,22 +208,7 @@ RunResult convertLatLongToUsng(const QString& database, const QString& table, co
         Statement update = db.prepare("UPDATE " + q(table) + " SET " + q(result.outputColumns) + " = ? WHERE " + key + " = ?");
         result.records = eachRecord(db, table, key, q(latitudeField) + ", " + q(longitudeField), update, 2, done,
                                     [&](std::int64_t record, const Values& v) {
-            const std::optional<double> lat = number(v[0]);
-            const std::optional<double> lon = number(v[1]);
-            if (!lat) refuse(record, v[0], QStringLiteral("the latitude is not a number"));
-            if (!lon) refuse(record, v[1], QStringLiteral("the longitude is not a number"));
-            double latitude = *lat, longitude = *lon;
-            // Forced whatever the options' state, in this order.
-            if (hemispheres.north && latitude < 0) latitude = -latitude;
-            if (hemispheres.west && longitude > 0) longitude = -longitude;
-            if (!hemispheres.north && latitude > 0) latitude = -latitude;
-            if (!hemispheres.west && longitude < 0) longitude = -longitude;
-            if (std::abs(latitude) > 90) refuse(record, v[0], QStringLiteral("a latitude lies within -90 to 90"));
-            if (std::abs(longitude) > 180) refuse(record, v[1], QStringLiteral("a longitude lies within -180 to 180"));
-            std::string reference = engine::nationalGridReference(engine::utmFromGeographic(latitude, longitude));
-            while (!reference.empty() && reference.back() == ' ') reference.pop_back();
-            while (!reference.empty() && reference.front() == ' ') reference.erase(reference.begin());
-            update.bind(1, reference);
+            update.bind(1, referenceOfRecord(record, v[0], v[1], hemispheres));
         });
         transaction.commit();
         return result;

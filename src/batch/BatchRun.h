@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace waypost::batch {
 
@@ -89,6 +91,14 @@ std::optional<PointFormat> pointFormatFor(const QString& extension);
 /// complete. \return its path. \throws RunError.
 QString writeTablePoints(const QString& database, const QString& table, const QString& latitudeColumn,
                          const QString& longitudeColumn, PointFormat format);
+
+/// The latitude and longitude of record \p record's reference.
+/// \throws RunError naming the record, its value and the reason.
+std::pair<double, double> latLongOfRecord(std::int64_t record, const std::optional<std::string>& reference);
+/// The reference of record \p record's latitude and longitude (texts) after
+/// the hemisphere forcing. \throws RunError naming the record.
+std::string referenceOfRecord(std::int64_t record, const std::optional<std::string>& latitude,
+                              const std::optional<std::string>& longitude, Hemispheres hemispheres);
 
 /// The shapefile field type code for a column's declared type.
 int shapefileTypeFor(const QString& declaredType);

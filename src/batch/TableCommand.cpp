@@ -1,8 +1,10 @@
 #include "batch/TableCommand.h"
 
 #include "batch/BatchRun.h"
+#include "batch/ServerRun.h"
 #include "batch/TableImport.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <unistd.h>
@@ -21,7 +23,9 @@ constexpr std::string_view kUsage =
     "[--shapefile|--points=FORMAT]\n"
     "FORMAT: shp, gpkg, geojson or gpx\n"
     "SOURCE: a SQLite (.sqlite, .db) or Access (.mdb, .accdb) database and its TABLE, a workbook (.xls, .xlsx,\n"
-    ".ods) and its sheet, or a text (.csv, .txt) or dBase (.dbf) file with TABLE given as -\n";
+    ".ods) and its sheet, a text (.csv, .txt) or dBase (.dbf) file with TABLE given as -, or the agency\n"
+    "database as PG:CONNECTION (a libpq connection string: PG:service=agency) and its TABLE;\n"
+    "--database CONNECTION names the agency database in place of SOURCE\n";
 
 /// The database and table a run works on: a SQLite table as it is, anything
 /// else through the same import as the batch windows.
@@ -44,8 +48,12 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
     std::vector<std::string_view> values;
     std::optional<PointFormat> points;
     Hemispheres hemispheres;
-    for (std::string_view arg : args) {
-        if (arg == "--shapefile") points = PointFormat::Shapefile;
+    std::optional<std::string_view> server;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--database" && i + 1 < args.size()) server = args[++i];
+        else if (arg.starts_with("--database=")) server = arg.substr(11);
+        else if (arg == "--shapefile") points = PointFormat::Shapefile;
         else if (arg.starts_with("--points=")) {
             points = pointFormatFor(text(arg.substr(9)));
             if (!points) {
@@ -64,6 +72,11 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
             err << "waypost-convert: unknown option \"" << arg << "\" (try --help)\n";
             return 2;
         } else values.push_back(arg);
+    }
+    std::string serverSource;
+    if (server && !values.empty()) {
+        serverSource = "PG:" + std::string(*server);
+        values.insert(values.begin() + 1, serverSource);
     }
     const bool toLatLong = !values.empty() && values[0] == "usng2ll";
     const bool toUsng = !values.empty() && values[0] == "ll2usng";
@@ -90,6 +103,23 @@ int runTable(std::span<const std::string_view> args, std::ostream& out, std::ost
         if (progress.joinable()) progress.join();
     };
     try {
+        if (isServerSource(database)) {
+            const std::string connection = serverConnection(database);
+            const RunResult result =
+                toLatLong ? convertUsngToLatLongOnServer(connection, sourceTable, text(values[3]), &done)
+                          : convertLatLongToUsngOnServer(connection, sourceTable, text(values[3]), text(values[4]),
+                                                         hemispheres, &done);
+            QString shape;
+            if (points)
+                shape = writeServerTablePoints(connection, sourceTable, result.latitudeColumn, result.longitudeColumn,
+                                               *points, QDir::currentPath());
+            stop();
+            out << completionMessage(result.records, QStringLiteral("the agency database's table ") + sourceTable, shape)
+                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                       .toStdString()
+                << '\n';
+            return 0;
+        }
         QString table;
         std::tie(database, table) = runTarget(database, sourceTable);
         const RunResult result = toLatLong ? convertUsngToLatLong(database, table, text(values[3]), &done)
@@ -126,7 +156,10 @@ engine::ExtraCommand tableCommand() {
                       every record in one transaction, or changes nothing and
                       names the record that failed; --shapefile writes the
                       points beside the database, --points=gpkg (geojson,
-                      gpx, shp) in that format
+                      gpx, shp) in that format; a table of the agency
+                      database (PG:CONNECTION or --database CONNECTION) is
+                      converted in one server transaction and its points
+                      written into the current folder
 )";
     command.whole = runTable;
     return command;
