@@ -27,25 +27,15 @@ struct LookupFixture {
                                     (folder + QStringLiteral("/databases")).toStdString());
         return true;
     }
-
-    /// The TRS group with north township 1, east range 1 and \\p section typed.
+    /// The TRS group with north township 1, east range 1 and \p section typed.
     void typeTrs(const QString& section) {
-        QVERIFY(f.show());
-        f.click("optTRS");
-        f.click("optTnorth");
-        f.typeInto("txtTown", QStringLiteral("1"));
-        f.click("optRangeE");
-        f.typeInto("txtRange", QStringLiteral("1"));
-        f.typeInto("txtSection", section);
+        QVERIFY(f.choose("optTRS", "optTnorth", "optRangeE"));
+        f.typeAll({"txtTown=1", "txtRange=1", "txtSection=" + section});
     }
-    /// The decimal-degree group showing 30.5 N, 84.25 W.
+    /// The decimal-degree group showing 30.4997 N, 84.2498 W.
     void typeDegrees() {
-        QVERIFY(f.show());
-        f.click("optDD");
-        f.typeInto("txtDDlongD", QStringLiteral("084"));
-        f.typeInto("txtDDLongDD", QStringLiteral("2498"));
-        f.typeInto("txtDDLatD", QStringLiteral("30"));
-        f.typeInto("txtDDLatDD", QStringLiteral("4997"));
+        QVERIFY(f.choose("optDD"));
+        f.typeAll({"txtDDlongD=084", "txtDDLongDD=2498", "txtDDLatD=30", "txtDDLatDD=4997"});
     }
 };
 
@@ -63,48 +53,43 @@ private slots:
         l.f.click("optNE");
         l.f.mouseClick("cmdTRS2dd");
         QCOMPARE(l.f.prompter.messageTexts(), QStringList());
-        QCOMPARE(l.f.text("lblDDLat"), QStringLiteral("30.503600"));
-        QCOMPARE(l.f.text("lblDDLong"), QStringLiteral("-084.245800"));
-        QCOMPARE(l.f.text("lblTRScon"), QStringLiteral("T01N R01E S01"));
+        QCOMPARE(l.f.texts({"lblDDLat", "lblDDLong", "lblTRScon", "txtTown", "txtRange", "txtSection"}),
+                 QStringList({"30.503600", "-084.245800", "T01N R01E S01", "00", "00", "0000"}));
         QVERIFY(l.f.text("lblUSNG").startsWith(QStringLiteral("16R GU")));
         QVERIFY(!caller.received.empty());
         QCOMPARE(caller.received.back().latitude(), QStringLiteral("30.503600"));
         QCOMPARE(caller.received.back().usng(), l.f.text("lblUSNG"));
-        QCOMPARE(QStringList({l.f.text("txtTown"), l.f.text("txtRange"), l.f.text("txtSection")}),
-                 QStringList({"00", "00", "0000"}));
 
-        // A section that is not there leaves the page without a location, so
-        // coming back to the window no longer shows the one before.
+        // A key not in the database keeps what was typed and leaves the page without
+        // a location, so coming back to the window no longer shows the one before.
         l.typeTrs(QStringLiteral("9"));
         l.f.mouseClick("cmdTRS2dd");
         QCOMPARE(l.f.prompter.messageTexts(), QStringList{kNoRecords});
+        QCOMPARE(l.f.texts({"lblDDLat", "lblDDLong", "txtTown"}), QStringList({"00", "00", "1"}));
         QVERIFY(!l.f.page->location());
         l.f.page->handBackAgain();
         QVERIFY(!caller.received.back().location);
     }
 
-    void convertFailuresSayWhyAndShowNoHalfResult_data() {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<bool>("databases");
-        QTest::addColumn<QString>("message");  // a pattern
-        QTest::addColumn<QString>("latitude");
-        QTest::newRow("key not in the database") << "9" << true << "^No Records Found\\.$" << "00";
-        QTest::newRow("no database") << "1" << false << "PLSS_KOVA_DEC_2010\\.sqlite.*does not exist" << "";
-    }
-    void convertFailuresSayWhyAndShowNoHalfResult() {
-        QFETCH(QString, section);
-        QFETCH(bool, databases);
-        QFETCH(QString, message);
-        QFETCH(QString, latitude);
+    void unreadableDatabasesAreNamedAndLeaveNoHalfResult() {
         LookupFixture l;
-        if (!databases) QVERIFY(QDir(l.data.filePath(QStringLiteral("databases"))).removeRecursively());
-        l.typeTrs(section);
+        QVERIFY(QDir(l.data.filePath(QStringLiteral("databases"))).removeRecursively());
+        const auto named = [](const QString& file) {
+            return QRegularExpression(QRegularExpression::escape(file) + QStringLiteral(".*does not exist"),
+                                      QRegularExpression::DotMatchesEverythingOption);
+        };
+        l.typeTrs(QStringLiteral("1"));
         l.f.mouseClick("cmdTRS2dd");
         QCOMPARE(l.f.prompter.messageTexts().size(), 1);
-        QVERIFY2(l.f.prompter.messageTexts().front().contains(QRegularExpression(message, QRegularExpression::DotMatchesEverythingOption)),
-                 qPrintable(l.f.prompter.messageTexts().front()));
-        QCOMPARE(l.f.text("lblDDLat"), latitude);
-        QCOMPARE(l.f.text("txtTown"), QStringLiteral("1"));  // what was typed is kept
+        QVERIFY2(l.f.prompter.messageTexts().back().contains(named(QStringLiteral("PLSS_KOVA_DEC_2010.sqlite"))),
+                 qPrintable(l.f.prompter.messageTexts().back()));
+        QCOMPARE(l.f.texts({"lblDDLat", "txtTown"}), QStringList({"", "1"}));  // what was typed is kept
+        l.typeDegrees();
+        l.f.mouseClick("cmdFindSTR");
+        QCOMPARE(l.f.prompter.messageTexts().size(), 2);
+        QVERIFY2(l.f.prompter.messageTexts().back().contains(named(QStringLiteral("PLSS_2010_LL.sqlite"))),
+                 qPrintable(l.f.prompter.messageTexts().back()));
+        QCOMPARE(l.f.text("lblTRSres"), QString());
     }
 
     void convertUsesTheFieldsNotAnEarlierPreview() {
@@ -114,20 +99,21 @@ private slots:
         QCOMPARE(l.f.text("lblTRScon"), QStringLiteral("T01N R01E S02 "));
         l.f.typeInto("txtSection", QStringLiteral("1"));  // not left: no check has run
         l.f.mouseClick("cmdTRS2dd");
-        QCOMPARE(l.f.text("lblTRScon"), QStringLiteral("T01N R01E S01"));
-        QCOMPARE(l.f.text("lblDDLat"), QStringLiteral("30.500000"));
+        QCOMPARE(l.f.texts({"lblTRScon", "lblDDLat"}), QStringList({"T01N R01E S01", "30.500000"}));
     }
 
     void findStrDescribesTheSectionLogsAndCopiesToTheCaller_data() {
         QTest::addColumn<QString>("caller");
-        QTest::addColumn<bool>("copied");
-        QTest::newRow("facilities") << "wpFac" << true;
-        QTest::newRow("wildfires") << "frmDBMan" << true;
-        QTest::newRow("hurricanes") << "wpHcane" << false;
+        QTest::addColumn<bool>("copied");   // the result of the search
+        QTest::addColumn<bool>("carried");  // the section in the hand-back
+        QTest::newRow("facilities") << "wpFac" << true << false;
+        QTest::newRow("wildfires") << "frmDBMan" << true << true;
+        QTest::newRow("hurricanes") << "wpHcane" << false << false;
     }
     void findStrDescribesTheSectionLogsAndCopiesToTheCaller() {
         QFETCH(QString, caller);
         QFETCH(bool, copied);
+        QFETCH(bool, carried);
         LookupFixture l;
         RecordingReceiver window;
         l.f.page->startLocating(&window, caller);
@@ -135,8 +121,7 @@ private slots:
         l.f.mouseClick("cmdFindSTR");
         // 30.4997 N 84.2498 W: both centres lie in the first window; S01 is nearer.
         const QString found = QStringLiteral("T01N R01E S01 NW 1/4 of the SE 1/4");
-        QCOMPARE(l.f.text("lblTRSres"), found);
-        QCOMPARE(l.f.text("lblPercent"), QStringLiteral("STR found on iteration 2"));
+        QCOMPARE(l.f.texts({"lblTRSres", "lblPercent"}), QStringList({found, "STR found on iteration 2"}));
         QCOMPARE(l.f.child<QProgressBar>("strProgress")->value(), 20);
         QVERIFY(l.f.child("strProgress")->isVisible());
         QVERIFY(test::readAll(l.f.paths.logDir() + QStringLiteral("/search_results.txt"))
@@ -146,6 +131,8 @@ private slots:
             QCOMPARE(QString::fromStdString(window.foundSections.front().sectionText()), found);
             QCOMPARE(QString::fromStdString(window.foundSections.front().utm), l.f.text("lblUTMCoord"));
         }
+        l.f.page->handBackAgain();
+        QCOMPARE(window.received.back().section_(), carried ? found : QString());
 
         l.f.mouseClick("cmdconClose");  // leaving the button hides the progress
         QVERIFY(!l.f.child("strProgress")->isVisible());
@@ -153,35 +140,30 @@ private slots:
     }
 
     // A section goes back only with the point it was found for.
-    void aSectionFoundEarlierDoesNotTravelWithANewPoint_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("another latitude") << "txtDDLatDD" << "3000";
-        QTest::newRow("another longitude") << "txtDDLongDD" << "1000";
-    }
     void aSectionFoundEarlierDoesNotTravelWithANewPoint() {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
         LookupFixture l;
         RecordingReceiver window;
         l.f.page->startLocating(&window, QStringLiteral("frmDBMan"));
         l.typeDegrees();
         l.f.mouseClick("cmdFindSTR");
-        QVERIFY(!l.f.text("lblTRSres").isEmpty());
-        window.received.clear();
-        l.f.typeInto(field.toLatin1().constData(), typed);
-        QVERIFY(!window.received.empty());
-        QCOMPARE(window.received.back().section_(), QString());
-        QCOMPARE(window.received.back().latitude(), l.f.text("lblDDLat"));
+        const QString found = l.f.text("lblTRSres");
+        QVERIFY(!found.isEmpty());
+        // Back at the point, the section goes along again.
+        for (const auto& [typing, withSection] :
+             {std::pair{"txtDDLatDD=3000", false}, {"txtDDLatDD=4997", true}, {"txtDDLongDD=1000", false}}) {
+            window.received.clear();
+            l.f.typeAll({typing});
+            QVERIFY2(!window.received.empty(), typing);
+            QCOMPARE(window.received.back().section_(), withSection ? found : QString());
+            QCOMPARE(window.received.back().latitude(), l.f.text("lblDDLat"));
+        }
     }
 
     void findStrWithoutCoordinatesOrSectionsSaysSo() {
         LookupFixture l;
-        QVERIFY(l.f.show());
-        l.f.click("optDD");
+        QVERIFY(l.f.choose("optDD"));
         l.f.mouseClick("cmdFindSTR");
         QCOMPARE(l.f.prompter.messageTexts(), QStringList({"No Search Coordinates - Exiting Search Routine"}));
-
         l.f.typeInto("txtDDLatD", QStringLiteral("29"));  // a degree away from both sections
         l.f.mouseClick("cmdFindSTR");
         QCOMPARE(l.f.prompter.messageTexts().back(), kNoRecords);

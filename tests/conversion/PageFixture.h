@@ -7,13 +7,8 @@
 #include "support/TestSupport.h"
 #include "support/WindowControls.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 #include <memory>
 #include <vector>
@@ -51,6 +46,13 @@ struct PageFixture : test::TestServices, test::WindowControls {
 
     /// Shows the page and makes it the active window, so that focus moves as it does for a user.
     bool show() const { return activate(); }
+    /// Shows the page and clicks the given options in turn (a notation, then directions).
+    template <class... Names>
+    bool choose(const Names&... options) const {
+        if (!show()) return false;
+        (click(options), ...);
+        return true;
+    }
 
     QLineEdit* field(const char* name) const { return edit(name); }
 
@@ -71,6 +73,24 @@ struct PageFixture : test::TestServices, test::WindowControls {
     }
     /// Types into whatever has the focus.
     void typeOn(const QString& keys) const { QTest::keyClicks(QApplication::focusWidget(), keys); }
+    /// Types into several fields in turn, each given as "field=keys".
+    void typeAll(const QStringList& typing) const {
+        for (const QString& entry : typing)
+            typeInto(qPrintable(entry.section(QLatin1Char('='), 0, 0)), entry.section(QLatin1Char('='), 1));
+    }
+    /// What the named labels and fields show.
+    QStringList texts(const QStringList& names) const {
+        QStringList shown;
+        for (const QString& name : names) shown << text(qPrintable(name));
+        return shown;
+    }
+    /// The named controls that are enabled.
+    QStringList enabled(const QStringList& names) const {
+        QStringList on;
+        for (const QString& name : names)
+            if (child(qPrintable(name))->isEnabled()) on << name;
+        return on;
+    }
     /// Presses Tab in the focused control.
     void tab() const { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
     QString focusName() const {

@@ -1,26 +1,25 @@
 // Township, range and section rules: key filter, key texts, the checks with
-// their messages, the TRS key and the parts of a section.
+// their messages, the TRS key, and which caller receives what.
 
 #include "conversion/HandBack.h"
 #include "conversion/TownshipRangeSection.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
+#include <string_view>
 
 namespace {
 
 using namespace waypost::conversion;
+using namespace std::literals;
 using waypost::SectionHandover;
 
 std::string str(const QString& text) { return text.toStdString(); }
 
 TEST(TrsKeyFilter, OnlyDigitsAndBackspace) {
-    for (char16_t c = u'0'; c <= u'9'; ++c) EXPECT_TRUE(acceptsTrsCharacter(c));
-    EXPECT_TRUE(acceptsTrsCharacter(8));
-    for (char16_t c : {u'.', u'a', u'N', u' ', u'-', char16_t(9), char16_t(12), char16_t(13), u'%'})
-        EXPECT_FALSE(acceptsTrsCharacter(c)) << int(c);
+    for (char16_t c : u"0123456789\b"sv) EXPECT_TRUE(acceptsTrsCharacter(c)) << int(c);
+    for (char16_t c : u".aN -\t\f\r%"sv) EXPECT_FALSE(acceptsTrsCharacter(c)) << int(c);
     EXPECT_EQ(str(keepTrsCharacters(QStringLiteral("T12.5"))), "125");
 }
 
@@ -29,51 +28,41 @@ TEST(TrsKeys, BelowTenWithOneLeadingZero) {
     EXPECT_EQ(str(keyText(5)), "05");
     EXPECT_EQ(str(keyText(10)), "10");
     EXPECT_EQ(str(keyText(1234)), "1234");
-}
-
-TEST(TrsKeys, KeyOfASection) {
     EXPECT_EQ(str(trsKey("01", kNorth, "05", kWest, "12")), "T01N R05W S12");
     EXPECT_EQ(str(trsKey("34", kSouth, "18", kEast, "03")), "T34S R18E S03");
 }
 
-struct TrsCase {
-    const char* text;
-    const char* direction;
-    bool accepted;
-    const char* keyOrMessage;
-};
-
-class TownshipChecks : public ::testing::TestWithParam<TrsCase> {};
-TEST_P(TownshipChecks, LimitsByDirection) {
-    const TrsCase& c = GetParam();
-    const TrsCheck check = checkTownship(QString::fromUtf8(c.text), QString::fromUtf8(c.direction));
-    EXPECT_EQ(check.accepted, c.accepted) << c.text << c.direction;
-    EXPECT_EQ(str(check.accepted ? check.key : check.message), c.keyOrMessage);
-    if (check.accepted) {
-        EXPECT_EQ(check.number, static_cast<int>(std::lround(std::atof(c.text))));
+TEST(TrsChecks, TownshipAndRangeLimitsByDirection) {
+    const struct {
+        bool township;
+        const char* text;
+        const char* direction;
+        const char* keyOrMessage;  // the key when accepted
+        int number;                // -1: refused
+    } cases[] = {
+        {true, "", "N", "00", 0},
+        {true, "7", "N", "07", 7},
+        {true, "8", "N", "North Township Must be Less Than 8", -1},
+        {true, "8", "S", "08", 8},
+        {true, "67", "S", "67", 67},
+        {true, "68", "S", "South Township Must be Less Than 68", -1},
+        {false, "9", "E", "09", 9},
+        {false, "43", "E", "43", 43},
+        {false, "44", "E", "East Range Must be Less Than 44", -1},
+        {false, "34", "W", "34", 34},
+        {false, "35", "W", "West Range Must be Less Than 35", -1},
+        {false, "43", "W", "West Range Must be Less Than 35", -1},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromLatin1(c.text), direction = QString::fromLatin1(c.direction);
+        const TrsCheck check = c.township ? checkTownship(text, direction) : checkRange(text, direction);
+        EXPECT_EQ(check.accepted, c.number >= 0) << c.text << c.direction;
+        EXPECT_EQ(str(check.accepted ? check.key : check.message), c.keyOrMessage) << c.text << c.direction;
+        if (check.accepted) EXPECT_EQ(check.number, c.number) << c.text << c.direction;
     }
 }
-INSTANTIATE_TEST_SUITE_P(
-    Townships, TownshipChecks,
-    ::testing::Values(TrsCase{"", "N", true, "00"}, TrsCase{"7", "N", true, "07"},
-                      TrsCase{"8", "N", false, "North Township Must be Less Than 8"}, TrsCase{"8", "S", true, "08"},
-                      TrsCase{"67", "S", true, "67"}, TrsCase{"68", "S", false, "South Township Must be Less Than 68"}));
 
-class RangeChecks : public ::testing::TestWithParam<TrsCase> {};
-TEST_P(RangeChecks, LimitsByDirection) {
-    const TrsCase& c = GetParam();
-    const TrsCheck check = checkRange(QString::fromUtf8(c.text), QString::fromUtf8(c.direction));
-    EXPECT_EQ(check.accepted, c.accepted) << c.text << c.direction;
-    EXPECT_EQ(str(check.accepted ? check.key : check.message), c.keyOrMessage);
-}
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, RangeChecks,
-    ::testing::Values(TrsCase{"9", "E", true, "09"}, TrsCase{"43", "E", true, "43"},
-                      TrsCase{"44", "E", false, "East Range Must be Less Than 44"},
-                      TrsCase{"34", "W", true, "34"}, TrsCase{"35", "W", false, "West Range Must be Less Than 35"},
-                      TrsCase{"43", "W", false, "West Range Must be Less Than 35"}));
-
-TEST(SectionChecks, UpTo8029AndPlainDigitsWhileTyping) {
+TEST(TrsChecks, SectionsUpTo8029PlainWhileTypingPaddedOnLeaving) {
     const TrsCheck ok = checkSection(QStringLiteral("8029"));
     EXPECT_TRUE(ok.accepted);
     EXPECT_EQ(ok.number, 8029);

@@ -5,7 +5,6 @@
 #include "PageFixture.h"
 
 #include <QClipboard>
-#include <QGridLayout>
 #include <QGuiApplication>
 
 using namespace waypost;
@@ -15,16 +14,8 @@ namespace {
 
 const QString kNumbersOnly = QStringLiteral("Plese Enter Numbers Only");
 const QString kNorth = QStringLiteral("North Township Must be Less Than 8");
-const QString kSouth = QStringLiteral("South Township Must be Less Than 68");
-const QString kEast = QStringLiteral("East Range Must be Less Than 44");
 const QString kWest = QStringLiteral("West Range Must be Less Than 35");
-const QString kSection = QStringLiteral(" Must Be Less Than 8030");
-
-/// The page with the TRS group chosen.
-void enterTrs(PageFixture& f) {
-    QVERIFY(f.show());
-    f.click("optTRS");
-}
+const QStringList kTrsFields{"txtTown", "txtRange", "txtSection"};
 
 }  // namespace
 
@@ -34,73 +25,48 @@ class TrsPageTest : public QObject {
 private slots:
     void enteringTheGroup() {
         PageFixture f;
-        enterTrs(f);
-        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
-                 QStringList({"00", "00", "0000"}));
-        for (const char* name : {"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd"})
-            QVERIFY2(f.child(name)->isEnabled(), name);
-        // Township and range wait for a direction; the sixteen for the toggle;
-        // the section search and the degrees for a degree group.
-        for (const char* name : {"txtTown", "txtRange", "optNWNW", "cmdFindSTR", "txtDDlongD"})
-            QVERIFY2(!f.child(name)->isEnabled(), name);
-        QVERIFY(!f.child<QRadioButton>("optTnorth")->isChecked());
-
+        QVERIFY(f.choose("optTRS"));
+        QCOMPARE(f.texts(kTrsFields), QStringList({"00", "00", "0000"}));
+        // Township and range wait for a direction, the sixteen for the toggle, the
+        // section search and the degrees for a degree group.
+        QCOMPARE(f.enabled({"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd", "txtTown",
+                            "txtRange", "optNWNW", "cmdFindSTR", "txtDDlongD"}),
+                 QStringList({"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd"}));
         const auto& trs = f.page->trsEntry();
-        QCOMPARE(trs.townshipDirection, QStringLiteral("N"));
-        QCOMPARE(trs.rangeDirection, QStringLiteral("E"));
-        // The section field already showed its start text: no change, no key yet.
-        QCOMPARE(trs.sectionKey, QString());
-
+        QCOMPARE(trs.townshipDirection + trs.rangeDirection, QStringLiteral("NE"));
         f.click("optTSouth");
-        QVERIFY(f.field("txtTown")->isEnabled());
-        QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("S"));
         f.click("optRangeW");
-        QVERIFY(f.field("txtRange")->isEnabled());
-        QCOMPARE(f.page->trsEntry().rangeDirection, QStringLiteral("W"));
+        QCOMPARE(f.enabled({"txtTown", "txtRange"}).size(), 2);
+        QCOMPARE(trs.townshipDirection + trs.rangeDirection, QStringLiteral("SW"));
         QVERIFY(f.prompter.calls().empty());
     }
 
-    void keystrokes_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<int>("beeps");
-        const QStringList none;
-        QTest::newRow("letter after a digit") << "txtTown" << "3N" << "3" << QStringList{kNumbersOnly} << 1;
-        QTest::newRow("two refused keys") << "txtRange" << "-+" << "00" << QStringList{kNumbersOnly, kNumbersOnly} << 2;
-        QTest::newRow("backspace") << "txtTown" << "\b" << "" << none << 0;
-        QTest::newRow("section 8029") << "txtSection" << "8029" << "8029" << none << 0;
-    }
-    void keystrokes() {
-        QFETCH(QString, field);
-        QFETCH(QString, keys);
-        QFETCH(QString, text);
-        QFETCH(QStringList, messages);
-        QFETCH(int, beeps);
+    // Anything but digits, typed or pasted, is dropped with a beep and a message.
+    void refusedKeysBeepWithAMessageEach() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
-        f.click("optRangeW");
-        f.typeInto(qPrintable(field), keys);
-        QCOMPARE(f.text(qPrintable(field)), text);
-        QCOMPARE(f.prompter.messageTexts(), messages);
-        QCOMPARE(f.prompter.beeps(), beeps);
-        for (const auto& message : f.prompter.messages()) {
-            QCOMPARE(message.title, QStringLiteral("Waypost"));
-            QCOMPARE(message.buttons, Prompter::Buttons::Ok);
-        }
+        QVERIFY(f.choose("optTRS", "optTSouth", "optRangeW"));
+        f.typeAll({"txtTown=3N", "txtRange=-+", "txtSection=5x"});
+        QCOMPARE(f.texts(kTrsFields), QStringList({"3", "00", "5"}));
+        QCOMPARE(f.prompter.messageTexts(), QStringList(4, kNumbersOnly));
+        QCOMPARE(f.prompter.beeps(), 4);
+        QGuiApplication::clipboard()->setText(QStringLiteral("1a"));
+        f.field("txtTown")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(f.field("txtTown"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.text("txtTown"), QStringLiteral("1"));
+        QCOMPARE(f.prompter.messageTexts(), QStringList(5, kNumbersOnly));
+        QCOMPARE(f.prompter.beeps(), 5);
+        QCOMPARE(f.page->trsEntry().townshipNumber, 1);
     }
 
     void sectionCheckRunsOnEveryKey() {
         PageFixture f;
-        enterTrs(f);
+        QVERIFY(f.choose("optTRS"));
         f.typeInto("txtSection", QStringLiteral("803"));
         QVERIFY(f.prompter.messageTexts().isEmpty());
         QCOMPARE(f.page->trsEntry().sectionNumber, 803);
         QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("803"));
-        QTest::keyClicks(f.field("txtSection"), QStringLiteral("0"));
-        QCOMPARE(f.prompter.messageTexts(), QStringList{kSection});
+        f.typeOn(QStringLiteral("0"));
+        QCOMPARE(f.prompter.messageTexts(), QStringList{QStringLiteral(" Must Be Less Than 8030")});
         QCOMPARE(f.text("txtSection"), QString());
         QCOMPARE(f.page->trsEntry().sectionNumber, 0);
         QCOMPARE(f.focusName(), QStringLiteral("txtSection"));  // an emptied field does not advance
@@ -108,8 +74,7 @@ private slots:
 
     void northTownshipEight() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTnorth");
+        QVERIFY(f.choose("optTRS", "optTnorth"));
         f.typeInto("txtTown", QStringLiteral("5"));
         f.tab();
         QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));
@@ -117,76 +82,32 @@ private slots:
         f.tab();
         QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        QVERIFY(f.focusName() != QLatin1String("txtTown"));  // the focus is never held back
+        QVERIFY(f.focusName() != QLatin1String("txtTown"));              // the focus is never held back
         QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));  // the key stays as it was
+        // A click on a button leaves the field first, so it cannot skip the check.
+        f.typeInto("txtTown", QStringLiteral("9"));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.prompter.messageTexts(), QStringList({kNorth, kNorth}));
+        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N RE S "));  // what entering the field accepted
     }
 
-    void southTownships_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("key");  // entering the field accepted "00" first
-        QTest::newRow("68") << "68" << QStringList{kSouth} << "00" << "00";
-        QTest::newRow("8") << "8" << QStringList{} << "8" << "08";
-    }
-    void southTownships() {
-        QFETCH(QString, keys);
-        QFETCH(QStringList, messages);
-        QFETCH(QString, text);
-        QFETCH(QString, key);
+    // A range refused on leaving resets all three fields, not only its own.
+    void aRefusedRangeResetsTheWholeGroup() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
-        f.typeInto("txtTown", keys);
-        if (f.focusName() == QLatin1String("txtTown")) f.tab();  // two digits leave the field by themselves
-        QCOMPARE(f.prompter.messageTexts(), messages);
-        QCOMPARE(f.text("txtTown"), text);
-        QCOMPARE(f.page->trsEntry().townshipKey, key);
-        QCOMPARE(f.page->trsEntry().townshipNumber, messages.isEmpty() ? keys.toInt() : 0);
-    }
-
-    void ranges_data() {
-        QTest::addColumn<QString>("direction");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QStringList>("texts");  // township, range, section afterwards
-        QTest::newRow("east 44") << "optRangeE" << "44" << QStringList{kEast} << "00" << QStringList{"00", "00", "0000"};
-        QTest::newRow("west 34") << "optRangeW" << "34" << QStringList{} << "34" << QStringList{"05", "34", "12"};
-        QTest::newRow("east 9") << "optRangeE" << "9" << QStringList{} << "09" << QStringList{"05", "9", "12"};
-    }
-    void ranges() {
-        QFETCH(QString, direction);
-        QFETCH(QString, keys);
-        QFETCH(QStringList, messages);
-        QFETCH(QString, key);
-        QFETCH(QStringList, texts);
-        PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
-        f.typeInto("txtTown", QStringLiteral("05"));
-        f.typeInto("txtSection", QStringLiteral("12"));
-        f.click(qPrintable(direction));
-        f.typeInto("txtRange", keys);
-        if (f.focusName() == QLatin1String("txtRange")) f.tab();
-        QCOMPARE(f.prompter.messageTexts(), messages);
-        QCOMPARE(f.page->trsEntry().rangeKey, key);
-        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}), texts);
-        // The field reset opens all three fields and the directions.
-        if (!messages.isEmpty())
-            for (const char* name : {"txtTown", "txtSection", "optRangeW"}) QVERIFY2(f.child(name)->isEnabled(), name);
+        QVERIFY(f.choose("optTRS", "optTSouth", "optRangeE"));
+        f.typeAll({"txtTown=05", "txtSection=12", "txtRange=44"});  // two digits leave the field by themselves
+        QCOMPARE(f.prompter.messageTexts(), QStringList{QStringLiteral("East Range Must be Less Than 44")});
+        QCOMPARE(f.page->trsEntry().rangeKey, QStringLiteral("00"));  // what entering the field accepted
+        QCOMPARE(f.texts(kTrsFields), QStringList({"00", "00", "0000"}));
     }
 
     // A switched direction does not check its number again; entering the field
     // does, and then only that field goes back to its start text.
     void aSwitchedDirectionIsCheckedOnEnteringTheField() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optRangeE");
-        f.typeInto("txtRange", QStringLiteral("40"));  // accepted east, leaves by itself
-        f.click("optTSouth");
-        f.typeInto("txtTown", QStringLiteral("20"));  // accepted south, leaves by itself
-        f.typeInto("txtSection", QStringLiteral("9"));
+        QVERIFY(f.choose("optTRS", "optRangeE", "optTSouth"));
+        f.typeAll({"txtRange=40", "txtTown=20", "txtSection=9"});  // accepted east and south
         f.mouseClick("cmdTRScon");
         f.click("optRangeW");
         f.click("optTnorth");
@@ -194,13 +115,11 @@ private slots:
         const auto& trs = f.page->trsEntry();
         QCOMPARE(trs.townshipDirection, QStringLiteral("N"));
         QCOMPARE(trs.townshipNumber, 20);
-        QCOMPARE(trs.townshipKey, QStringLiteral("20"));
-        QCOMPARE(trs.rangeKey, QStringLiteral("40"));
+        QCOMPARE(QStringList({trs.townshipKey, trs.rangeKey}), QStringList({"20", "40"}));
 
         f.field("txtRange")->setFocus(Qt::TabFocusReason);
         QCOMPARE(f.prompter.messageTexts(), QStringList{kWest});
-        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
-                 QStringList({"20", "00", "9"}));
+        QCOMPARE(f.texts(kTrsFields), QStringList({"20", "00", "9"}));
         QCOMPARE(f.focusName(), QStringLiteral("txtRange"));  // the focus stays, the text selected
         QCOMPARE(f.field("txtRange")->selectedText(), QStringLiteral("00"));
 
@@ -208,14 +127,13 @@ private slots:
         QCOMPARE(f.prompter.messageTexts(), QStringList({kWest, kNorth}));
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
         QCOMPARE(f.focusName(), QStringLiteral("txtTown"));
-        QCOMPARE(f.page->trsEntry().townshipNumber, 0);
+        QCOMPARE(trs.townshipNumber, 0);
     }
 
     void emptyFieldsGetTheirStartTextsWhenLeft() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTnorth");
-        f.typeInto("txtTown", QStringLiteral("\b"));
+        QVERIFY(f.choose("optTRS", "optTnorth"));
+        f.typeInto("txtTown", QStringLiteral("\b"));  // backspace passes the filter
         QCOMPARE(f.text("txtTown"), QString());
         f.tab();
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
@@ -224,19 +142,36 @@ private slots:
         f.tab();
         QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
         QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
-        QVERIFY(f.prompter.messageTexts().isEmpty());
+        QVERIFY(f.prompter.calls().empty());
+
+        // Left without typing, the start text is padded; the reset still runs the
+        // change handling of a field that already shows its start text.
+        f.field("txtSection")->setFocus(Qt::TabFocusReason);
+        f.tab();
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("00"));
+        f.mouseClick("cmdResetTRS");
+        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N RE S0 "));
+    }
+
+    void twoDigitsMoveOnAndAreChecked() {
+        PageFixture f;
+        QVERIFY(f.choose("optTRS", "optTSouth", "optRangeE"));
+        for (const QString& entry : {"txtTown=12", "txtRange=43", "txtSection=0012"}) {
+            f.typeAll({entry});
+            QVERIFY2(f.focusName() != entry.section('=', 0, 0), qPrintable(entry));
+        }
+        const auto& trs = f.page->trsEntry();
+        QCOMPARE(QStringList({trs.townshipKey, trs.rangeKey, trs.sectionKey}), QStringList({"12", "43", "12"}));
+        f.mouseClick("cmdTRScon");
+        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S12 "));
     }
 
     void sectionKeyIsPaddedOnlyWhenTheFieldIsLeft() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTnorth");
-        f.typeInto("txtTown", QStringLiteral("1"));
-        f.tab();
-        f.click("optRangeW");
-        f.typeInto("txtRange", QStringLiteral("5"));
-        f.tab();
-        f.typeInto("txtSection", QStringLiteral("5"));
+        QVERIFY(f.choose("optTRS", "optTnorth", "optRangeW"));
+        f.typeAll({"txtTown=1", "txtRange=5", "txtSection=5"});
         f.click("cmdTRScon");  // the focus stays in the section field
         QCOMPARE(f.focusName(), QStringLiteral("txtSection"));
         QCOMPARE(f.text("lblTRScon"), QStringLiteral("T01N R05W S5 "));
@@ -258,195 +193,76 @@ private slots:
         QCOMPARE(f.page->trsEntry().trsKey, QStringLiteral("T01N R05W S07"));
     }
 
-    void clickingAButtonDoesNotSkipTheCheck() {
-        PageFixture f;
-        enterTrs(f);
-        f.click("optTnorth");
-        f.typeInto("txtTown", QStringLiteral("9"));
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
-        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N RE S "));  // what entering the field accepted
-    }
-
-    void partsOfTheSection_data() {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<int>("longitudeOffset");
-        QTest::addColumn<double>("latitudeOffset");
-        QTest::newRow("a quarter") << "optNW" << "NW1/4" << -400 << 0.0036;
-        QTest::newRow("a half") << "optSH" << "S1/2" << 0 << -0.0036;
-        QTest::newRow("the centre") << "optSecC" << "CENTER" << 0 << 0.0;
-        // The quarter-quarters are described in two ways, with and without a blank.
-        QTest::newRow("quarter-quarter with a blank") << "optSWNE" << "NE1/4 SW1/4" << -200 << -0.0018;
-        QTest::newRow("quarter-quarter without") << "optNESE" << "SE1/4NE1/4" << 600 << 0.0018;
-    }
+    // One part of the section at a time, across the two squares; the sixteen
+    // can be chosen only while enabled, and disabling keeps the part chosen.
     void partsOfTheSection() {
-        QFETCH(QString, option);
-        QFETCH(QString, description);
-        QFETCH(int, longitudeOffset);
-        QFETCH(double, latitudeOffset);
         PageFixture f;
-        enterTrs(f);
-        QCOMPARE(f.page->trsEntry().quarterDescription, QString());
+        QVERIFY(f.choose("optTRS"));
         f.mouseClick("cmdEnableqs");
-        auto* button = f.child<QRadioButton>(qPrintable(option));
-        QVERIFY(button->isEnabled());
-        button->click();
-        QVERIFY(button->isChecked());
-        QCOMPARE(f.page->trsEntry().quarterDescription, description);
-        QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, longitudeOffset);
-        QCOMPARE(f.page->trsEntry().quarterLatitudeOffsetDegrees, latitudeOffset);
-        // One part at a time, across the two squares.
-        const char* other = conversion::findQuarterOption(option)->quarterQuarter ? "optSecC" : "optNWNW";
-        f.click(other);
-        QVERIFY(!button->isChecked());
-    }
-
-    void quarterQuarterToggle() {
-        PageFixture f;
-        enterTrs(f);
-        auto* toggle = f.child<QPushButton>("cmdEnableqs");
-        QCOMPARE(toggle->text(), QStringLiteral("Enable 1/4 1/4 Sections"));
+        const struct {
+            const char* option;
+            const char* description;
+            int longitudeOffset;
+            double latitudeOffset;
+        } parts[] = {
+            {"optNW", "NW1/4", -400, 0.0036},
+            // The quarter-quarters are described in two ways, with and without a blank.
+            {"optSWNE", "NE1/4 SW1/4", -200, -0.0018},
+            {"optSH", "S1/2", 0, -0.0036},
+            {"optSecC", "CENTER", 0, 0},
+            {"optNESE", "SE1/4NE1/4", 600, 0.0018},
+        };
+        const char* previous = nullptr;
+        for (const auto& part : parts) {
+            f.click(part.option);
+            const auto& trs = f.page->trsEntry();
+            QCOMPARE(trs.quarterDescription, QString::fromLatin1(part.description));
+            QCOMPARE(trs.quarterLongitudeOffsetMetres, part.longitudeOffset);
+            QCOMPARE(trs.quarterLatitudeOffsetDegrees, part.latitudeOffset);
+            if (previous) QVERIFY2(!f.child<QRadioButton>(previous)->isChecked(), previous);
+            previous = part.option;
+        }
         f.mouseClick("cmdEnableqs");
-        QCOMPARE(toggle->text(), QStringLiteral("Disable 1/4 1/4 Sections"));
-        // The sixteen show their captions only while they can be chosen.
-        for (const char* name : {"optNWNW", "optSESE"}) {
-            QVERIFY2(f.child(name)->isEnabled(), name);
-            QVERIFY2(!f.child<QRadioButton>(name)->text().isEmpty(), name);
-        }
-        f.click("optSESW");
-        f.mouseClick("cmdEnableqs");
-        QCOMPARE(toggle->text(), QStringLiteral("Enable 1/4 1/4 Sections"));
-        for (const char* name : {"optNWNW", "optSESE"}) {
-            QVERIFY2(!f.child(name)->isEnabled(), name);
-            QCOMPARE(f.child<QRadioButton>(name)->text(), QString());
-        }
-        // Disabling keeps the part already chosen.
-        QCOMPARE(f.page->trsEntry().quarterDescription, QStringLiteral("SW1/4 SE1/4"));
-        QCOMPARE(f.page->trsEntry().quarterLongitudeOffsetMetres, 200);
-    }
-
-    void optionsSitInTheSectionSquareWhereTheirOffsetsPutThem() {
-        PageFixture f;
-        auto* quarters = f.page->findChild<QGridLayout*>(QStringLiteral("layQuarters"));
-        auto* quarterQuarters = f.page->findChild<QGridLayout*>(QStringLiteral("layQuarterQuarters"));
-        QVERIFY(quarters && quarterQuarters);
-        for (const conversion::QuarterOption& option : conversion::quarterOptions()) {
-            auto* button = f.child<QRadioButton>(option.optionName);
-            QVERIFY2(button, option.optionName);
-            QGridLayout* grid = option.quarterQuarter ? quarterQuarters : quarters;
-            const int index = grid->indexOf(button);
-            QVERIFY2(index >= 0, option.optionName);
-            int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
-            grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-            // The sixteen have a gap between the quarters (grid row and column 2).
-            const int gap = option.quarterQuarter ? 1 : 0;
-            QCOMPARE(row, option.row + (option.row >= 2 ? gap : 0));
-            QCOMPARE(column, option.column + (option.column >= 2 ? gap : 0));
-        }
-    }
-
-    void resetTrsWhenTheFieldsAlreadyShowTheirStartTexts() {
-        PageFixture f;
-        enterTrs(f);
-        f.click("optTnorth");
-        f.child<QLineEdit>("txtSection")->setEnabled(true);
-        f.child<QLineEdit>("txtSection")->setFocus(Qt::TabFocusReason);
-        f.tab();  // left without typing: the key is padded
-        QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
-        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("00"));
-        f.mouseClick("cmdResetTRS");
-        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
-        QCOMPARE(f.page->trsEntry().sectionNumber, 0);
-        f.mouseClick("cmdTRScon");
-        QVERIFY2(f.text("lblTRScon").contains(QStringLiteral(" S0 ")), qPrintable(f.text("lblTRScon")));
-    }
-
-    void clickingADisabledTrsFieldDoesNotEnableIt() {
-        PageFixture f;
-        QVERIFY(f.show());
-        f.click("optDD");  // the TRS fields are disabled while degrees are entered
-        for (const char* name : {"txtTown", "txtRange", "txtSection"}) {
-            auto* edit = f.child<QLineEdit>(name);
-            QVERIFY2(!edit->isEnabled(), name);
-            QTest::mouseClick(edit, Qt::LeftButton);
-            QVERIFY2(!edit->isEnabled(), name);
-        }
+        QCOMPARE(f.enabled({"optNWNW", "optNESE", "optSESE"}), QStringList());
+        QCOMPARE(f.page->trsEntry().quarterDescription, QStringLiteral("SE1/4NE1/4"));
     }
 
     void resetTrs() {
         PageFixture f;
-        QVERIFY(f.show());
-        f.click("optDD");
-        f.typeInto("txtDDLatD", QStringLiteral("30"));
-        f.typeInto("txtDDlongD", QStringLiteral("084"));
-        QVERIFY(!f.text("lblDDLat").isEmpty());
-        f.click("optTRS");
-        f.click("optTnorth");
-        f.typeInto("txtTown", QStringLiteral("5"));
-        f.tab();
-        f.click("optRangeE");
-        f.typeInto("txtRange", QStringLiteral("12"));
-        f.typeInto("txtSection", QStringLiteral("8"));
+        QVERIFY(f.choose("optDD"));
+        f.typeAll({"txtDDLatD=30", "txtDDlongD=084"});
+        QVERIFY(f.page->location());
+        QVERIFY(f.choose("optTRS", "optTnorth", "optRangeE"));
+        f.typeAll({"txtTown=5", "txtRange=12", "txtSection=8"});
         f.tab();
         f.click("optNW");
         f.mouseClick("cmdTRScon");
         QCOMPARE(f.text("lblTRScon"), QStringLiteral("T05N R12E S08 NW1/4"));
 
         f.mouseClick("cmdResetTRS");
-        QCOMPARE(QStringList({f.text("txtTown"), f.text("txtRange"), f.text("txtSection")}),
-                 QStringList({"00", "00", "0000"}));
-        for (const char* name : {"txtTown", "txtRange", "optTSouth"}) QVERIFY2(f.child(name)->isEnabled(), name);
-        QCOMPARE(f.text("lblTRScon"), QString());
-        QCOMPARE(f.text("lblDDLat"), QString());
+        QCOMPARE(f.texts({"txtTown", "txtRange", "txtSection", "lblTRScon", "lblDDLat"}),
+                 QStringList({"00", "00", "0000", "", ""}));
+        QVERIFY(!f.page->location());
         const auto& trs = f.page->trsEntry();
-        QCOMPARE(trs.townshipNumber, 0);
-        QCOMPARE(trs.rangeNumber, 0);
-        QCOMPARE(trs.sectionNumber, 0);
+        QCOMPARE(QList<int>({trs.townshipNumber, trs.rangeNumber, trs.sectionNumber}), QList<int>({0, 0, 0}));
         QCOMPARE(trs.sectionKey, QStringLiteral("0"));
         // Keys and the part of the section are left as they were.
-        QCOMPARE(trs.townshipKey, QStringLiteral("05"));
-        QCOMPARE(trs.rangeKey, QStringLiteral("12"));
-        QCOMPARE(trs.quarterDescription, QStringLiteral("NW1/4"));
+        QCOMPARE(QStringList({trs.townshipKey, trs.rangeKey, trs.quarterDescription}),
+                 QStringList({"05", "12", "NW1/4"}));
         QVERIFY(f.child<QRadioButton>("optNW")->isChecked());
         QVERIFY(f.prompter.messageTexts().isEmpty());
     }
 
-    void pastedTextIsRefusedLikeTypedText() {
+    void clickingADisabledTrsFieldDoesNotEnableIt() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
-        QGuiApplication::clipboard()->setText(QStringLiteral("1a"));
-        f.field("txtTown")->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(f.field("txtTown"), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f.text("txtTown"), QStringLiteral("1"));
-        QCOMPARE(f.prompter.messageTexts(), QStringList{kNumbersOnly});
-        QCOMPARE(f.prompter.beeps(), 1);
-        QCOMPARE(f.page->trsEntry().townshipNumber, 1);
-    }
-
-    void twoDigitsMoveOnAndAreChecked() {
-        PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
-        f.typeInto("txtTown", QStringLiteral("12"));
-        QVERIFY(f.focusName() != QLatin1String("txtTown"));
-        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("12"));
-        f.click("optRangeE");
-        f.typeInto("txtRange", QStringLiteral("43"));
-        QVERIFY(f.focusName() != QLatin1String("txtRange"));
-        QCOMPARE(f.page->trsEntry().rangeKey, QStringLiteral("43"));
-        f.typeInto("txtSection", QStringLiteral("0012"));
-        QVERIFY(f.focusName() != QLatin1String("txtSection"));
-        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("12"));
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S12 "));
+        QVERIFY(f.choose("optDD"));  // the township fields are disabled while degrees are entered
+        for (const QString& name : kTrsFields) QTest::mouseClick(f.field(qPrintable(name)), Qt::LeftButton);
+        QCOMPARE(f.enabled(kTrsFields), QStringList());
     }
 
     void becomingActiveClearsThePreview() {
         PageFixture f;
-        enterTrs(f);
+        QVERIFY(f.choose("optTRS"));
         f.mouseClick("cmdTRScon");
         QVERIFY(!f.text("lblTRScon").isEmpty());
         QWidget other;
@@ -454,21 +270,21 @@ private slots:
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
         QVERIFY(!f.text("lblTRScon").isEmpty());
-        f.page->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(f.page.get()));
+        QVERIFY(f.show());
         QCOMPARE(f.text("lblTRScon"), QString());
     }
 
     void leavingTheGroupKeepsTheKeys() {
         PageFixture f;
-        enterTrs(f);
-        f.click("optTSouth");
+        QVERIFY(f.choose("optTRS", "optTSouth"));
         f.typeInto("txtTown", QStringLiteral("34"));
         f.click("optDD");
-        for (const char* name : {"txtTown", "frmsubSec", "cmdResetTRS"}) QVERIFY2(!f.child(name)->isEnabled(), name);
+        QCOMPARE(f.enabled({"txtTown", "frmsubSec", "cmdResetTRS"}), QStringList());
         f.click("optTRS");
         QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("34"));
+        // North holds again, though no direction is shown as chosen.
         QCOMPARE(f.page->trsEntry().townshipDirection, QStringLiteral("N"));
+        QVERIFY(!f.child<QRadioButton>("optTSouth")->isChecked());
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
         f.mouseClick("cmdTRScon");
         QCOMPARE(f.text("lblTRScon"), QStringLiteral("T34N RE S "));
