@@ -1,3 +1,6 @@
+#include "batch/ServerRun.h"
+
+#include <QDir>
 #include "batch/BatchWindows.h"
 
 #include "widgets/BackgroundJob.h"
@@ -68,8 +71,13 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, std::option
     }
     if (points) {
         try {
-            outcome.shapefile = writeTablePoints(database, table, outcome.result.latitudeColumn,
-                                                 outcome.result.longitudeColumn, *points);
+            // A server table's points go into the home folder; a file's beside it.
+            outcome.shapefile = isServerSource(database)
+                                    ? writeServerTablePoints(serverConnection(database), table,
+                                                             outcome.result.latitudeColumn,
+                                                             outcome.result.longitudeColumn, *points, QDir::homePath())
+                                    : writeTablePoints(database, table, outcome.result.latitudeColumn,
+                                                       outcome.result.longitudeColumn, *points);
         } catch (const RunError& e) {
             outcome.shapefileError = e.message();
         } catch (const std::exception& e) {
@@ -100,7 +108,9 @@ ShowProgress recordCounter(QLabel* counter) {
     return [counter](std::int64_t done) { counter->setText(QString::number(done)); };
 }
 
-void reportRun(Prompter& prompter, const RunOutcome& outcome, const QString& database) {
+void reportRun(Prompter& prompter, const RunOutcome& outcome, const QString& source) {
+    // A connection string may hold the password: the agency database is named in words.
+    const QString database = isServerSource(source) ? QStringLiteral("the agency database") : source;
     if (!outcome.converted) {
         prompter.message(outcome.error, kAppTitle, Prompter::Icon::Critical);
         return;
@@ -183,7 +193,7 @@ frmdatabase::frmdatabase(const Services& services, QWidget* parent)
     fillPointFormats(ui.cmbFormat, ui.optCreate);
     m_panel = new TableImportPanel(
         services,
-        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.lstTables,
+        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.cmdAgencyTables, ui.lstTables,
          ui.cmdFields, {ui.lstFields}, ui.cmdConUSNG, ui.lblProRe},
         {QStringLiteral("Please Select the Table Conataining USNG Coordinates"),
          QStringLiteral("Please Select Only the Table Conatining USNG Coordinates")},
@@ -207,8 +217,13 @@ void frmdatabase::cmdConUSNG_Click() {
     BackgroundJob::start<RunOutcome>(
         this, recordCounter(ui.lblProRe),
         [=](JobProgress& done) {
-            return convertAndDraw([&] { return convertUsngToLatLong(database, table, field, &done); }, points,
-                                  database, table);
+            return convertAndDraw(
+                [&] {
+                    return isServerSource(database)
+                               ? convertUsngToLatLongOnServer(serverConnection(database), table, field, &done)
+                               : convertUsngToLatLong(database, table, field, &done);
+                },
+                points, database, table);
         },
         [this, database](const RunOutcome& outcome) {
             reportRun(m_services.prompter, outcome, database);
@@ -234,7 +249,7 @@ frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
     setShapefileOption(false);
     m_panel = new TableImportPanel(
         services,
-        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.lstTables,
+        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.cmdAgencyTables, ui.lstTables,
          ui.cmdFields, {ui.lstLatFld, ui.lstLongFld}, ui.cmdConUSNG, ui.lblProRe},
         {QStringLiteral("Please Select the Table Containing USNG Coordinates"),
          QStringLiteral("Please Select Only the Table Contining USNG Coordinates")},
@@ -272,7 +287,12 @@ void frmbatLLtoUSNG::cmdConUSNG_Click() {
         this, recordCounter(ui.lblProRe),
         [=](JobProgress& done) {
             return convertAndDraw(
-                [&] { return convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done); },
+                [&] {
+                    return isServerSource(database)
+                               ? convertLatLongToUsngOnServer(serverConnection(database), table, latitude, longitude,
+                                                              hemispheres, &done)
+                               : convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done);
+                },
                 points, database, table);
         },
         [this, database](const RunOutcome& outcome) {

@@ -1,3 +1,5 @@
+#include "batch/ServerRun.h"
+#include "widgets/AgencyAccess.h"
 #include "batch/TableImportPanel.h"
 
 #include "batch/TableImport.h"
@@ -33,6 +35,8 @@ TableImportPanel::TableImportPanel(const Services& services, ImportControls cont
     connect(m_c.cmdConXls2, &QPushButton::clicked, this, &TableImportPanel::cmdConXls2_Click);
     connect(m_c.cmdConvert, &QPushButton::clicked, this, &TableImportPanel::cmdConvert_Click);
     connect(m_c.cmdFields, &QPushButton::clicked, this, &TableImportPanel::cmdFields_Click);
+    if (m_c.cmdAgencyTables)
+        connect(m_c.cmdAgencyTables, &QPushButton::clicked, this, &TableImportPanel::cmdAgencyTables_Click);
     connect(m_c.listxlsSheet, &QListWidget::itemClicked, this, [this] { setSheetImport(true); });
     makeSingleTick(m_c.lstTables);
     for (QListWidget* list : m_c.fieldLists) makeSingleTick(list);
@@ -255,6 +259,27 @@ void TableImportPanel::cmdConvert_Click() {
     }
 }
 
+void TableImportPanel::cmdAgencyTables_Click() {
+    cmdReset();
+    try {
+        const auto listed = withAgencyDatabase<std::pair<std::string, QStringList>>(
+            m_services.prompter, m_c.window, [](const std::string& connection) {
+                const agency::Connection reached(connection);  // a password wanted is asked for first
+                return std::pair(connection, serverTables(connection));
+            });
+        if (!listed) return;
+        m_c.lstTables->clear();
+        for (QListWidget* list : m_c.fieldLists) list->clear();
+        for (const QString& table : listed->second) m_c.lstTables->addItem(tickable(table));
+        m_database = QStringLiteral("PG:") + QString::fromStdString(listed->first);
+        setNextStep(m_c.cmdFields, true);
+    } catch (const agency::AgencyError& failure) {
+        m_services.prompter.message(failure.words(), kAppTitle, Prompter::Icon::Critical);
+    } catch (const RunError& failure) {
+        m_services.prompter.message(failure.message(), kAppTitle, Prompter::Icon::Critical);
+    }
+}
+
 void TableImportPanel::cmdFields_Click() {
     if (!m_c.lstTables->currentItem()) {
         tell(QStringLiteral("No Table Present"));
@@ -268,7 +293,9 @@ void TableImportPanel::cmdFields_Click() {
     }
     if (ticked > 1) tell(m_texts.severalTablesTicked);
     try {
-        const QStringList columns = tableColumns(m_database, currentTable());
+        const QStringList columns = isServerSource(m_database)
+                                        ? serverColumns(serverConnection(m_database), currentTable())
+                                        : tableColumns(m_database, currentTable());
         for (QListWidget* list : m_c.fieldLists) {
             list->clear();
             for (const QString& column : columns) list->addItem(tickable(column));
@@ -276,6 +303,9 @@ void TableImportPanel::cmdFields_Click() {
         emit fieldsListed(columns);
     } catch (const ImportError& e) {
         m_services.prompter.message(QStringLiteral("The fields of %1 cannot be listed:\n%2").arg(currentTable(), e.reason()),
+                                    kAppTitle, Prompter::Icon::Critical);
+    } catch (const RunError& e) {
+        m_services.prompter.message(QStringLiteral("The fields of %1 cannot be listed:\n%2").arg(currentTable(), e.message()),
                                     kAppTitle, Prompter::Icon::Critical);
     }
 }

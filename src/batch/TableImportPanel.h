@@ -30,6 +30,7 @@ struct ImportControls {
     QPushButton* cmdConXls2 = nullptr;
     QListWidget* listxlsSheet = nullptr;
     QPushButton* cmdConvert = nullptr;
+    QPushButton* cmdAgencyTables = nullptr;  ///< lists the tables of the agency database
     QListWidget* lstTables = nullptr;
     QPushButton* cmdFields = nullptr;
     std::vector<QListWidget*> fieldLists;  ///< every list that receives the column names
@@ -48,7 +49,8 @@ class TableImportPanel final : public QObject {
 public:
     TableImportPanel(const Services& services, ImportControls controls, ImportTexts texts, QObject* parent);
 
-    /// The database the listing, the conversion and the shapefile work on (empty before one was chosen).
+    /// The database the listing, the conversion and the shapefile work on (empty before one was chosen):
+    /// a SQLite file, or "PG:" and the agency database's connection string.
     const QString& databasePath() const { return m_database; }
     /// The current item of the table list (empty when none).
     QString currentTable() const;
@@ -75,6 +77,7 @@ private:
     void cmdConXls_Click();
     void cmdConXls2_Click();
     void cmdConvert_Click();
+    void cmdAgencyTables_Click();
     void cmdFields_Click();
     void makeSingleTick(QListWidget* list);
     void listTables(const QString& database);

@@ -1,8 +1,7 @@
 #include "widgets/FeatureForm.h"
 
-#include "agency/AgencySettings.h"
 #include "output/PointFile.h"
-#include "widgets/BackgroundJob.h"
+#include "widgets/AgencyAccess.h"
 #include "widgets/FocusNotifier.h"
 #include "widgets/Look.h"
 #include "widgets/NameFieldGuard.h"
@@ -80,42 +79,24 @@ void FeatureForm::writeKml() {
 
 void FeatureForm::writeToAgency() {
     Prompter& prompter = m_services.prompter;
-    const agency::ConnectionSettings settings = agency::savedSettings();
-    if (settings.isEmpty()) {
-        prompter.message(QStringLiteral("No agency database is set: choose File, Agency Database on the main window."),
-                         kAppTitle, Prompter::Icon::Warning);
-        return;
-    }
     const WrittenLocation at = writtenLocation(location());
     const FieldTable fields = m_d.fields;
     const FieldRow row = m_d.row();
     const std::string table = m_d.agencyTable;
-    for (;;) {
-        const std::string connection = settings.connectionString(agency::runPassword());
-        try {
-            const std::optional<long long> id = BackgroundJob::run<long long>(
-                m_window, {}, [=](JobProgress&) {
-                    agency::Connection server(connection);
-                    return agency::writeFeature(server, table, fields, row, at.longitude, at.latitude);
-                });
-            if (!id) return;  // the window has gone
-            prompter.message(QStringLiteral("Written to the agency database: record %1 of \"%2\".")
-                                 .arg(*id)
-                                 .arg(QString::fromStdString(table)),
-                             kAppTitle, Prompter::Icon::Information);
-            return;
-        } catch (const agency::AgencyError& failure) {
-            if (!failure.passwordWanted()) {
-                prompter.message(failure.words() + QStringLiteral("\n\nThe record was not written."), kAppTitle,
-                                 Prompter::Icon::Critical);
-                return;
-            }
-            // Asked once per run and held in memory; asked again when refused.
-            const std::optional<QString> password = prompter.inputSecret(
-                QStringLiteral("Password for the agency database (user %1):").arg(settings.user), kAppTitle);
-            if (!password) return;
-            agency::setRunPassword(*password);
-        }
+    try {
+        const std::optional<long long> id =
+            withAgencyDatabase<long long>(prompter, m_window, [&](const std::string& connection) {
+                agency::Connection server(connection);
+                return agency::writeFeature(server, table, fields, row, at.longitude, at.latitude);
+            });
+        if (!id) return;
+        prompter.message(QStringLiteral("Written to the agency database: record %1 of \"%2\".")
+                             .arg(*id)
+                             .arg(QString::fromStdString(table)),
+                         kAppTitle, Prompter::Icon::Information);
+    } catch (const agency::AgencyError& failure) {
+        prompter.message(failure.words() + QStringLiteral("\n\nThe record was not written."), kAppTitle,
+                         Prompter::Icon::Critical);
     }
 }
 

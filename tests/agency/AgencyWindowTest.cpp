@@ -4,6 +4,7 @@
 
 #include "agency/AgencyDatabase.h"
 #include "agency/AgencySettings.h"
+#include "batch/BatchWindows.h"
 #include "features/wpFac.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
@@ -12,6 +13,8 @@
 #include "support/WindowControls.h"
 
 #include <QComboBox>
+#include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace waypost;
@@ -98,6 +101,33 @@ private slots:
         QVERIFY2(f.prompter.messageTexts().last().endsWith(QStringLiteral("The record was not written.")),
                  qPrintable(f.prompter.messageTexts().last()));
         QCOMPARE(server.run("SELECT count(*) FROM wildfires").at(0).at(0), std::optional<std::string>("0"));
+    }
+
+    void aBatchWindowConvertsATableOfTheAgencyDatabase() {
+        Fixture f;
+        agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
+        server.run("CREATE TABLE \"calls 2026\" (ref text)");
+        server.run("INSERT INTO \"calls 2026\" VALUES ('16R GU 61158 70495'), ('17R MK 50392 86534')");
+        batch::frmdatabase window(f.services);
+        f.setWindow(&window);
+        f.prompter.answerText(f.server["password"]);
+        f.click("cmdAgencyTables");
+        auto* tables = f.child<QListWidget>("lstTables");
+        const QList<QListWidgetItem*> found = tables->findItems(QStringLiteral("calls 2026"), Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        found[0]->setCheckState(Qt::Checked);
+        tables->setCurrentItem(found[0]);
+        f.click("cmdFields");
+        f.child<QListWidget>("lstFields")->item(0)->setCheckState(Qt::Checked);
+        f.child<QListWidget>("lstFields")->setCurrentRow(0);
+        QSignalSpy finished(&window, &batch::frmdatabase::runFinished);
+        f.click("cmdConUSNG");
+        QVERIFY(finished.wait(20000));
+        const QString said = f.prompter.messages().back().text;
+        QVERIFY2(said.startsWith(QStringLiteral("Conversion Complete - 2 Records Converted")), qPrintable(said));
+        QVERIFY2(!said.contains(f.server["password"]), "the password was shown");
+        QCOMPARE(server.run("SELECT count(*) FROM \"calls 2026\" WHERE \"Latitude\" BETWEEN 26 AND 31").at(0).at(0),
+                 std::optional<std::string>("2"));
     }
 };
 
