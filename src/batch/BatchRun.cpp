@@ -159,6 +159,31 @@ std::string referenceOfRecord(std::int64_t record, const std::optional<std::stri
     return reference;
 }
 
+RunResult plannedUsngToLatLong(const QStringList& columns, const QString& table, const QString& field) {
+    if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
+    RunResult result{0, QStringLiteral("Latitude"), QStringLiteral("Longitude"), {}};
+    if (columns.contains(QStringLiteral("Latitude")) || columns.contains(QStringLiteral("Longitude"))) {
+        if (columns.contains(QStringLiteral("uxLatitude")) || columns.contains(QStringLiteral("uxLongitude")))
+            throw RunError(kPreviousUsngToLatLong);
+        result.latitudeColumn = QStringLiteral("uxLatitude");
+        result.longitudeColumn = QStringLiteral("uxLongitude");
+    }
+    result.outputColumns = result.latitudeColumn + QStringLiteral(", ") + result.longitudeColumn;
+    return result;
+}
+
+RunResult plannedLatLongToUsng(const QStringList& columns, const QString& table, const QString& latitudeField,
+                               const QString& longitudeField) {
+    for (const QString& field : {latitudeField, longitudeField})
+        if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
+    RunResult result{0, latitudeField, longitudeField, QStringLiteral("USNGCoord")};
+    if (columns.contains(QStringLiteral("USNGCoord"))) {
+        if (columns.contains(QStringLiteral("uxUSNGCoord"))) throw RunError(kPreviousLatLongToUsng);
+        result.outputColumns = QStringLiteral("uxUSNGCoord");
+    }
+    return result;
+}
+
 RunError::RunError(QString message, std::int64_t record)
     : std::runtime_error(message.toStdString()), m_message(std::move(message)), m_record(record) {}
 
@@ -166,15 +191,7 @@ RunResult convertUsngToLatLong(const QString& database, const QString& table, co
     return guarded([&] {
         Database db(database.toStdString(), Database::Mode::ReadWrite);
         const QStringList columns = columnNames(db, table);
-        if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
-        RunResult result{0, QStringLiteral("Latitude"), QStringLiteral("Longitude"), {}};
-        if (columns.contains(QStringLiteral("Latitude")) || columns.contains(QStringLiteral("Longitude"))) {
-            if (columns.contains(QStringLiteral("uxLatitude")) || columns.contains(QStringLiteral("uxLongitude")))
-                throw RunError(kPreviousUsngToLatLong);
-            result.latitudeColumn = QStringLiteral("uxLatitude");
-            result.longitudeColumn = QStringLiteral("uxLongitude");
-        }
-        result.outputColumns = result.latitudeColumn + QStringLiteral(", ") + result.longitudeColumn;
+        RunResult result = plannedUsngToLatLong(columns, table, field);
         const std::string key = db.rowKey(table.toStdString());
         database::Transaction transaction(db);
         db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.latitudeColumn) + " REAL");
@@ -195,13 +212,7 @@ RunResult convertLatLongToUsng(const QString& database, const QString& table, co
     return guarded([&] {
         Database db(database.toStdString(), Database::Mode::ReadWrite);
         const QStringList columns = columnNames(db, table);
-        for (const QString& field : {latitudeField, longitudeField})
-            if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
-        RunResult result{0, latitudeField, longitudeField, QStringLiteral("USNGCoord")};
-        if (columns.contains(QStringLiteral("USNGCoord"))) {
-            if (columns.contains(QStringLiteral("uxUSNGCoord"))) throw RunError(kPreviousLatLongToUsng);
-            result.outputColumns = QStringLiteral("uxUSNGCoord");
-        }
+        RunResult result = plannedLatLongToUsng(columns, table, latitudeField, longitudeField);
         const std::string key = db.rowKey(table.toStdString());
         database::Transaction transaction(db);
         db.execute("ALTER TABLE " + q(table) + " ADD COLUMN " + q(result.outputColumns) + " TEXT");

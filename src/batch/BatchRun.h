@@ -92,6 +92,14 @@ std::optional<PointFormat> pointFormatFor(const QString& extension);
 QString writeTablePoints(const QString& database, const QString& table, const QString& latitudeColumn,
                          const QString& longitudeColumn, PointFormat format);
 
+/// The columns a run of \p table (whose columns are \p columns) reads and
+/// adds: Latitude and Longitude, or the ux... pair when the first is there.
+/// \throws RunError when a field is missing or both pairs are there.
+RunResult plannedUsngToLatLong(const QStringList& columns, const QString& table, const QString& field);
+/// USNGCoord, or uxUSNGCoord when the first is there. \throws RunError as above.
+RunResult plannedLatLongToUsng(const QStringList& columns, const QString& table, const QString& latitudeField,
+                               const QString& longitudeField);
+
 /// The latitude and longitude of record \p record's reference.
 /// \throws RunError naming the record, its value and the reason.
 std::pair<double, double> latLongOfRecord(std::int64_t record, const std::optional<std::string>& reference);

@@ -123,15 +123,7 @@ RunResult convertUsngToLatLongOnServer(const std::string& connection, const QStr
     return guardedOnServer([&] {
         Connection c(connection);
         const QStringList columns = columnsOf(c, table);
-        if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
-        RunResult result{0, QStringLiteral("Latitude"), QStringLiteral("Longitude"), {}};
-        if (columns.contains(QStringLiteral("Latitude")) || columns.contains(QStringLiteral("Longitude"))) {
-            if (columns.contains(QStringLiteral("uxLatitude")) || columns.contains(QStringLiteral("uxLongitude")))
-                throw RunError(kPreviousUsngToLatLong);
-            result.latitudeColumn = QStringLiteral("uxLatitude");
-            result.longitudeColumn = QStringLiteral("uxLongitude");
-        }
-        result.outputColumns = result.latitudeColumn + QStringLiteral(", ") + result.longitudeColumn;
+        RunResult result = plannedUsngToLatLong(columns, table, field);
         result.records = runOnServer(
             c, table, {field}, {{result.latitudeColumn, "double precision"}, {result.longitudeColumn, "double precision"}},
             done, [](std::int64_t record, const agency::Row& row) {
@@ -148,13 +140,7 @@ RunResult convertLatLongToUsngOnServer(const std::string& connection, const QStr
     return guardedOnServer([&] {
         Connection c(connection);
         const QStringList columns = columnsOf(c, table);
-        for (const QString& field : {latitudeField, longitudeField})
-            if (!columns.contains(field)) throw RunError(QStringLiteral("The table %1 has no field %2.").arg(table, field));
-        RunResult result{0, latitudeField, longitudeField, QStringLiteral("USNGCoord")};
-        if (columns.contains(QStringLiteral("USNGCoord"))) {
-            if (columns.contains(QStringLiteral("uxUSNGCoord"))) throw RunError(kPreviousLatLongToUsng);
-            result.outputColumns = QStringLiteral("uxUSNGCoord");
-        }
+        RunResult result = plannedLatLongToUsng(columns, table, latitudeField, longitudeField);
         result.records = runOnServer(c, table, {latitudeField, longitudeField}, {{result.outputColumns, "text"}}, done,
                                      [&](std::int64_t record, const agency::Row& row) {
                                          return std::vector<std::optional<std::string>>{
