@@ -37,6 +37,8 @@ private:
 struct ConnectionSettings {
     QString service;
     QString host, port, database, user;
+    /// "Find STR" asks the agency database's section polygons first.
+    bool sections = false;
 
     bool isEmpty() const { return service.isEmpty() && host.isEmpty() && database.isEmpty(); }
     /// The libpq connection string, each value quoted as libpq wants it;

@@ -1,6 +1,10 @@
 #include "conversion/wp_ddc_0306.h"
 
+#include "widgets/AgencyAccess.h"
 #include "widgets/BackgroundJob.h"
+
+#include "agency/AgencySections.h"
+#include "agency/AgencySettings.h"
 
 #include "conversion/HandBack.h"
 #include "database/Database.h"
@@ -865,6 +869,18 @@ void wp_ddc_0306::FindSTR() {
     ui.strProgress->setRange(0, kSearchIterationLimit);
     ui.strProgress->setValue(0);
 
+    // Nothing of an earlier point's section stays in view while this one is searched.
+    ui.lblTRSres->clear();
+    // The agency's section polygons first, when chosen: the section that holds the point.
+    if (const std::optional<plss::FoundSection> held = sectionOnServer(latitude, longitude)) {
+        m_location->section = engine::FoundSection{held->description, latitude, longitude};
+        ui.lblTRSres->setText(QString::fromStdString(held->description));
+        ui.strProgress->setValue(kSearchIterationLimit);
+        ui.lblPercent->setText(QStringLiteral("STR found in the agency database"));
+        return;
+    }
+    if (!m_location || m_location->latitude != latitude || m_location->longitude != longitude) return;
+
     // A statewide search runs off the interface thread; its iterations show as it goes.
     plss::SectionSearch search;
     const std::string databases = m_services.paths.databasesDir().toStdString();
@@ -895,6 +911,23 @@ void wp_ddc_0306::FindSTR() {
     }
     ui.strProgress->setValue(kSearchIterationLimit);
     ui.lblPercent->setText(QStringLiteral("STR found on iteration %1").arg(search.iteration));
+}
+
+std::optional<plss::FoundSection> wp_ddc_0306::sectionOnServer(double latitude, double longitude) {
+    if (!agency::savedSettings().sections) return std::nullopt;
+    try {
+        const auto held = withAgencyDatabase<std::optional<plss::FoundSection>>(
+            m_services.prompter, this, [latitude, longitude](const std::string& connection) {
+                agency::Connection server(connection);
+                return agency::sectionContaining(server, latitude, longitude);
+            });
+        return held ? *held : std::nullopt;
+    } catch (const agency::AgencyError& failure) {
+        m_services.prompter.message(
+            failure.words() + QStringLiteral("\n\nThe section databases of this desk are searched instead."), kAppTitle,
+            Prompter::Icon::Warning);
+        return std::nullopt;
+    }
 }
 
 void wp_ddc_0306::setQuarterQuartersShown(bool shown) {

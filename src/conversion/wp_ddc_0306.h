@@ -4,6 +4,7 @@
 #include "widgets/LocationReceiver.h"
 #include "conversion/TownshipRangeSection.h"
 #include "engine/Location.h"
+#include "plss/SectionLookup.h"
 #include "engine/lltoAlbers.h"
 #include "platform/Services.h"
 
@@ -171,6 +172,8 @@ private:
     /// check's message) when a field holds a value the checks refuse.
     std::optional<QString> currentTrsKey();
     void showSectionSearchProgress(int iteration);
+    /// The section holding the point in the agency database, when its sections are chosen there.
+    std::optional<plss::FoundSection> sectionOnServer(double latitude, double longitude);
     void showLookupFailure(const QString& file, const QString& reason);
 
     // Results and closing.

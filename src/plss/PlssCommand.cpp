@@ -12,7 +12,8 @@ constexpr std::string_view noRecord = "No Record";
 
 class StrConverter final : public engine::LineConverter {
 public:
-    explicit StrConverter(const SectionDatabases& databases) : m_finder(databases, SectionFinder::Index::Memory) {}
+    StrConverter(const SectionDatabases& databases, ContainingSection containing)
+        : m_finder(databases, SectionFinder::Index::Memory), m_containing(std::move(containing)) {}
 
     bool convert(std::string_view input, std::string& result, std::string& error) override {
         const engine::LatLongReading reading = engine::readLatLong(input);
@@ -21,9 +22,15 @@ public:
             return false;
         }
         try {
+            if (m_containing) {
+                if (const std::optional<FoundSection> held = m_containing(reading.latitude, reading.longitude)) {
+                    result = held->description;
+                    return true;
+                }
+            }
             const SectionSearch search = m_finder.find(reading.latitude, reading.longitude);
             result = search.section ? search.section->description : std::string(noRecord);
-        } catch (const database::DatabaseError& failure) {
+        } catch (const std::exception& failure) {
             error = failure.what();
             return false;
         }
@@ -32,6 +39,7 @@ public:
 
 private:
     SectionFinder m_finder;
+    ContainingSection m_containing;
 };
 
 class TrsConverter final : public engine::LineConverter {
@@ -93,7 +101,7 @@ std::unique_ptr<engine::LineConverter> makeConverter(const SectionDatabases& dat
 
 }  // namespace
 
-std::vector<engine::ExtraCommand> sectionCommands(std::filesystem::path defaultDatabases) {
+std::vector<engine::ExtraCommand> sectionCommands(std::filesystem::path defaultDatabases, ServerSections server) {
     std::vector<engine::ExtraCommand> commands(2);
     commands[0].name = "str";
     commands[0].help = R"(  str LAT LON         the PLSS section a point lies in, with its quarter and
@@ -106,12 +114,33 @@ std::vector<engine::ExtraCommand> sectionCommands(std::filesystem::path defaultD
                         waypost-convert trs T01S R01E S08 NE1/4
                           ->  30.416000 -084.247900
                       str and trs read the section databases of the program's
-                      data folder, or of the folder given as --databases DIR
+                      data folder, or of the folder given as --databases DIR;
+                      str --database CONNECTION first answers the section whose
+                      polygon holds the point in the agency database
 )";
-    commands[0].valueOptions = {"--databases"};
+    commands[0].valueOptions = {"--databases", "--database"};
     commands[0].maxValues = 2;
-    commands[0].make = [defaultDatabases](const std::map<std::string, std::string>& options, std::string& error) {
-        return makeConverter<StrConverter>(databasesFrom(options, defaultDatabases), error);
+    commands[0].make = [defaultDatabases, server](const std::map<std::string, std::string>& options,
+                                                  std::string& error) -> std::unique_ptr<engine::LineConverter> {
+        ContainingSection containing;
+        if (const auto given = options.find("--database"); given != options.end()) {
+            if (!server) {
+                error = "--database needs a program built with the agency database";
+                return nullptr;
+            }
+            try {
+                containing = server(given->second);
+            } catch (const std::exception& failure) {
+                error = failure.what();
+                return nullptr;
+            }
+        }
+        try {
+            return std::make_unique<StrConverter>(databasesFrom(options, defaultDatabases), std::move(containing));
+        } catch (const database::DatabaseError& failure) {
+            error = "cannot open the section database " + failure.file() + ": " + failure.reason();
+            return nullptr;
+        }
     };
     commands[1].name = "trs";
     commands[1].valueOptions = {"--databases"};

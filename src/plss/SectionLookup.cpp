@@ -183,17 +183,24 @@ SectionFinder::SectionFinder(const SectionDatabases& databases, Index index)
 
 FoundSection SectionFinder::describe(std::string key, double longitudeC, double latitudeC, double latitude,
                                      double longitude) {
+    double acres = 0;
+    if (m_acreage) {
+        m_acreage->reset();
+        m_acreage->bind(1, key);
+        if (m_acreage->step()) acres = m_acreage->columnOptionalDouble(0).value_or(0);
+        m_acreage->reset();
+    }
+    return describeSection(std::move(key), longitudeC, latitudeC, acres, latitude, longitude);
+}
+
+FoundSection describeSection(std::string key, double longitudeC, double latitudeC, double acres, double latitude,
+                             double longitude) {
     FoundSection found;
     found.key = std::move(key);
     found.longitude = longitudeC;
     found.latitude = latitudeC;
+    found.acres = acres;
     found.quarter = engine::bearingFromTo(longitudeC, latitudeC, longitude, latitude).quarter;
-    if (m_acreage) {
-        m_acreage->reset();
-        m_acreage->bind(1, found.key);
-        if (m_acreage->step()) found.acres = m_acreage->columnOptionalDouble(0).value_or(0);
-        m_acreage->reset();
-    }
     const bool north = found.quarter == "NE 1/4" || found.quarter == "NW 1/4";
     const bool east = found.quarter == "NE 1/4" || found.quarter == "SE 1/4";
     const double latitudeQ = latitudeC + (north ? quarterLatitudeOffset : -quarterLatitudeOffset);

@@ -68,6 +68,13 @@ struct FoundSection {
     std::string description;        ///< "T01S R05E S12 SW 1/4 of the NE 1/4" or "... Irregular Section"
 };
 
+/// The section \p key with centre (\p longitudeC, \p latitudeC) and \p acres
+/// described for the point (\p latitude, \p longitude): its quarter and
+/// quarter-quarter by compass bearings from the centre, or irregular when its
+/// acreage is not that of a regular section.
+[[nodiscard]] FoundSection describeSection(std::string key, double longitudeC, double latitudeC, double acres,
+                                           double latitude, double longitude);
+
 /// The outcome of one nearest-section search.
 struct SectionSearch {
     /// The iteration that found the section (1 for the exact attempt, 2 for

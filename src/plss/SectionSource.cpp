@@ -94,7 +94,7 @@ struct Accumulated {
 }  // namespace
 
 SourceSections readSectionSource(const std::string& source, const std::string& layerName, const SectionFields& fields,
-                                 std::ostream& progress) {
+                                 std::ostream& progress, bool withPolygons) {
     GDALAllRegister();
     std::unique_ptr<GDALDataset, DatasetCloser> dataset(
         GDALDataset::Open(source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
@@ -144,6 +144,7 @@ SourceSections readSectionSource(const std::string& source, const std::string& l
 
     SourceSections result;
     std::vector<Accumulated> totals;
+    std::vector<std::unique_ptr<OGRMultiPolygon>> shapes;  // with polygons asked for, in WGS 84
     std::unordered_map<std::string, std::size_t> position;
     layer->ResetReading();
     for (auto& feature : *layer) {
@@ -182,6 +183,17 @@ SourceSections readSectionSource(const std::string& source, const std::string& l
         if (added) {
             totals.emplace_back();
             result.sections.push_back({key, 0, 0, 0});
+            if (withPolygons) shapes.push_back(std::make_unique<OGRMultiPolygon>());
+        }
+        if (withPolygons) {
+            std::unique_ptr<OGRGeometry> inWgs84(geometry->clone());
+            if (inWgs84->hasCurveGeometry()) inWgs84.reset(inWgs84->getLinearGeometry());
+            if (inWgs84->transform(toWgs84.get()) == OGRERR_NONE) {
+                if (wkbFlatten(inWgs84->getGeometryType()) == wkbPolygon)
+                    shapes[at->second]->addGeometry(inWgs84.get());
+                else
+                    for (const OGRGeometry* part : *inWgs84->toGeometryCollection()) shapes[at->second]->addGeometry(part);
+            }
         }
         Accumulated& total = totals[at->second];
         total.squareMetres += area;
@@ -197,6 +209,12 @@ SourceSections readSectionSource(const std::string& source, const std::string& l
         record.longitude = numbers::roundFixed(x, sampleGrid::centreDecimals);
         record.latitude = numbers::roundFixed(y, sampleGrid::centreDecimals);
         record.acres = numbers::roundFixed(totals[i].squareMetres / squareMetresPerAcre, 2);
+        if (withPolygons) {
+            char* wkt = nullptr;
+            shapes[i]->exportToWkt(&wkt);
+            result.polygons.push_back(std::string("SRID=4326;") + (wkt ? wkt : "MULTIPOLYGON EMPTY"));
+            CPLFree(wkt);
+        }
     }
     return result;
 }
@@ -235,13 +253,19 @@ built beside the old ones and put in place only when all three are complete:
 a failed or interrupted build leaves the old ones as they were. Progress and a
 summary (sections read, skipped with reasons, written) go to standard error.
 
+--output PG:CONNECTION loads the sections with their polygons into the
+agency's PostgreSQL/PostGIS database instead (table plss_sections, replaced
+whole in one transaction, with a GiST index), where "Find STR" and
+waypost-convert str --database first look for the section holding a point.
+
 Exit status: 0 written, 1 failed, 2 bad usage.
 )";
 }
 
 }  // namespace
 
-int runPlssBuild(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int runPlssBuild(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
+                 const ServerSectionWriter& server) {
     std::string source, layer, sample;
     SectionFields fields;
     std::filesystem::path output;
@@ -300,6 +324,13 @@ int runPlssBuild(std::span<const std::string_view> args, std::ostream& out, std:
         err << buildName << ": give either a SOURCE or --sample OUTLINE (try --help)\n";
         return 2;
     }
+    const std::string outputText = output.string();
+    const bool toServer = outputText.starts_with("PG:");
+    if (toServer && (!server || source.empty())) {
+        err << buildName << ": --output PG: takes section polygons from a SOURCE"
+            << (server ? "" : " and a program built with the agency database") << '\n';
+        return 2;
+    }
     if (output.empty()) {
         std::error_code ignored;
         output = programDatabases(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path());
@@ -310,9 +341,14 @@ int runPlssBuild(std::span<const std::string_view> args, std::ostream& out, std:
             sections = sampleSections(Outline::read(sample));
             err << "sample grid: " << sections.size() << " sections inside the outline\n";
         } else {
-            SourceSections read = readSectionSource(source, layer, fields, err);
+            SourceSections read = readSectionSource(source, layer, fields, err, toServer);
             err << "features read: " << read.featuresRead << '\n';
             for (const auto& [reason, count] : read.skipped) err << "skipped (" << reason << "): " << count << '\n';
+            if (toServer && !read.sections.empty()) {
+                server(outputText.substr(3), read);
+                err << "sections written: " << read.sections.size() << " to the agency database\n";
+                return 0;
+            }
             sections = std::move(read.sections);
         }
         if (sections.empty()) {

@@ -6,6 +6,7 @@
 #include "plss/SampleGrid.h"
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <span>
@@ -27,6 +28,9 @@ struct SectionFields {
 /// What reading a source gave.
 struct SourceSections {
     std::vector<SectionRecord> sections;  ///< one per key, in the order first met
+    /// With polygons asked for: each section's polygons in WGS 84 as
+    /// "SRID=4326;MULTIPOLYGON(...)", in the order of \c sections.
+    std::vector<std::string> polygons;
     std::size_t featuresRead = 0;
     std::map<std::string, std::size_t> skipped;  ///< reason -> features skipped for it
 };
@@ -39,10 +43,17 @@ struct SourceSections {
 /// section (areas added, centre weighted by area). Progress goes to \p progress.
 /// \throws std::runtime_error when the source, layer or a named field cannot be used.
 [[nodiscard]] SourceSections readSectionSource(const std::string& source, const std::string& layer,
-                                               const SectionFields& fields, std::ostream& progress);
+                                               const SectionFields& fields, std::ostream& progress,
+                                               bool withPolygons = false);
+
+/// Writes the sections of a build to a server named by a connection string
+/// (the part after "PG:" of --output); given by the program, which links the
+/// agency database. \throws std::runtime_error with the reason.
+using ServerSectionWriter = std::function<void(const std::string& connection, const SourceSections& sections)>;
 
 /// The waypost-plss-build program. \p args are the arguments after its name.
 /// \return 0 when the databases were written, 1 on failure, 2 for bad usage.
-int runPlssBuild(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+int runPlssBuild(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
+                 const ServerSectionWriter& server = {});
 
 }  // namespace waypost::plss

@@ -20,6 +20,7 @@ frmAgency::frmAgency(const Services& services, QWidget* parent)
     ui.txtPort->setText(saved.port);
     ui.txtDatabase->setText(saved.database);
     ui.txtUser->setText(saved.user);
+    ui.chkSections->setChecked(saved.sections);
     connect(ui.cmdTest, &QPushButton::clicked, this, &frmAgency::cmdTest_Click);
     connect(ui.cmdSave, &QPushButton::clicked, this, &frmAgency::cmdSave_Click);
     connect(ui.cmdCancel, &QPushButton::clicked, this, &QWidget::close);
@@ -30,7 +31,7 @@ frmAgency::~frmAgency() = default;
 agency::ConnectionSettings frmAgency::settings() const {
     const auto& ui = *m_ui;
     return {ui.txtService->text().trimmed(), ui.txtHost->text().trimmed(), ui.txtPort->text().trimmed(),
-            ui.txtDatabase->text().trimmed(), ui.txtUser->text().trimmed()};
+            ui.txtDatabase->text().trimmed(), ui.txtUser->text().trimmed(), ui.chkSections->isChecked()};
 }
 
 void frmAgency::showVerdict(const agency::Verdict& verdict) {

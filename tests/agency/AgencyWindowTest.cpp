@@ -3,6 +3,7 @@
 // the password asked once per run.
 
 #include "agency/AgencyDatabase.h"
+#include "agency/AgencySections.h"
 #include "agency/AgencySettings.h"
 #include "batch/BatchWindows.h"
 #include "features/wpFac.h"
@@ -128,6 +129,29 @@ private slots:
         QVERIFY2(!said.contains(f.server["password"]), "the password was shown");
         QCOMPARE(server.run("SELECT count(*) FROM \"calls 2026\" WHERE \"Latitude\" BETWEEN 26 AND 31").at(0).at(0),
                  std::optional<std::string>("2"));
+    }
+
+    void findStrAnswersTheSectionHoldingThePointWhenTheAgencySectionsAreChosen() {
+        Fixture f;
+        agency::saveSettings({QString(), f.server["host"], f.server["port"], f.server["dbname"], f.server["user"], true});
+        agency::setRunPassword(f.server["password"]);
+        agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
+        agency::loadSections(server, {{"T09S R09E S09", -84.2416, 30.50725, 640}},
+                             {"SRID=4326;MULTIPOLYGON(((-84.25 30.5,-84.2332 30.5,-84.2332 30.5145,-84.25 30.5145,-84.25 30.5)))"});
+        QWidget* page = f.registry.show(windowName::wp_ddc_0306);
+        f.setWindow(page);
+        f.click("optDD");
+        for (const auto& [field, digits] : {std::pair{"txtDDlongD", "084"}, {"txtDDLongDD", "2450"}, {"txtDDLatD", "30"},
+                                            {"txtDDLatDD", "5050"}})
+            f.edit(field)->setText(QString::fromLatin1(digits));
+        f.click("cmdFindSTR");
+        QVERIFY2(f.text("lblTRSres").startsWith(QStringLiteral("T09S R09E S09 ")), qPrintable(f.text("lblTRSres")));
+        QCOMPARE(f.text("lblPercent"), QStringLiteral("STR found in the agency database"));
+        // A point no polygon holds: this desk's section databases answer.
+        f.edit("txtDDLatD")->setText(QStringLiteral("29"));
+        f.click("cmdFindSTR");
+        QVERIFY(!f.text("lblTRSres").startsWith(QStringLiteral("T09S")));
+        QVERIFY(f.prompter.messageTexts().filter(QStringLiteral("agency")).isEmpty());
     }
 };
 

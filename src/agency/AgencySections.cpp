@@ -1,0 +1,58 @@
+#include "agency/AgencySections.h"
+
+#include <charconv>
+
+namespace waypost::agency {
+namespace {
+
+std::string numberText(double value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, error == std::errc() ? end : buffer);
+}
+
+}  // namespace
+
+void loadSections(Connection& c, const std::vector<plss::SectionRecord>& sections, const std::vector<std::string>& polygons) {
+    if (sections.size() != polygons.size()) throw std::invalid_argument("one polygon a section");
+    const std::string table = c.quoted(kSectionTable);
+    Transaction transaction(c);
+    c.run("DROP TABLE IF EXISTS " + table);
+    c.run("CREATE TABLE " + table +
+          " (trs text PRIMARY KEY, acres double precision NOT NULL, centre geometry(Point, 4326) NOT NULL, "
+          "geom geometry(MultiPolygon, 4326) NOT NULL)");
+    c.run("CREATE TEMPORARY TABLE waypost_sections (trs text, acres double precision, lon double precision, "
+          "lat double precision, geom text) ON COMMIT DROP");
+    std::string data;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const plss::SectionRecord& s = sections[i];
+        data += copyField(s.key) + '\t' + numberText(s.acres) + '\t' + numberText(s.longitude) + '\t' +
+                numberText(s.latitude) + '\t' + copyField(polygons[i]) + '\n';
+        if (data.size() > (8u << 20)) {
+            c.copyIn("COPY waypost_sections FROM STDIN", data);
+            data.clear();
+        }
+    }
+    if (!data.empty()) c.copyIn("COPY waypost_sections FROM STDIN", data);
+    c.run("INSERT INTO " + table + " SELECT trs, acres, ST_SetSRID(ST_MakePoint(lon, lat), 4326), "
+          "ST_Multi(ST_GeomFromEWKT(geom)) FROM waypost_sections");
+    c.run("CREATE INDEX " + c.quoted(std::string(kSectionTable) + "_geom") + " ON " + table + " USING GIST (geom)");
+    transaction.commit();
+    c.run("ANALYZE " + table);
+}
+
+std::optional<plss::FoundSection> sectionContaining(Connection& c, double latitude, double longitude) {
+    if (c.run("SELECT to_regclass($1) IS NOT NULL", {kSectionTable}).at(0).at(0) != std::optional<std::string>("t"))
+        return std::nullopt;
+    const std::vector<Row> rows =
+        c.run("SELECT trs, ST_X(centre), ST_Y(centre), acres FROM " + c.quoted(kSectionTable) +
+                  " WHERE ST_Intersects(geom, ST_SetSRID(ST_MakePoint($1::float8, $2::float8), 4326)) ORDER BY trs "
+                  "LIMIT 1",
+              {numberText(longitude), numberText(latitude)});
+    if (rows.empty()) return std::nullopt;
+    const Row& r = rows[0];
+    return plss::describeSection(r.at(0).value_or(""), std::stod(r.at(1).value_or("0")), std::stod(r.at(2).value_or("0")),
+                                 std::stod(r.at(3).value_or("0")), latitude, longitude);
+}
+
+}  // namespace waypost::agency
