@@ -1,3 +1,6 @@
+#include "agency/AgencySections.h"
+#include "agency/AgencySettings.h"
+#include "widgets/AgencyAccess.h"
 #include "address/frmGEAddress.h"
 
 #include "address/AddressPlacemarks.h"
@@ -116,11 +119,28 @@ void frmGEAddress::meZip_Validate() {
     setZipSearchEnabled(true);
 }
 
+std::optional<ZipCity> frmGEAddress::zipOnServer(const QString& zip) {
+    if (!agency::savedSettings().lookUps) return std::nullopt;
+    try {
+        const auto found = withAgencyDatabase<std::optional<std::pair<std::string, std::string>>>(
+            m_services.prompter, this, [zip](const std::string& connection) {
+                agency::Connection server(connection);
+                return agency::zipCity(server, zip.toStdString());
+            });
+        if (!found || !*found) return std::nullopt;
+        return ZipCity{QString::fromStdString((*found)->first), QString::fromStdString((*found)->second)};
+    } catch (const agency::AgencyError& failure) {
+        m_services.prompter.message(failure.words() + QStringLiteral("\n\nThe zip codes of this desk are used instead."),
+                                    kAppTitle, Prompter::Icon::Warning);
+        return std::nullopt;
+    }
+}
+
 void frmGEAddress::cmdZipSearch_Click() {
     auto& ui = *m_ui;
     const QString database = m_services.paths.databasesDir() + QStringLiteral("/zipcode2.sqlite");
-    std::optional<ZipCity> found;
-    try {
+    std::optional<ZipCity> found = zipOnServer(ui.meZip->text());
+    if (!found) try {
         found = lookUpZip(database, ui.meZip->text());
     } catch (const database::DatabaseError& failure) {
         m_services.prompter.message(QStringLiteral("The zip-code database cannot be read:\n%1\n\n%2")

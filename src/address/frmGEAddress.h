@@ -1,5 +1,6 @@
 #pragma once
 
+#include "address/AddressPlacemarks.h"
 #include "platform/Services.h"
 
 #include <QWidget>
@@ -31,6 +32,8 @@ private:
     void setCreateEnabled(bool enabled);
     void meZip_Validate();
     void cmdZipSearch_Click();
+    /// The zip code's city and state in the agency database, when its look-ups are chosen there.
+    std::optional<ZipCity> zipOnServer(const QString& zip);
     void cmdEnableKML_Click();
     /// The link questions: a link (possibly empty), or nothing for a description without one.
     std::optional<QString> askForLink();

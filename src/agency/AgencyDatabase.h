@@ -37,8 +37,8 @@ private:
 struct ConnectionSettings {
     QString service;
     QString host, port, database, user;
-    /// "Find STR" asks the agency database's section polygons first.
-    bool sections = false;
+    /// The section and zip-code look-ups ask the agency database first.
+    bool lookUps = false;
 
     bool isEmpty() const { return service.isEmpty() && host.isEmpty() && database.isEmpty(); }
     /// The libpq connection string, each value quoted as libpq wants it;

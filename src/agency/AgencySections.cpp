@@ -41,6 +41,39 @@ void loadSections(Connection& c, const std::vector<plss::SectionRecord>& section
     c.run("ANALYZE " + table);
 }
 
+std::optional<std::pair<double, double>> sectionCentre(Connection& c, const std::string& key) {
+    if (c.run("SELECT to_regclass($1) IS NOT NULL", {kSectionTable}).at(0).at(0) != std::optional<std::string>("t"))
+        return std::nullopt;
+    const std::vector<Row> rows =
+        c.run("SELECT ST_X(centre), ST_Y(centre) FROM " + c.quoted(kSectionTable) + " WHERE trs = $1", {key});
+    if (rows.empty()) return std::nullopt;
+    return std::pair(std::stod(rows[0].at(0).value_or("0")), std::stod(rows[0].at(1).value_or("0")));
+}
+
+std::optional<std::pair<std::string, std::string>> zipCity(Connection& c, const std::string& zip) {
+    std::string zipColumn, cityColumn, stateColumn;
+    for (const Row& row : c.run("SELECT column_name FROM information_schema.columns WHERE table_schema = "
+                                "current_schema() AND table_name = 'zipcodeq'")) {
+        const std::string name = row.at(0).value_or("");
+        const QString lower = QString::fromStdString(name).toLower();
+        if (lower == QLatin1String("zip_code")) zipColumn = name;
+        else if (lower == QLatin1String("city")) cityColumn = name;
+        else if (lower == QLatin1String("state")) stateColumn = name;
+    }
+    std::string digits;
+    for (const char ch : zip)
+        if (ch >= '0' && ch <= '9') digits += ch;
+    if (zipColumn.empty() || cityColumn.empty() || digits.empty() || digits.size() > 9) return std::nullopt;
+    // Text or number, with or without leading zeros: compared as whole numbers.
+    const std::vector<Row> rows = c.run(
+        "SELECT " + c.quoted(cityColumn) + "::text, " + (stateColumn.empty() ? "''" : c.quoted(stateColumn) + "::text") +
+            " FROM zipcodeq WHERE NULLIF(regexp_replace(" + c.quoted(zipColumn) +
+            "::text, '[^0-9]', '', 'g'), '')::bigint = $1::bigint LIMIT 1",
+        {digits});
+    if (rows.empty()) return std::nullopt;
+    return std::pair(rows[0].at(0).value_or(""), rows[0].at(1).value_or(""));
+}
+
 std::optional<plss::FoundSection> sectionContaining(Connection& c, double latitude, double longitude) {
     if (c.run("SELECT to_regclass($1) IS NOT NULL", {kSectionTable}).at(0).at(0) != std::optional<std::string>("t"))
         return std::nullopt;

@@ -26,4 +26,14 @@ void loadSections(Connection& connection, const std::vector<plss::SectionRecord>
 /// holds the point or the server has no sections. \throws AgencyError.
 std::optional<plss::FoundSection> sectionContaining(Connection& connection, double latitude, double longitude);
 
+/// The centre of section \p key in the agency database; nothing when it is not
+/// there (or the server has no sections). \throws AgencyError.
+std::optional<std::pair<double, double>> sectionCentre(Connection& connection, const std::string& key);
+
+/// The city and state of \p zip in the agency database's table zipcodeq (the
+/// columns ZIP_CODE, CITY and, when there, STATE, in any case; leading zeros
+/// do not matter); nothing when the zip code or the table is not there.
+/// \throws AgencyError.
+std::optional<std::pair<std::string, std::string>> zipCity(Connection& connection, const std::string& zip);
+
 }  // namespace waypost::agency

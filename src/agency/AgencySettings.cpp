@@ -19,7 +19,7 @@ ConnectionSettings savedSettings() {
     ConnectionSettings s;
     QString* values[] = {&s.service, &s.host, &s.port, &s.database, &s.user};
     for (std::size_t i = 0; i < std::size(kKeys); ++i) *values[i] = settings.value(QLatin1String(kKeys[i])).toString();
-    s.sections = settings.value(QStringLiteral("agency/sections"), false).toBool();
+    s.lookUps = settings.value(QStringLiteral("agency/lookUps"), false).toBool();
     return s;
 }
 
@@ -27,7 +27,7 @@ void saveSettings(const ConnectionSettings& s) {
     QSettings settings(QStringLiteral("Waypost"), QStringLiteral("waypost"));
     const QString* values[] = {&s.service, &s.host, &s.port, &s.database, &s.user};
     for (std::size_t i = 0; i < std::size(kKeys); ++i) settings.setValue(QLatin1String(kKeys[i]), *values[i]);
-    settings.setValue(QStringLiteral("agency/sections"), s.sections);
+    settings.setValue(QStringLiteral("agency/lookUps"), s.lookUps);
     settings.sync();
 }
 

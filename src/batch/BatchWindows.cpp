@@ -126,6 +126,43 @@ void reportRun(Prompter& prompter, const RunOutcome& outcome, const QString& sou
                      QStringLiteral("Conversion Results"), Prompter::Icon::Information);
 }
 
+/// What both batch windows set up the same way: the form, its heading, its
+/// procedures, "no shapefile" and the list of point formats.
+template <class Form>
+void setUpBatchWindow(QWidget* window, Form& ui, const QString& procedures) {
+    ui.setupUi(window);
+    makeHeading(ui.lblenterTRS);
+    ui.lblProcedures->setText(procedures);
+    ui.optNoCreate->setChecked(true);
+    fillPointFormats(ui.cmbFormat, ui.optCreate);
+}
+
+/// The import panel's controls of a batch window; \p fieldLists receive the column names.
+template <class Form>
+ImportControls importControls(QWidget* window, Form& ui, std::vector<QListWidget*> fieldLists) {
+    return {window,        ui.cmdConDBF,        ui.cmdConTxt,  ui.cmdConXls, ui.cmdConXls2,
+            ui.listxlsSheet, ui.cmdConvert,     ui.cmdAgencyTables, ui.lstTables, ui.cmdFields,
+            std::move(fieldLists), ui.cmdConUSNG, ui.lblProRe};
+}
+
+/// A run of the panel's table off the interface thread, its records counted
+/// in \p counter; the outcome is told and the window starts again.
+template <class Window>
+void startRun(Window* window, TableImportPanel* panel, Prompter& prompter, QLabel* counter,
+              std::function<RunResult(const QString& database, JobProgress& done)> convert,
+              std::optional<PointFormat> points) {
+    const QString database = panel->databasePath();
+    const QString table = panel->currentTable();
+    BackgroundJob::start<RunOutcome>(
+        window, recordCounter(counter),
+        [=](JobProgress& done) { return convertAndDraw([&] { return convert(database, done); }, points, database, table); },
+        [window, panel, &prompter, database](const RunOutcome& outcome) {
+            reportRun(prompter, outcome, database);
+            if (outcome.converted) panel->resetAfterRun();
+            emit window->runFinished();
+        });
+}
+
 }  // namespace
 
 QString usngToLatLongProcedures() {
@@ -186,15 +223,9 @@ QString latLongToUsngProcedures() {
 frmdatabase::frmdatabase(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmdatabase>()), m_services(services) {
     auto& ui = *m_ui;
-    ui.setupUi(this);
-    makeHeading(ui.lblenterTRS);
-    ui.lblProcedures->setText(usngToLatLongProcedures());
-    ui.optNoCreate->setChecked(true);
-    fillPointFormats(ui.cmbFormat, ui.optCreate);
+    setUpBatchWindow(this, ui, usngToLatLongProcedures());
     m_panel = new TableImportPanel(
-        services,
-        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.cmdAgencyTables, ui.lstTables,
-         ui.cmdFields, {ui.lstFields}, ui.cmdConUSNG, ui.lblProRe},
+        services, importControls(this, ui, {ui.lstFields}),
         {QStringLiteral("Please Select the Table Conataining USNG Coordinates"),
          QStringLiteral("Please Select Only the Table Conatining USNG Coordinates")},
         this);
@@ -210,36 +241,21 @@ void frmdatabase::cmdConUSNG_Click() {
     const QString field = currentAfterWarnings(m_services.prompter, ui.lstFields,
                                                QStringLiteral("Please Select the Field Containing USNG Coordinates"),
                                                QStringLiteral("Please Select Only the Field Containing USNG Coordinates"));
+    if (field.isEmpty() || m_panel->currentTable().isEmpty()) return;
     const QString table = m_panel->currentTable();
-    const QString database = m_panel->databasePath();
-    if (field.isEmpty() || table.isEmpty()) return;
-    const std::optional<PointFormat> points = chosenPoints(ui.cmbFormat, ui.optCreate);
-    BackgroundJob::start<RunOutcome>(
-        this, recordCounter(ui.lblProRe),
-        [=](JobProgress& done) {
-            return convertAndDraw(
-                [&] {
-                    return isServerSource(database)
-                               ? convertUsngToLatLongOnServer(serverConnection(database), table, field, &done)
-                               : convertUsngToLatLong(database, table, field, &done);
-                },
-                points, database, table);
+    startRun(
+        this, m_panel, m_services.prompter, ui.lblProRe,
+        [table, field](const QString& database, JobProgress& done) {
+            return isServerSource(database) ? convertUsngToLatLongOnServer(serverConnection(database), table, field, &done)
+                                            : convertUsngToLatLong(database, table, field, &done);
         },
-        [this, database](const RunOutcome& outcome) {
-            reportRun(m_services.prompter, outcome, database);
-            if (outcome.converted) m_panel->resetAfterRun();
-            emit runFinished();
-        });
+        chosenPoints(ui.cmbFormat, ui.optCreate));
 }
 
 frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmbatLLtoUSNG>()), m_services(services) {
     auto& ui = *m_ui;
-    ui.setupUi(this);
-    makeHeading(ui.lblenterTRS);
-    ui.lblProcedures->setText(latLongToUsngProcedures());
-    ui.optNoCreate->setChecked(true);
-    fillPointFormats(ui.cmbFormat, ui.optCreate);
+    setUpBatchWindow(this, ui, latLongToUsngProcedures());
     ui.optNorth->setChecked(true);
     ui.optWest->setChecked(true);
     setButtonColour(ui.cmdEnableHem, kYellow);
@@ -248,9 +264,7 @@ frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
         w->setEnabled(false);
     setShapefileOption(false);
     m_panel = new TableImportPanel(
-        services,
-        {this, ui.cmdConDBF, ui.cmdConTxt, ui.cmdConXls, ui.cmdConXls2, ui.listxlsSheet, ui.cmdConvert, ui.cmdAgencyTables, ui.lstTables,
-         ui.cmdFields, {ui.lstLatFld, ui.lstLongFld}, ui.cmdConUSNG, ui.lblProRe},
+        services, importControls(this, ui, {ui.lstLatFld, ui.lstLongFld}),
         {QStringLiteral("Please Select the Table Containing USNG Coordinates"),
          QStringLiteral("Please Select Only the Table Contining USNG Coordinates")},
         this);
@@ -279,27 +293,16 @@ void frmbatLLtoUSNG::cmdConUSNG_Click() {
                                                    QStringLiteral("Please Select the Longitude Field"),
                                                    QStringLiteral("Please Select Only the Field Containing Longitude"));
     const QString table = m_panel->currentTable();
-    const QString database = m_panel->databasePath();
     if (latitude.isEmpty() || longitude.isEmpty() || table.isEmpty()) return;
     const Hemispheres hemispheres{ui.optNorth->isChecked(), ui.optWest->isChecked()};
-    const std::optional<PointFormat> points = chosenPoints(ui.cmbFormat, ui.optCreate);
-    BackgroundJob::start<RunOutcome>(
-        this, recordCounter(ui.lblProRe),
-        [=](JobProgress& done) {
-            return convertAndDraw(
-                [&] {
-                    return isServerSource(database)
-                               ? convertLatLongToUsngOnServer(serverConnection(database), table, latitude, longitude,
-                                                              hemispheres, &done)
-                               : convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done);
-                },
-                points, database, table);
+    startRun(
+        this, m_panel, prompter, ui.lblProRe,
+        [=](const QString& database, JobProgress& done) {
+            return isServerSource(database) ? convertLatLongToUsngOnServer(serverConnection(database), table, latitude,
+                                                                           longitude, hemispheres, &done)
+                                            : convertLatLongToUsng(database, table, latitude, longitude, hemispheres, &done);
         },
-        [this, database](const RunOutcome& outcome) {
-            reportRun(m_services.prompter, outcome, database);
-            if (outcome.converted) m_panel->resetAfterRun();
-            emit runFinished();
-        });
+        chosenPoints(ui.cmbFormat, ui.optCreate));
 }
 
 void frmbatLLtoUSNG::setShapefileOption(bool create) {

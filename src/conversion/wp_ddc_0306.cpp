@@ -813,7 +813,10 @@ void wp_ddc_0306::cmdTRS2dd_Click() {
     m_trs.trsKey = *key;
 
     plss::SectionPosition position;
-    try {
+    if (const std::optional<std::pair<double, double>> centre = sectionCentreOnServer(key->toStdString()))
+        position = plss::positionFromCentre(centre->first, centre->second, m_trs.quarterLongitudeOffsetMetres,
+                                            m_trs.quarterLatitudeOffsetDegrees);
+    else try {
         position = plss::positionOfSection(plss::SectionDatabases::in(m_services.paths.databasesDir().toStdString()),
                                            key->toStdString(), m_trs.quarterLongitudeOffsetMetres,
                                            m_trs.quarterLatitudeOffsetDegrees);
@@ -913,21 +916,32 @@ void wp_ddc_0306::FindSTR() {
     ui.lblPercent->setText(QStringLiteral("STR found on iteration %1").arg(search.iteration));
 }
 
-std::optional<plss::FoundSection> wp_ddc_0306::sectionOnServer(double latitude, double longitude) {
-    if (!agency::savedSettings().sections) return std::nullopt;
+template <class Result>
+std::optional<Result> wp_ddc_0306::askAgencyDatabase(std::function<std::optional<Result>(agency::Connection&)> ask) {
+    if (!agency::savedSettings().lookUps) return std::nullopt;
     try {
-        const auto held = withAgencyDatabase<std::optional<plss::FoundSection>>(
-            m_services.prompter, this, [latitude, longitude](const std::string& connection) {
+        const auto answer = withAgencyDatabase<std::optional<Result>>(
+            m_services.prompter, this, [&ask](const std::string& connection) {
                 agency::Connection server(connection);
-                return agency::sectionContaining(server, latitude, longitude);
+                return ask(server);
             });
-        return held ? *held : std::nullopt;
+        return answer ? *answer : std::nullopt;
     } catch (const agency::AgencyError& failure) {
         m_services.prompter.message(
-            failure.words() + QStringLiteral("\n\nThe section databases of this desk are searched instead."), kAppTitle,
+            failure.words() + QStringLiteral("\n\nThe section databases of this desk are used instead."), kAppTitle,
             Prompter::Icon::Warning);
         return std::nullopt;
     }
+}
+
+std::optional<plss::FoundSection> wp_ddc_0306::sectionOnServer(double latitude, double longitude) {
+    return askAgencyDatabase<plss::FoundSection>(
+        [=](agency::Connection& server) { return agency::sectionContaining(server, latitude, longitude); });
+}
+
+std::optional<std::pair<double, double>> wp_ddc_0306::sectionCentreOnServer(const std::string& key) {
+    return askAgencyDatabase<std::pair<double, double>>(
+        [&key](agency::Connection& server) { return agency::sectionCentre(server, key); });
 }
 
 void wp_ddc_0306::setQuarterQuartersShown(bool shown) {

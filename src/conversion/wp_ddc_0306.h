@@ -30,6 +30,10 @@ namespace Ui {
 class wp_ddc_0306;
 }
 
+namespace waypost::agency {
+class Connection;
+}
+
 namespace waypost {
 
 /// The coordinate conversion page: one location typed in decimal degrees,
@@ -174,6 +178,12 @@ private:
     void showSectionSearchProgress(int iteration);
     /// The section holding the point in the agency database, when its sections are chosen there.
     std::optional<plss::FoundSection> sectionOnServer(double latitude, double longitude);
+    /// The centre of section \p key in the agency database, when its sections are chosen there.
+    std::optional<std::pair<double, double>> sectionCentreOnServer(const std::string& key);
+    /// \p ask of the agency database when its look-ups are chosen; nothing when
+    /// they are not, or after saying why the server could not answer.
+    template <class Result>
+    std::optional<Result> askAgencyDatabase(std::function<std::optional<Result>(agency::Connection&)> ask);
     void showLookupFailure(const QString& file, const QString& reason);
 
     // Results and closing.

@@ -60,10 +60,18 @@ SectionPosition SectionLocator::locate(std::string_view key, int longitudeOffset
     m_query.reset();
     m_query.bind(1, key);
     if (!m_query.step()) return position;
-    // The centre as the result labels show it, read back.
-    const double longitude0 = asWritten(m_query.columnDouble(0));
-    const double latitude0 = asWritten(m_query.columnDouble(1));
+    const double longitude = m_query.columnDouble(0);
+    const double latitude = m_query.columnDouble(1);
     m_query.reset();
+    return positionFromCentre(longitude, latitude, longitudeOffsetMetres, latitudeOffsetDegrees);
+}
+
+SectionPosition positionFromCentre(double longitudeC, double latitudeC, int longitudeOffsetMetres,
+                                   double latitudeOffsetDegrees) {
+    SectionPosition position;
+    // The centre as the result labels show it, read back.
+    const double longitude0 = asWritten(longitudeC);
+    const double latitude0 = asWritten(latitudeC);
     const double metresPerSecond =
         std::cos(latitude0 * pi / 180) * milesPerDegreeOfLongitude * metresPerMile / secondsPerDegree;
     const double longitudeShift = (longitudeOffsetMetres / metresPerSecond) / secondsPerDegree;

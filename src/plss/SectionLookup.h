@@ -49,6 +49,11 @@ struct SectionPosition {
 [[nodiscard]] SectionPosition positionOfSection(const SectionDatabases& databases, std::string_view key,
                                                 int longitudeOffsetMetres, double latitudeOffsetDegrees);
 
+/// The position of the part of a section whose centre is (\p longitudeC,
+/// \p latitudeC), moved by the part's offsets as positionOfSection moves it.
+[[nodiscard]] SectionPosition positionFromCentre(double longitudeC, double latitudeC, int longitudeOffsetMetres,
+                                                 double latitudeOffsetDegrees);
+
 /// One widening step of the nearest-section search: the corners of the
 /// square and their distances in statute miles from the point.
 struct SearchStep {

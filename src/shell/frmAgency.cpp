@@ -20,7 +20,7 @@ frmAgency::frmAgency(const Services& services, QWidget* parent)
     ui.txtPort->setText(saved.port);
     ui.txtDatabase->setText(saved.database);
     ui.txtUser->setText(saved.user);
-    ui.chkSections->setChecked(saved.sections);
+    ui.chkSections->setChecked(saved.lookUps);
     connect(ui.cmdTest, &QPushButton::clicked, this, &frmAgency::cmdTest_Click);
     connect(ui.cmdSave, &QPushButton::clicked, this, &frmAgency::cmdSave_Click);
     connect(ui.cmdCancel, &QPushButton::clicked, this, &QWidget::close);

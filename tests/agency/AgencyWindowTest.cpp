@@ -10,6 +10,7 @@
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "shell/frmAgency.h"
+#include "conversion/PageFixture.h"
 #include "support/TestSupport.h"
 #include "support/WindowControls.h"
 
@@ -131,27 +132,42 @@ private slots:
                  std::optional<std::string>("2"));
     }
 
-    void findStrAnswersTheSectionHoldingThePointWhenTheAgencySectionsAreChosen() {
+    // With the agency's look-ups chosen: Find STR answers the section whose
+    // polygon holds the point, &Convert takes the server's centre, the zip
+    // search the server's zip codes; elsewhere this desk's databases answer.
+    void theLookUpsAskTheAgencyDatabaseFirstWhenChosen() {
         Fixture f;
         agency::saveSettings({QString(), f.server["host"], f.server["port"], f.server["dbname"], f.server["user"], true});
         agency::setRunPassword(f.server["password"]);
         agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
         agency::loadSections(server, {{"T09S R09E S09", -84.2416, 30.50725, 640}},
                              {"SRID=4326;MULTIPOLYGON(((-84.25 30.5,-84.2332 30.5,-84.2332 30.5145,-84.25 30.5145,-84.25 30.5)))"});
-        QWidget* page = f.registry.show(windowName::wp_ddc_0306);
-        f.setWindow(page);
-        f.click("optDD");
-        for (const auto& [field, digits] : {std::pair{"txtDDlongD", "084"}, {"txtDDLongDD", "2450"}, {"txtDDLatD", "30"},
-                                            {"txtDDLatDD", "5050"}})
-            f.edit(field)->setText(QString::fromLatin1(digits));
-        f.click("cmdFindSTR");
-        QVERIFY2(f.text("lblTRSres").startsWith(QStringLiteral("T09S R09E S09 ")), qPrintable(f.text("lblTRSres")));
-        QCOMPARE(f.text("lblPercent"), QStringLiteral("STR found in the agency database"));
-        // A point no polygon holds: this desk's section databases answer.
-        f.edit("txtDDLatD")->setText(QStringLiteral("29"));
-        f.click("cmdFindSTR");
-        QVERIFY(!f.text("lblTRSres").startsWith(QStringLiteral("T09S")));
-        QVERIFY(f.prompter.messageTexts().filter(QStringLiteral("agency")).isEmpty());
+        server.run("CREATE TABLE zipcodeq (\"ZIP_CODE\" text, \"City\" text, state text)");
+        server.run("INSERT INTO zipcodeq VALUES ('01001', 'Agawam', 'MA')");
+
+        testing::PageFixture p(QStringLiteral(WAYPOST_SOURCE_DIR "/data"));
+        QVERIFY(p.choose("optDD"));
+        p.typeAll({"txtDDlongD=084", "txtDDLongDD=2450", "txtDDLatD=30", "txtDDLatDD=5050"});
+        p.click("cmdFindSTR");
+        QVERIFY2(p.text("lblTRSres").startsWith(QStringLiteral("T09S R09E S09 ")), qPrintable(p.text("lblTRSres")));
+        QCOMPARE(p.text("lblPercent"), QStringLiteral("STR found in the agency database"));
+        p.typeAll({"txtDDLatD=29"});
+        p.click("cmdFindSTR");
+        QVERIFY(!p.text("lblTRSres").startsWith(QStringLiteral("T09S")));
+
+        QVERIFY(p.choose("optTRS", "optTSouth", "optRangeE"));
+        p.typeAll({"txtTown=9", "txtRange=9", "txtSection=9"});
+        p.click("cmdTRS2dd");
+        QCOMPARE(p.text("lblDDLat"), QStringLiteral("30.507300"));  // the centre rounded to four decimals
+        QCOMPARE(p.text("lblDDLong"), QStringLiteral("-084.241600"));
+        QVERIFY(p.prompter.messageTexts().filter(QStringLiteral("agency")).isEmpty());
+
+        auto* address = f.registry.show(windowName::frmGEAddress);
+        f.setWindow(address);
+        f.edit("meZip")->setText(QStringLiteral("01001"));
+        f.child<QPushButton>("cmdZipSearch")->setEnabled(true);
+        f.click("cmdZipSearch");
+        QCOMPARE(f.edit("txtPacity")->text(), QStringLiteral("Agawam"));
     }
 };
 
