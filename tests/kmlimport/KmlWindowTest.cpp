@@ -204,6 +204,10 @@ private slots:
         QVERIFY(QFile::remove(f.path(QStringLiteral("wpFire.kml"))));
         QVERIFY(QDir(f.out.path()).mkdir(QStringLiteral("wpFire.kml")));
         f.convert(drawing(kOpenFive), QStringLiteral("Fire.kml"), {true});
+        const auto asked = std::find_if(f.prompter.calls().begin(), f.prompter.calls().end(), [&](const auto& call) {
+            return call.text == QStringLiteral("Shapefile %1 exists - overwrite?").arg(set[0]);
+        });
+        QVERIFY(asked != f.prompter.calls().end());
         QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("wpFire.kml")));
         for (int i = 0; i < set.size(); ++i) QCOMPARE(readAll(set[i]), before[i]);
     }
