@@ -10,6 +10,8 @@
 #include "database/Database.h"
 #include "plss/SectionLookup.h"
 #include "engine/AnyLocation.h"
+#include "map/MapPanel.h"
+#include "plss/SampleGrid.h"
 #include "numbers/Numbers.h"
 #include "widgets/FieldExit.h"
 #include "widgets/Look.h"
@@ -79,6 +81,13 @@ wp_ddc_0306::wp_ddc_0306(const Services& services, QWidget* parent)
     leaveTrsGroup();
     setQuarterQuartersShown(false);
     m_ui->cmdEnableqs->setText(kEnableQuarterQuarters);
+    // The map's state outline; without it the map shows the grid alone.
+    try {
+        m_ui->mapPanel->setOutline(
+            plss::Outline::read((m_services.paths.dataDir() + QStringLiteral("/map/florida_outline.txt")).toStdString())
+                .rings());
+    } catch (const std::exception&) {
+    }
     m_ui->cmdclipbrdUSNG->setEnabled(false);
     // The look-ups are enabled by choosing a group.
     m_ui->cmdTRS2dd->setEnabled(false);
@@ -234,6 +243,12 @@ void wp_ddc_0306::connectHandlers() {
     connect(new FieldExit(ui.cmdFindSTR, this), &FieldExit::left, this, &wp_ddc_0306::cmdFindSTR_LostFocus);
 
     connect(ui.cmdclipbrdUSNG, &QPushButton::clicked, this, &wp_ddc_0306::cmdclipbrdUSNG_Click);
+    // A Ctrl+click on the map is typed into the location box and read as it is.
+    connect(ui.mapPanel, &MapPanel::locateRequested, this, [this](double latitude, double longitude) {
+        m_ui->txtAnyLocation->setText(QStringLiteral("%1, %2").arg(latitude, 0, 'f', 6).arg(longitude, 0, 'f', 6));
+        readAnyLocation();
+    });
+    connect(ui.mapPanel, &MapPanel::cursorMoved, ui.lblMapCursor, &QLabel::setText);
     connect(ui.cmdconClose, &QPushButton::clicked, this, &wp_ddc_0306::cmdconClose_Click);
 }
 
@@ -447,6 +462,7 @@ void wp_ddc_0306::showLocation() {
         {ui.lblAlbersY, at.albersYText()}, {ui.lblUSNG, at.usng},          {ui.lblUTMCoord, at.utm}};
     for (const auto& [label, text] : shown) label->setText(QString::fromStdString(text));
     ui.cmdclipbrdUSNG->setEnabled(true);
+    ui.mapPanel->setPoint(std::pair(at.longitude, at.latitude), QString::fromStdString(at.usng));
 }
 
 void wp_ddc_0306::handBack() {
@@ -465,6 +481,7 @@ void wp_ddc_0306::clearResults() {
         label->clear();
     // Nothing to copy until a reference is shown again, and no search shown.
     m_location.reset();
+    ui.mapPanel->setPoint(std::nullopt, QString());
     ui.strProgress->setVisible(false);
     ui.lblPercent->setVisible(false);
     ui.cmdclipbrdUSNG->setEnabled(false);

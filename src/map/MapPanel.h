@@ -1,0 +1,90 @@
+#pragma once
+// An offline map of the located point: the state outline, the US National
+// Grid lines the view can show, and the point with its grid reference; drawn
+// by Mapnik into an image this widget shows. Pan with the mouse, zoom with
+// the wheel; a click with Ctrl held asks for that position to be located.
+
+#include "engine/GridLines.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace waypost {
+
+/// What the map draws, in longitude/latitude.
+struct MapContent {
+    std::vector<std::vector<std::pair<double, double>>> outline;  ///< the state's rings
+    std::optional<std::pair<double, double>> point;               ///< the located point (longitude, latitude)
+    QString pointLabel;                                           ///< its grid reference
+};
+
+/// The drawing of a view: Mapnik layers for the outline and the grid lines.
+class MapRenderer {
+public:
+    MapRenderer();
+    ~MapRenderer();
+    /// \p view drawn into an image of \p size with \p content.
+    QImage render(const engine::Extent& view, QSize size, const MapContent& content);
+    /// The grid lines drawn in the last render.
+    std::size_t gridLineCount() const { return m_gridLines; }
+
+private:
+    struct Layers;
+    std::unique_ptr<Layers> m_layers;
+    std::size_t m_gridLines = 0;
+};
+
+class MapPanel final : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapPanel(QWidget* parent = nullptr);
+    ~MapPanel() override;
+
+    /// The state outline (rings of longitude/latitude).
+    void setOutline(std::vector<std::vector<std::pair<double, double>>> rings);
+    /// The located point and its label, or none; the view moves to it when it lies outside.
+    void setPoint(std::optional<std::pair<double, double>> point, const QString& label);
+    const engine::Extent& view() const { return m_view; }
+    void setView(const engine::Extent& view);
+    /// The position under widget point \p at (longitude, latitude).
+    std::pair<double, double> positionAt(QPointF at) const;
+    const MapRenderer& renderer() const { return m_renderer; }
+
+signals:
+    /// Ctrl+click: locate this position (latitude, longitude).
+    void locateRequested(double latitude, double longitude);
+    /// The position under the cursor, as text ("30.50000 -84.25000  16R GU 6115 7049").
+    void cursorMoved(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void redraw();
+    /// The view with the widget's proportions (degrees of longitude shrink with latitude).
+    engine::Extent fitted(const engine::Extent& view) const;
+
+    MapRenderer m_renderer;
+    MapContent m_content;
+    engine::Extent m_view{-87.8, 24.3, -79.8, 31.2};
+    QImage m_image;
+    std::optional<QPointF> m_dragFrom;
+    engine::Extent m_dragView;
+};
+
+/// The length a scale bar shows for a view \p kilometres wide: a round
+/// 1, 2 or 5 times a power of ten, at most a quarter of the width.
+double scaleBarKilometres(double kilometres);
+
+}  // namespace waypost
