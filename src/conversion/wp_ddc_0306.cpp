@@ -10,6 +10,9 @@
 #include "database/Database.h"
 #include "plss/SectionLookup.h"
 #include "engine/AnyLocation.h"
+#include "output/OutputChooser.h"
+
+#include <QFileInfo>
 #include "map/MapPanel.h"
 #include "plss/SampleGrid.h"
 #include "numbers/Numbers.h"
@@ -249,6 +252,7 @@ void wp_ddc_0306::connectHandlers() {
         readAnyLocation();
     });
     connect(ui.mapPanel, &MapPanel::cursorMoved, ui.lblMapCursor, &QLabel::setText);
+    connect(ui.cmdSaveMap, &QPushButton::clicked, this, &wp_ddc_0306::cmdSaveMap_Click);
     connect(ui.cmdconClose, &QPushButton::clicked, this, &wp_ddc_0306::cmdconClose_Click);
 }
 
@@ -491,6 +495,25 @@ void wp_ddc_0306::cmdclipbrdUSNG_Click() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(m_location ? QString::fromStdString(m_location->usng) : QString());
+}
+
+void wp_ddc_0306::cmdSaveMap_Click() {
+    Prompter& prompter = m_services.prompter;
+    std::optional<QString> path = chooseNewOutput(
+        prompter, {QStringLiteral("Save Map Image"), QStringLiteral("PNG Pictures (*.png);;PDF Pages (*.pdf)"),
+                   QStringLiteral("png"), {}, {}, false, {QStringLiteral("pdf")}});
+    if (!path) return;
+    // A picture never lands in a file named as another format ("fires.sqlite"): it gets ".png".
+    const QString suffix = QFileInfo(*path).suffix().toLower();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf")) {
+        *path += QStringLiteral(".png");
+        if (QFileInfo(*path).size() > 0 &&
+            prompter.question(QStringLiteral("File Already Exists  - Overwrite?"), QStringLiteral("File Exists"),
+                              Prompter::Icon::Critical, Prompter::Answer::No) != Prompter::Answer::Yes)
+            return;
+    }
+    if (const WriteResult saved = m_ui->mapPanel->save(*path); !saved)
+        m_services.prompter.message(saved.message(), kAppTitle, Prompter::Icon::Critical);
 }
 
 void wp_ddc_0306::cmdconClose_Click() {

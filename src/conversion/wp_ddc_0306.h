@@ -189,6 +189,7 @@ private:
     // Results and closing.
     void cmdclipbrdUSNG_Click();
     void cmdconClose_Click();
+    void cmdSaveMap_Click();
     void Form_Activate();
 
     // Degree entry.

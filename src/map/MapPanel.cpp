@@ -15,7 +15,10 @@
 #include <mapnik/rule.hpp>
 #include <mapnik/symbolizer.hpp>
 
+#include <QBuffer>
 #include <QMouseEvent>
+#include <QPageSize>
+#include <QPdfWriter>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -178,11 +181,58 @@ void MapPanel::resizeEvent(QResizeEvent*) { redraw(); }
 void MapPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, m_image);
+    paintOverlay(painter, size());
+}
+
+QImage MapPanel::picture() const {
+    QImage image = m_image.isNull() ? QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32) : m_image;
+    if (m_image.isNull()) image.fill(Qt::white);
+    QPainter painter(&image);
+    paintOverlay(painter, image.size());
+    return image;
+}
+
+WriteResult MapPanel::save(const QString& path) const {
+    const QImage map = picture();
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        if (!map.save(&bytes, "PNG")) return WriteResult::failure(path, QStringLiteral("the picture could not be made"));
+        return writeFileAtomically(path, bytes.data());
+    }
+    {
+        QPdfWriter pdf(&bytes);
+        pdf.setPageSize(QPageSize(QPageSize::Letter));
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setResolution(150);
+        pdf.setTitle(QStringLiteral("Waypost map"));
+        QPainter page(&pdf);
+        const QRect area = page.viewport().adjusted(40, 40, -40, -40);
+        QFont font = page.font();
+        font.setPointSize(14);
+        page.setFont(font);
+        const QString title = m_content.point ? QStringLiteral("US National Grid: ") + m_content.pointLabel
+                                              : QStringLiteral("Waypost map");
+        page.drawText(area.topLeft() + QPoint(0, 30), title);
+        const QRect mapArea(area.left(), area.top() + 50, area.width(), area.height() - 50);
+        const QSize fittedSize = map.size().scaled(mapArea.size(), Qt::KeepAspectRatio);
+        page.drawImage(QRect(mapArea.topLeft(), fittedSize), map);
+        // A north arrow in the map's top right corner.
+        const QPointF tip(mapArea.left() + fittedSize.width() - 40, mapArea.top() + 20);
+        page.setBrush(Qt::black);
+        page.drawPolygon(QPolygonF({tip, tip + QPointF(-12, 40), tip + QPointF(12, 40)}));
+        page.drawText(QRectF(tip.x() - 20, tip.y() + 42, 40, 30), Qt::AlignCenter, QStringLiteral("N"));
+    }
+    return writeFileAtomically(path, bytes.data());
+}
+
+void MapPanel::paintOverlay(QPainter& painter, QSize size) const {
+    const int width = size.width(), height = size.height();
     painter.setRenderHint(QPainter::Antialiasing);
     const engine::Extent v = fitted(m_view);
     if (m_content.point) {
-        const QPointF at((m_content.point->first - v.west) / (v.east - v.west) * width(),
-                         (v.north - m_content.point->second) / (v.north - v.south) * height());
+        const QPointF at((m_content.point->first - v.west) / (v.east - v.west) * width,
+                         (v.north - m_content.point->second) / (v.north - v.south) * height);
         painter.setPen(QPen(Qt::white, 2));
         painter.setBrush(QColor(200, 30, 30));
         painter.drawEllipse(at, 5, 5);
@@ -192,8 +242,8 @@ void MapPanel::paintEvent(QPaintEvent*) {
     // Scale bar, bottom left.
     const double km = scaleBarKilometres(widthKilometres(v));
     if (km > 0) {
-        const double pixels = km / widthKilometres(v) * width();
-        const QPointF start(10, height() - 14);
+        const double pixels = km / widthKilometres(v) * width;
+        const QPointF start(10, height - 14);
         painter.setPen(QPen(Qt::black, 2));
         painter.drawLine(start, start + QPointF(pixels, 0));
         painter.drawText(start + QPointF(0, -4), km >= 1 ? QStringLiteral("%1 km").arg(km) : QStringLiteral("%1 m").arg(km * 1000));

@@ -5,6 +5,7 @@
 // the wheel; a click with Ctrl held asks for that position to be located.
 
 #include "engine/GridLines.h"
+#include "platform/FileWriting.h"
 
 #include <QImage>
 #include <QWidget>
@@ -14,6 +15,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+class QPainter;
 
 namespace waypost {
 
@@ -55,6 +58,13 @@ public:
     /// The position under widget point \p at (longitude, latitude).
     std::pair<double, double> positionAt(QPointF at) const;
     const MapRenderer& renderer() const { return m_renderer; }
+    /// The map as the panel shows it: layers, point, label and scale bar.
+    QImage picture() const;
+
+    /// Writes the view to \p path: a PNG picture, or (for a name ending in
+    /// .pdf) a printable page with the picture, the point's grid reference, a
+    /// scale bar and a north arrow. Replaces an old file only when complete.
+    WriteResult save(const QString& path) const;
 
 signals:
     /// Ctrl+click: locate this position (latitude, longitude).
@@ -72,6 +82,8 @@ protected:
 
 private:
     void redraw();
+    /// Paints the point, its label and the scale bar over the map in \p painter of \p size.
+    void paintOverlay(QPainter& painter, QSize size) const;
     /// The view with the widget's proportions (degrees of longitude shrink with latitude).
     engine::Extent fitted(const engine::Extent& view) const;
 

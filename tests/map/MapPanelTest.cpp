@@ -76,6 +76,34 @@ private slots:
         QTest::mouseClick(map, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
         QCOMPARE(f.page->location(), before);
     }
+
+    void theMapIsSavedAsAPictureOrAPrintablePage() {
+        testing::PageFixture f(QStringLiteral(WAYPOST_SOURCE_DIR "/data"));
+        QVERIFY(f.show());
+        auto* map = f.child<MapPanel>("mapPanel");
+        map->setPoint(std::pair(-84.2807, 30.4383), QStringLiteral("16R GU 6115 7049"));
+        f.prompter.choosePath(f.path(QStringLiteral("where.png")));
+        f.click("cmdSaveMap");
+        const QImage picture(f.path(QStringLiteral("where.png")));
+        QCOMPARE(picture.size(), map->size());
+        f.prompter.choosePath(f.path(QStringLiteral("where.pdf")));
+        f.click("cmdSaveMap");
+        const QByteArray pdf = test::readAll(f.path(QStringLiteral("where.pdf")));
+        QVERIFY(pdf.startsWith("%PDF"));
+        QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+        // A folder that is not there: said, and nothing written.
+        f.prompter.choosePath(f.path(QStringLiteral("gone/where.png")));
+        f.click("cmdSaveMap");
+        QVERIFY(f.prompter.messageTexts().value(0).contains(f.path(QStringLiteral("gone/where.png"))));
+        QCOMPARE(test::filesIn(f.out.path()), QStringList({"where.pdf", "where.png"}));
+        // A name of another format is not overwritten with a picture: it gets ".png".
+        QVERIFY(test::writeFile(f.path(QStringLiteral("fires.sqlite")), "a database"));
+        f.prompter.choosePath(f.path(QStringLiteral("fires.sqlite")));
+        f.prompter.answerYes();  // the existing file chosen is asked about
+        f.click("cmdSaveMap");
+        QCOMPARE(test::readAll(f.path(QStringLiteral("fires.sqlite"))), QByteArray("a database"));
+        QVERIFY(!QImage(f.path(QStringLiteral("fires.sqlite.png"))).isNull());
+    }
 };
 
 QTEST_MAIN(MapPanelTest)

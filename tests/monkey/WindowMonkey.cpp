@@ -32,6 +32,7 @@
 #include <QDate>
 #include <QDirIterator>
 #include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -328,6 +329,8 @@ int checkFilesIn(const QString& folder, const QString& window) {
         }
         else if (suffix == QLatin1String("sqlite")) problem = sqliteProblem(path);
         else if (suffix == QLatin1String("txt") || suffix == QLatin1String("csv")) problem = recordProblem(readFile(path));
+        else if (suffix == QLatin1String("png") && QImage(path).isNull()) problem = QStringLiteral("not a picture");
+        else if (suffix == QLatin1String("pdf") && !readFile(path).startsWith("%PDF")) problem = QStringLiteral("not a PDF");
         else if (suffix == QLatin1String("prj")) {
             OGRSpatialReference srs;
             if (srs.importFromWkt(readFile(path).trimmed().constData()) != OGRERR_NONE)
