@@ -91,6 +91,7 @@ wp_ddc_0306::wp_ddc_0306(const Services& services, QWidget* parent)
                 .rings());
     } catch (const std::exception&) {
     }
+    m_ui->mapPanel->setSections([this](const engine::Extent& view) { return sectionsIn(view); });
     m_ui->cmdclipbrdUSNG->setEnabled(false);
     // The look-ups are enabled by choosing a group.
     m_ui->cmdTRS2dd->setEnabled(false);
@@ -466,6 +467,7 @@ void wp_ddc_0306::showLocation() {
         {ui.lblAlbersY, at.albersYText()}, {ui.lblUSNG, at.usng},          {ui.lblUTMCoord, at.utm}};
     for (const auto& [label, text] : shown) label->setText(QString::fromStdString(text));
     ui.cmdclipbrdUSNG->setEnabled(true);
+    ui.mapPanel->setFoundSection(at.sectionApplies() ? m_foundKey : std::string());
     ui.mapPanel->setPoint(std::pair(at.longitude, at.latitude), QString::fromStdString(at.usng));
 }
 
@@ -917,6 +919,8 @@ void wp_ddc_0306::FindSTR() {
     // The agency's section polygons first, when chosen: the section that holds the point.
     if (const std::optional<plss::FoundSection> held = sectionOnServer(latitude, longitude)) {
         m_location->section = engine::FoundSection{held->description, latitude, longitude};
+        m_foundKey = held->key;
+        ui.mapPanel->setFoundSection(m_foundKey);
         ui.lblTRSres->setText(QString::fromStdString(held->description));
         ui.strProgress->setValue(kSearchIterationLimit);
         ui.lblPercent->setText(QStringLiteral("STR found in the agency database"));
@@ -954,6 +958,8 @@ void wp_ddc_0306::FindSTR() {
     }
     ui.strProgress->setValue(kSearchIterationLimit);
     ui.lblPercent->setText(QStringLiteral("STR found on iteration %1").arg(search.iteration));
+    m_foundKey = search.section->key;
+    ui.mapPanel->setFoundSection(m_foundKey);
 }
 
 template <class Result>
@@ -982,6 +988,24 @@ std::optional<plss::FoundSection> wp_ddc_0306::sectionOnServer(double latitude, 
 std::optional<std::pair<double, double>> wp_ddc_0306::sectionCentreOnServer(const std::string& key) {
     return askAgencyDatabase<std::pair<double, double>>(
         [&key](agency::Connection& server) { return agency::sectionCentre(server, key); });
+}
+
+std::vector<SectionMark> wp_ddc_0306::sectionsIn(const engine::Extent& view) {
+    std::vector<SectionMark> marks;
+    try {
+        if (!m_sectionCentres)
+            m_sectionCentres = std::make_unique<database::Database>(
+                plss::SectionDatabases::in(m_services.paths.databasesDir().toStdString()).search.string(),
+                database::Database::Mode::ReadOnly);
+        database::Statement centres = m_sectionCentres->prepare(
+            "SELECT \"TRS\", \"LONGITUDE\", \"LATITUDE\" FROM \"PLSS\" WHERE \"LONGITUDE\" BETWEEN ? AND ? AND "
+            "\"LATITUDE\" BETWEEN ? AND ? LIMIT 400");
+        centres.bind(1, view.west).bind(2, view.east).bind(3, view.south).bind(4, view.north);
+        while (centres.step()) marks.push_back({centres.columnText(0), centres.columnDouble(1), centres.columnDouble(2)});
+    } catch (const database::DatabaseError&) {
+        // Without the section database the map shows no keys.
+    }
+    return marks;
 }
 
 void wp_ddc_0306::setQuarterQuartersShown(bool shown) {

@@ -3,7 +3,9 @@
 #include "conversion/DegreeEntry.h"
 #include "widgets/LocationReceiver.h"
 #include "conversion/TownshipRangeSection.h"
+#include "database/Database.h"
 #include "engine/Location.h"
+#include "map/MapPanel.h"
 #include "plss/SectionLookup.h"
 #include "engine/lltoAlbers.h"
 #include "platform/Services.h"
@@ -178,6 +180,8 @@ private:
     void showSectionSearchProgress(int iteration);
     /// The section holding the point in the agency database, when its sections are chosen there.
     std::optional<plss::FoundSection> sectionOnServer(double latitude, double longitude);
+    /// The section centres in a view of the map, from the section database.
+    std::vector<SectionMark> sectionsIn(const engine::Extent& view);
     /// The centre of section \p key in the agency database, when its sections are chosen there.
     std::optional<std::pair<double, double>> sectionCentreOnServer(const std::string& key);
     /// \p ask of the agency database when its look-ups are chosen; nothing when
@@ -249,6 +253,8 @@ private:
     /// What the page shows and hands back; the section found last travels in
     /// it with the point it was found for.
     std::optional<engine::Location> m_location;
+    std::string m_foundKey;  ///< the key of the section found last (highlighted on the map while it applies)
+    std::unique_ptr<database::Database> m_sectionCentres;  ///< opened when the map first shows sections
     conversion::TrsEntry m_trs;
 
     // The caller.

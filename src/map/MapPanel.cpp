@@ -13,7 +13,14 @@
 #include <mapnik/map.hpp>
 #include <mapnik/memory_datasource.hpp>
 #include <mapnik/rule.hpp>
+#include <mapnik/expression.hpp>
+#include <mapnik/font_engine_freetype.hpp>
 #include <mapnik/symbolizer.hpp>
+#include <mapnik/text/formatting/text.hpp>
+#include <mapnik/text/placements/dummy.hpp>
+#include <mapnik/text/text_properties.hpp>
+#include <mapnik/unicode.hpp>
+#include <mapnik/value.hpp>
 
 #include <QBuffer>
 #include <QMouseEvent>
@@ -67,10 +74,48 @@ double scaleBarKilometres(double kilometres) {
     return power;
 }
 
+namespace {
+
+/// Labels at points: the "key" attribute in \p colour.
+mapnik::feature_type_style labelStyle(mapnik::color colour, double size, const char* face) {
+    mapnik::feature_type_style style;
+    mapnik::rule rule;
+    mapnik::text_symbolizer text;
+    mapnik::text_placements_ptr placements = std::make_shared<mapnik::text_placements_dummy>();
+    placements->defaults.format_defaults.face_name = face;
+    placements->defaults.format_defaults.text_size = size;
+    placements->defaults.format_defaults.fill = colour;
+    placements->defaults.format_defaults.halo_fill = mapnik::color(255, 255, 255, 200);
+    placements->defaults.format_defaults.halo_radius = 1.5;
+    placements->defaults.set_format_tree(
+        std::make_shared<mapnik::formatting::text_node>(mapnik::parse_expression("[key]")));
+    mapnik::put<mapnik::text_placements_ptr>(text, mapnik::keys::text_placements_, placements);
+    rule.append(std::move(text));
+    style.add_rule(std::move(rule));
+    return style;
+}
+
+/// The face the labels are written in, when the system has it (no labels otherwise).
+std::optional<std::string> labelFace() {
+    static const std::optional<std::string> face = []() -> std::optional<std::string> {
+        for (const char* folder : {"/usr/share/fonts/truetype/dejavu", "/usr/share/fonts"})
+            mapnik::freetype_engine::register_fonts(folder, true);
+        const std::vector<std::string> names = mapnik::freetype_engine::face_names();
+        for (const char* wanted : {"DejaVu Sans Book", "DejaVu Sans Condensed"})
+            if (std::find(names.begin(), names.end(), wanted) != names.end()) return std::string(wanted);
+        return std::nullopt;
+    }();
+    return face;
+}
+
+}  // namespace
+
 struct MapRenderer::Layers {
     mapnik::Map map{1, 1, "epsg:4326"};
     std::shared_ptr<mapnik::memory_datasource> outline = newSource();
     std::shared_ptr<mapnik::memory_datasource> grid = newSource();
+    std::shared_ptr<mapnik::memory_datasource> sections = newSource();
+    std::shared_ptr<mapnik::memory_datasource> found = newSource();
     mapnik::context_ptr context = std::make_shared<mapnik::context_type>();
     const std::vector<std::vector<std::pair<double, double>>>* outlineDrawn = nullptr;
 };
@@ -80,7 +125,15 @@ MapRenderer::MapRenderer() : m_layers(std::make_unique<Layers>()) {
     map.set_background(mapnik::color(214, 230, 240));
     map.insert_style("outline", lineStyle(mapnik::color(90, 90, 90), 1.2, mapnik::color(244, 241, 228)));
     map.insert_style("grid", lineStyle(mapnik::color(40, 90, 200, 150), 0.8));
-    for (const auto& [name, source] : {std::pair{"outline", m_layers->outline}, std::pair{"grid", m_layers->grid}}) {
+    std::vector<std::pair<const char*, std::shared_ptr<mapnik::memory_datasource>>> layers{
+        {"outline", m_layers->outline}, {"grid", m_layers->grid}};
+    if (const std::optional<std::string> face = labelFace()) {
+        map.insert_style("sections", labelStyle(mapnik::color(60, 60, 60), 9, face->c_str()));
+        map.insert_style("found", labelStyle(mapnik::color(190, 0, 0), 11, face->c_str()));
+        layers.insert(layers.end(), {{"sections", m_layers->sections}, {"found", m_layers->found}});
+    }
+    m_layers->context->push("key");
+    for (const auto& [name, source] : layers) {
         mapnik::layer layer(name, "epsg:4326");
         layer.set_datasource(source);
         layer.add_style(name);
@@ -114,6 +167,14 @@ QImage MapRenderer::render(const engine::Extent& view, QSize size, const MapCont
         mapnik::feature_ptr feature(mapnik::feature_factory::create(l.context, id++));
         feature->set_geometry(std::move(path));
         l.grid->push(feature);
+    }
+    l.sections->clear();
+    l.found->clear();
+    for (const SectionMark& mark : content.sections) {
+        mapnik::feature_ptr feature(mapnik::feature_factory::create(l.context, id++));
+        feature->set_geometry(mapnik::geometry::point<double>(mark.longitude, mark.latitude));
+        feature->put("key", mapnik::value_unicode_string(mapnik::transcoder("utf-8").transcode(mark.key.c_str())));
+        (mark.key == content.foundKey ? l.found : l.sections)->push(feature);
     }
     const int w = std::max(1, size.width()), h = std::max(1, size.height());
     l.map.resize(static_cast<unsigned>(w), static_cast<unsigned>(h));
@@ -150,6 +211,16 @@ void MapPanel::setPoint(std::optional<std::pair<double, double>> point, const QS
     redraw();
 }
 
+void MapPanel::setSections(SectionSource source) {
+    m_sectionSource = std::move(source);
+    redraw();
+}
+
+void MapPanel::setFoundSection(const std::string& key) {
+    m_content.foundKey = key;
+    redraw();
+}
+
 void MapPanel::setView(const engine::Extent& view) {
     m_view = view;
     redraw();
@@ -172,6 +243,9 @@ std::pair<double, double> MapPanel::positionAt(QPointF at) const {
 
 void MapPanel::redraw() {
     if (width() <= 0 || height() <= 0) return;
+    const engine::Extent view = fitted(m_view);
+    m_content.sections.clear();
+    if (m_sectionSource && view.north - view.south < kSectionViewDegrees) m_content.sections = m_sectionSource(view);
     m_image = m_renderer.render(fitted(m_view), size(), m_content);
     update();
 }

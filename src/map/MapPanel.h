@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,12 +21,23 @@ class QPainter;
 
 namespace waypost {
 
+/// A section centre with its key.
+struct SectionMark {
+    std::string key;  ///< "T01S R01E S08"
+    double longitude = 0, latitude = 0;
+};
+
 /// What the map draws, in longitude/latitude.
 struct MapContent {
     std::vector<std::vector<std::pair<double, double>>> outline;  ///< the state's rings
     std::optional<std::pair<double, double>> point;               ///< the located point (longitude, latitude)
     QString pointLabel;                                           ///< its grid reference
+    std::vector<SectionMark> sections;                            ///< section keys at their centres
+    std::string foundKey;                                         ///< the section found for the point, highlighted
 };
+
+/// The sections whose centres lie in a view (the map asks only when zoomed in).
+using SectionSource = std::function<std::vector<SectionMark>(const engine::Extent& view)>;
 
 /// The drawing of a view: Mapnik layers for the outline and the grid lines.
 class MapRenderer {
@@ -51,6 +63,13 @@ public:
 
     /// The state outline (rings of longitude/latitude).
     void setOutline(std::vector<std::vector<std::pair<double, double>>> rings);
+    /// Where the keys of the sections in view come from; shown in views less than
+    /// kSectionViewDegrees tall, the found section (\p foundKey) in red.
+    void setSections(SectionSource source);
+    void setFoundSection(const std::string& key);
+    static constexpr double kSectionViewDegrees = 0.3;
+    /// The section keys drawn in the last redraw.
+    std::size_t sectionsShown() const { return m_content.sections.size(); }
     /// The located point and its label, or none; the view moves to it when it lies outside.
     void setPoint(std::optional<std::pair<double, double>> point, const QString& label);
     const engine::Extent& view() const { return m_view; }
@@ -88,6 +107,7 @@ private:
     engine::Extent fitted(const engine::Extent& view) const;
 
     MapRenderer m_renderer;
+    SectionSource m_sectionSource;
     MapContent m_content;
     engine::Extent m_view{-87.8, 24.3, -79.8, 31.2};
     QImage m_image;

@@ -44,6 +44,35 @@ private slots:
         QVERIFY(renderer.gridLineCount() >= 8);
     }
 
+    // Section keys when zoomed in, the found one in red; none at a wider view.
+    void sectionKeysShowWhenZoomedInAndTheFoundOneStandsOut() {
+        MapPanel panel;
+        panel.resize(400, 300);
+        int asked = 0;
+        panel.setSections([&asked](const engine::Extent& v) {
+            ++asked;
+            const double x = (v.west + v.east) / 2, y = (v.south + v.north) / 2;
+            return std::vector<SectionMark>{{"T01S R01E S08", x - 0.01, y}, {"T01S R01E S09", x + 0.01, y}};
+        });
+        panel.setView({-84.32, 30.38, -84.24, 30.44});
+        QCOMPARE(panel.sectionsShown(), size_t(2));
+        const auto reddish = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += c.red() > 150 && c.green() < 80 && c.blue() < 80;
+                }
+            return n;
+        };
+        const int before = reddish(panel.picture());
+        panel.setFoundSection("T01S R01E S09");
+        QVERIFY2(reddish(panel.picture()) > before + 20, "the found section's key is not drawn in red");
+        panel.setView({-88.0, 24.0, -79.5, 31.5});
+        QCOMPARE(panel.sectionsShown(), size_t(0));
+        QVERIFY(asked >= 2);
+    }
+
     void theScaleBarShowsARoundLength_data() {
         QTest::addColumn<double>("viewKm");
         QTest::addColumn<double>("barKm");
