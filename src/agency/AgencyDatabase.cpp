@@ -40,11 +40,6 @@ QString statementFailure(pg_result* result, pg_conn* connection) {
     return QStringLiteral("%1.\n\n%2").arg(reason.left(1).toUpper() + reason.mid(1), detail);
 }
 
-std::string numberText(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, error == std::errc() ? end : buffer);
-}
 
 std::string columnType(ShapefileWriter::FieldType type) {
     switch (type) {
@@ -143,6 +138,12 @@ void Connection::copyIn(const std::string& copy, const std::string& data) {
     }
     if (!sent && failure.isEmpty()) failure = statementFailure(nullptr, m_connection);
     if (!failure.isEmpty()) throw AgencyError(failure);
+}
+
+std::string numberText(double value) {
+    char buffer[32];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, error == std::errc() ? end : buffer);
 }
 
 std::string copyField(const std::optional<std::string>& value) {

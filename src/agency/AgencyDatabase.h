@@ -86,6 +86,9 @@ private:
     bool m_done = false;
 };
 
+/// \p value as text the server reads back to the same number (the shortest exact form).
+std::string numberText(double value);
+
 /// \p value as a field of COPY's text form (tab, line ends and backslash escaped; nothing is NULL).
 std::string copyField(const std::optional<std::string>& value);
 

@@ -1,17 +1,6 @@
 #include "agency/AgencySections.h"
 
-#include <charconv>
-
 namespace waypost::agency {
-namespace {
-
-std::string numberText(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, error == std::errc() ? end : buffer);
-}
-
-}  // namespace
 
 void loadSections(Connection& c, const std::vector<plss::SectionRecord>& sections, const std::vector<std::string>& polygons) {
     if (sections.size() != polygons.size()) throw std::invalid_argument("one polygon a section");

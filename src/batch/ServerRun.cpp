@@ -11,23 +11,18 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <charconv>
 
 namespace waypost::batch {
 namespace {
 
 using agency::AgencyError;
 using agency::Connection;
+using agency::numberText;
 
 constexpr int kChunk = 50000;  // records fetched, converted and sent at a time
 
 const QString kUnchanged = QStringLiteral("\n\nNothing was changed: the table is as it was.");
 
-std::string numberText(double value) {
-    char buffer[32];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, error == std::errc() ? end : buffer);
-}
 
 QStringList columnsOf(Connection& c, const QString& table) {
     QStringList names;

@@ -2,7 +2,7 @@
 
 #include "agency/AgencySettings.h"
 #include "ui_frmAgency.h"
-#include "widgets/BackgroundJob.h"
+#include "widgets/AgencyAccess.h"
 #include "widgets/Look.h"
 
 #include <QIntValidator>
@@ -57,14 +57,7 @@ void frmAgency::cmdTest_Click() {
                 return std::pair(agency::testConnection(connection), false);
             });
         if (!result) return;  // the window has gone
-        if (result->second) {
-            const std::optional<QString> password = m_services.prompter.inputSecret(
-                QStringLiteral("Password for the agency database (user %1):").arg(s.user));
-            if (password) {
-                agency::setRunPassword(*password);
-                continue;
-            }
-        }
+        if (result->second && askAgencyPassword(m_services.prompter, s.user)) continue;
         showVerdict(result->first);
         return;
     }

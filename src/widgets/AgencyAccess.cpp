@@ -14,9 +14,9 @@ std::optional<std::string> agencyConnection(Prompter& prompter) {
     return settings.connectionString(agency::runPassword());
 }
 
-bool askAgencyPassword(Prompter& prompter) {
-    const std::optional<QString> password = prompter.inputSecret(
-        QStringLiteral("Password for the agency database (user %1):").arg(agency::savedSettings().user));
+bool askAgencyPassword(Prompter& prompter, const QString& user) {
+    const std::optional<QString> password =
+        prompter.inputSecret(QStringLiteral("Password for the agency database (user %1):").arg(user));
     if (!password) return false;
     agency::setRunPassword(*password);
     return true;

@@ -4,6 +4,7 @@
 // off the interface thread.
 
 #include "agency/AgencyDatabase.h"
+#include "agency/AgencySettings.h"
 #include "platform/Prompter.h"
 #include "widgets/BackgroundJob.h"
 
@@ -27,8 +28,8 @@ std::optional<Result> withAgencyDatabase(Prompter& prompter, QWidget* window,
 /// The connection string of the saved settings with this run's password;
 /// std::nullopt (after saying so) when no agency database is set.
 std::optional<std::string> agencyConnection(Prompter& prompter);
-/// Asks for the password after \p failure wanted one; false when not given.
-bool askAgencyPassword(Prompter& prompter);
+/// Asks for \p user's password (held for the run); false when not given.
+bool askAgencyPassword(Prompter& prompter, const QString& user);
 
 template <class Result>
 std::optional<Result> withAgencyDatabase(Prompter& prompter, QWidget* window,
@@ -40,7 +41,7 @@ std::optional<Result> withAgencyDatabase(Prompter& prompter, QWidget* window,
             return BackgroundJob::run<Result>(window, {}, [&work, c = *connection](JobProgress&) { return work(c); });
         } catch (const agency::AgencyError& failure) {
             if (!failure.passwordWanted()) throw;
-            if (!askAgencyPassword(prompter)) return std::nullopt;
+            if (!askAgencyPassword(prompter, agency::savedSettings().user)) return std::nullopt;
         }
     }
 }
