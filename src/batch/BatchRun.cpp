@@ -258,13 +258,22 @@ QString writeTableShapefile(const QString& database, const QString& table, const
         // value (in UTF-8 bytes), not the dBase maximum for every record.
         std::vector<int> longest(columns.size(), 0);
         {
-            std::string lengths = "SELECT ";
+            // Only those columns are measured: a number made text costs a
+            // formatting each, for a million records.
+            std::vector<std::size_t> unsized;
+            std::string lengths;
             for (std::size_t i = 0; i < columns.size(); ++i)
-                lengths += (i ? ", " : "") + std::string("max(length(CAST(") + q(names[static_cast<qsizetype>(i)]) + " AS BLOB)))";
-            Statement measure = db.prepare(lengths + " FROM " + q(table));
-            if (measure.step())
-                for (std::size_t i = 0; i < columns.size(); ++i)
-                    longest[i] = static_cast<int>(std::min<std::int64_t>(measure.columnInt(static_cast<int>(i)), 254));
+                if (types[i] == ShapefileWriter::Text && QString::fromStdString(columns[i].declaredType).indexOf(u'(') <= 0) {
+                    lengths += (unsized.empty() ? "SELECT " : ", ") + std::string("max(length(CAST(") +
+                               q(names[static_cast<qsizetype>(i)]) + " AS BLOB)))";
+                    unsized.push_back(i);
+                }
+            if (!unsized.empty()) {
+                Statement measure = db.prepare(lengths + " FROM " + q(table));
+                if (measure.step())
+                    for (std::size_t k = 0; k < unsized.size(); ++k)
+                        longest[unsized[k]] = static_cast<int>(std::min<std::int64_t>(measure.columnInt(static_cast<int>(k)), 254));
+            }
         }
         for (std::size_t i = 0; i < columns.size(); ++i) {
             const QString declared = QString::fromStdString(columns[i].declaredType);
@@ -277,6 +286,8 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             writer.AddField(names[static_cast<qsizetype>(i)], types[i], size);
         }
         writer.CommitFields();
+        std::vector<int> fields;
+        for (const QString& name : names) fields.push_back(writer.FieldIndex(name));
         Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
         const int latitudeIndex = static_cast<int>(std::find_if(columns.begin(), columns.end(), [&](const auto& c) {
                                                        return QString::fromStdString(c.name) == latitudeColumn;
@@ -290,11 +301,10 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             for (std::size_t i = 0; i < columns.size(); ++i) {
                 const int c = static_cast<int>(i);
                 if (rows.isNull(c)) continue;
-                const QString& name = names[static_cast<qsizetype>(i)];
                 const int type = types[i];
-                if (type == ShapefileWriter::Text) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)));
-                else if (type == ShapefileWriter::Date) writer.SetFieldValue(name, QString::fromStdString(rows.columnText(c)).left(10));
-                else writer.SetFieldValue(name, rows.columnDouble(c));
+                if (type == ShapefileWriter::Text) writer.SetFieldValue(fields[i], rows.columnText(c));
+                else if (type == ShapefileWriter::Date) writer.SetFieldValue(fields[i], QString::fromStdString(rows.columnText(c)).left(10).toStdString());
+                else writer.SetFieldValue(fields[i], rows.columnDouble(c));
             }
             const auto [x, y] = pointOf(rows, longitudeIndex, latitudeIndex, record);
             writer.AddVertex(x, y);

@@ -330,6 +330,29 @@ void ShapefileWriter::SetFieldValue(const QString& name, double number) {
     setValue(index, number);
 }
 
+int ShapefileWriter::FieldIndex(const QString& name) const {
+    requireOpen("FieldIndex");
+    return fieldIndex(name);
+}
+
+void ShapefileWriter::requireField(int index) const {
+    requireOpen("SetFieldValue");
+    if (!m_fieldsCommitted)
+        const_cast<ShapefileWriter*>(this)->fail(QStringLiteral("values come before the fields were committed"));
+    if (index < 0 || index >= m_gdal->layer->GetLayerDefn()->GetFieldCount())
+        const_cast<ShapefileWriter*>(this)->fail(QStringLiteral("there is no field number %1").arg(index));
+}
+
+void ShapefileWriter::SetFieldValue(int field, double number) {
+    requireField(field);
+    setValue(field, number);
+}
+
+void ShapefileWriter::SetFieldValue(int field, std::string utf8Text) {
+    requireField(field);
+    setValue(field, std::move(utf8Text));
+}
+
 void ShapefileWriter::AddVertex(double x, double y) {
     requireOpen("AddVertex");
     m_gdal->vertices.push_back(OGRRawPoint(x, y));
@@ -355,15 +378,17 @@ void ShapefileWriter::WriteShape() {
         std::size_t begin, end;
         Part part;
     };
-    std::vector<Span> spans;
-    std::size_t begin = 0;
-    Part kind = Part::Outer;
-    for (const auto& [start, part] : m_gdal->parts) {
-        spans.push_back({begin, start, kind});
-        begin = start;
-        kind = part;
+    std::vector<Span> spans;  // not made for a point: a table of a million points writes a million records
+    if (m_shapeType == PolyLine || m_shapeType == Polygon) {
+        std::size_t begin = 0;
+        Part kind = Part::Outer;
+        for (const auto& [start, part] : m_gdal->parts) {
+            spans.push_back({begin, start, kind});
+            begin = start;
+            kind = part;
+        }
+        spans.push_back({begin, m_gdal->vertices.size(), kind});
     }
-    spans.push_back({begin, m_gdal->vertices.size(), kind});
     const auto points = [&](const Span& span, OGRSimpleCurve& curve) {
         curve.setPoints(static_cast<int>(span.end - span.begin), m_gdal->vertices.data() + span.begin);
     };
@@ -453,18 +478,23 @@ void ShapefileWriter::setFeatureValues(OGRFeature& target) {
         // Named only when a message needs it: a long run of records makes no texts it does not show.
         const auto fieldName = [defn] { return QString::fromUtf8(defn->GetNameRef()); };
         if (type == OFTDate) {
-            if (const auto* text = std::get_if<QString>(&value)) {
-                if (text->trimmed().isEmpty()) continue;
-                const auto date = parseDateText(*text);
-                if (!date) fail(QStringLiteral("\"%1\" is not a date for field %2").arg(*text, fieldName()));
-                feature->SetField(index, date->year(), date->month(), date->day());
-            } else {
+            if (std::holds_alternative<double>(value))
                 fail(QStringLiteral("field %1 takes a date text, not a number").arg(fieldName()));
-            }
+            const QString text = std::holds_alternative<QString>(value) ? std::get<QString>(value)
+                                                                        : QString::fromStdString(std::get<std::string>(value));
+            if (text.trimmed().isEmpty()) continue;
+            const auto date = parseDateText(text);
+            if (!date) fail(QStringLiteral("\"%1\" is not a date for field %2").arg(text, fieldName()));
+            feature->SetField(index, date->year(), date->month(), date->day());
         } else if (type == OFTString) {
-            const QString text = std::holds_alternative<QString>(value)
-                                     ? std::get<QString>(value)
-                                     : QString::fromStdString(numbers::generalForm(std::get<double>(value)));
+            if (const std::string* bytes = std::get_if<std::string>(&value);
+                bytes && (defn->GetWidth() <= 0 || bytes->size() <= static_cast<std::size_t>(defn->GetWidth()))) {
+                feature->SetField(index, bytes->c_str());
+                continue;
+            }
+            const QString text = std::holds_alternative<QString>(value)  ? std::get<QString>(value)
+                                 : std::holds_alternative<double>(value) ? QString::fromStdString(numbers::generalForm(std::get<double>(value)))
+                                                                         : QString::fromStdString(std::get<std::string>(value));
             // The field keeps its width: GDAL would widen it (and rewrite the
             // .dbf header) for a longer value.
             const QByteArray whole = text.toUtf8();
@@ -476,9 +506,9 @@ void ShapefileWriter::setFeatureValues(OGRFeature& target) {
                 feature->SetField(index, bytes.constData());
             }
         } else {
-            const double number = std::holds_alternative<double>(value)
-                                      ? std::get<double>(value)
-                                      : numbers::parseLenient(std::get<QString>(value).toStdString());
+            const double number = std::holds_alternative<double>(value)    ? std::get<double>(value)
+                                  : std::holds_alternative<QString>(value) ? numbers::parseLenient(std::get<QString>(value).toStdString())
+                                                                           : numbers::parseLenient(std::get<std::string>(value));
             if (type == OFTInteger || type == OFTInteger64) {
                 const std::int64_t widest = type == OFTInteger ? std::numeric_limits<std::int32_t>::max()
                                                                : std::numeric_limits<std::int64_t>::max();

@@ -66,6 +66,12 @@ public:
     /// an empty text leaves it empty.
     void SetFieldValue(const QString& name, const QString& text);
     void SetFieldValue(const QString& name, double number);
+    /// The index of a field named as given or as laundered, for the setters
+    /// below (a long run of records looks each name up once); -1 if none.
+    int FieldIndex(const QString& name) const;
+    /// Sets a value of the next record by field index: a number, or a text in UTF-8.
+    void SetFieldValue(int field, double number);
+    void SetFieldValue(int field, std::string utf8Text);
     /// Adds a vertex (x easting or longitude, y northing or latitude) to the next shape.
     void AddVertex(double x, double y);
     /// How a part of a shape begins.
@@ -96,7 +102,7 @@ public:
     bool isOpen() const;
 
 private:
-    using Value = std::variant<QString, double>;
+    using Value = std::variant<QString, double, std::string>;  ///< std::string: UTF-8 text
     [[noreturn]] void fail(const QString& what);
     void requireOpen(const char* operation) const;
     int fieldIndex(const QString& name) const;
@@ -106,6 +112,7 @@ private:
     /// Puts a finished new set in the place of the old one.
     void placeNewSet();
     void setValue(int index, Value value);
+    void requireField(int index) const;
     void setFeatureValues(OGRFeature& feature);
     /// \p text in UTF-8, cut to at most \p width bytes at a character's end (0: any length).
     static QByteArray fittedToBytes(const QString& text, int width);
