@@ -321,6 +321,22 @@ QString writeTableShapefile(const QString& database, const QString& table, const
     return shapefile;
 }
 
+std::vector<std::pair<double, double>> readTablePoints(const QString& database, const QString& table,
+                                                       const QString& latitudeColumn, const QString& longitudeColumn) {
+    Database db(database.toStdString(), Database::Mode::ReadOnly);
+    Statement rows = db.prepare("SELECT " + q(longitudeColumn) + ", " + q(latitudeColumn) + " FROM " + q(table));
+    std::vector<std::pair<double, double>> points;
+    while (rows.step()) {
+        const auto coordinate = [&](int c) -> std::optional<double> {
+            if (rows.isNull(c)) return std::nullopt;
+            return rows.isText(c) ? number(rows.columnText(c)) : std::optional<double>(rows.columnDouble(c));
+        };
+        const std::optional<double> x = coordinate(0), y = coordinate(1);
+        if (x && y) points.emplace_back(*x, *y);
+    }
+    return points;
+}
+
 QString pointFormatExtension(PointFormat format) {
     switch (format) {
     case PointFormat::GeoPackage: return QStringLiteral("gpkg");

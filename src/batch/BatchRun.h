@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace waypost::batch {
 
@@ -80,6 +81,11 @@ enum class PointFormat { Shapefile, GeoPackage, GeoJson, Gpx };
 QString pointFormatExtension(PointFormat format);
 /// A format by its extension (any case); std::nullopt for another.
 std::optional<PointFormat> pointFormatFor(const QString& extension);
+
+/// The points of a converted table as (longitude, latitude), for its map;
+/// a record without both numbers is left out.
+std::vector<std::pair<double, double>> readTablePoints(const QString& database, const QString& table,
+                                                       const QString& latitudeColumn, const QString& longitudeColumn);
 
 /// The table's points beside \p database in \p format (fires.sqlite ->
 /// fires.gpkg): one point a record at the stored (\p longitudeColumn,

@@ -1,16 +1,16 @@
-#include "batch/ServerRun.h"
-
-#include <QDir>
 #include "batch/BatchWindows.h"
 
-#include "widgets/BackgroundJob.h"
-
 #include "batch/BatchRun.h"
+#include "batch/ServerRun.h"
 #include "batch/TableImportPanel.h"
+#include "map/MapPanel.h"
 #include "ui_frmbatLLtoUSNG.h"
 #include "ui_frmdatabase.h"
+#include "widgets/BackgroundJob.h"
 #include "widgets/Look.h"
+#include "widgets/MapTools.h"
 
+#include <QDir>
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
@@ -52,6 +52,7 @@ struct RunOutcome {
     QString shapefile;
     QString error;           ///< why the conversion did not happen (the table is as it was)
     QString shapefileError;  ///< why the shapefile was not written after a committed conversion
+    MapPoints points;        ///< the converted points, for the map
 };
 
 /// The conversion, then the shapefile when asked for; failures caught for the window.
@@ -68,6 +69,15 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, std::option
     } catch (const std::exception& e) {
         outcome.error = QString::fromUtf8(e.what());
         return outcome;
+    }
+    // The map shows a file's converted points (a server table's stay on the server).
+    if (!isServerSource(database)) {
+        try {
+            outcome.points = std::make_shared<const std::vector<std::pair<double, double>>>(
+                readTablePoints(database, table, outcome.result.latitudeColumn, outcome.result.longitudeColumn));
+        } catch (const std::exception&) {
+            // The map stays as it was; the run's own outcome is told.
+        }
     }
     if (points) {
         try {
@@ -129,9 +139,10 @@ void reportRun(Prompter& prompter, const RunOutcome& outcome, const QString& sou
 /// What both batch windows set up the same way: the form, its heading, its
 /// procedures, "no shapefile" and the list of point formats.
 template <class Form>
-void setUpBatchWindow(QWidget* window, Form& ui, const QString& procedures) {
+void setUpBatchWindow(QWidget* window, Form& ui, Services& services, const QString& procedures) {
     ui.setupUi(window);
     makeHeading(ui.lblenterTRS);
+    setUpMap({ui.mapPanel, ui.lblMapCursor, ui.cmdSaveMap, ui.cmdAddLayer, ui.cmdClearLayers}, services);
     ui.lblProcedures->setText(procedures);
     ui.optNoCreate->setChecked(true);
     fillPointFormats(ui.cmbFormat, ui.optCreate);
@@ -148,7 +159,7 @@ ImportControls importControls(QWidget* window, Form& ui, std::vector<QListWidget
 /// A run of the panel's table off the interface thread, its records counted
 /// in \p counter; the outcome is told and the window starts again.
 template <class Window>
-void startRun(Window* window, TableImportPanel* panel, Prompter& prompter, QLabel* counter,
+void startRun(Window* window, TableImportPanel* panel, Prompter& prompter, QLabel* counter, MapPanel* map,
               std::function<RunResult(const QString& database, JobProgress& done)> convert,
               std::optional<PointFormat> points) {
     const QString database = panel->databasePath();
@@ -156,7 +167,8 @@ void startRun(Window* window, TableImportPanel* panel, Prompter& prompter, QLabe
     BackgroundJob::start<RunOutcome>(
         window, recordCounter(counter),
         [=](JobProgress& done) { return convertAndDraw([&] { return convert(database, done); }, points, database, table); },
-        [window, panel, &prompter, database](const RunOutcome& outcome) {
+        [window, panel, &prompter, database, map](const RunOutcome& outcome) {
+            if (outcome.points) map->setPoints(outcome.points);
             reportRun(prompter, outcome, database);
             if (outcome.converted) panel->resetAfterRun();
             emit window->runFinished();
@@ -223,7 +235,7 @@ QString latLongToUsngProcedures() {
 frmdatabase::frmdatabase(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmdatabase>()), m_services(services) {
     auto& ui = *m_ui;
-    setUpBatchWindow(this, ui, usngToLatLongProcedures());
+    setUpBatchWindow(this, ui, m_services, usngToLatLongProcedures());
     m_panel = new TableImportPanel(
         services, importControls(this, ui, {ui.lstFields}),
         {QStringLiteral("Please Select the Table Conataining USNG Coordinates"),
@@ -244,7 +256,7 @@ void frmdatabase::cmdConUSNG_Click() {
     if (field.isEmpty() || m_panel->currentTable().isEmpty()) return;
     const QString table = m_panel->currentTable();
     startRun(
-        this, m_panel, m_services.prompter, ui.lblProRe,
+        this, m_panel, m_services.prompter, ui.lblProRe, ui.mapPanel,
         [table, field](const QString& database, JobProgress& done) {
             return isServerSource(database) ? convertUsngToLatLongOnServer(serverConnection(database), table, field, &done)
                                             : convertUsngToLatLong(database, table, field, &done);
@@ -255,7 +267,7 @@ void frmdatabase::cmdConUSNG_Click() {
 frmbatLLtoUSNG::frmbatLLtoUSNG(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmbatLLtoUSNG>()), m_services(services) {
     auto& ui = *m_ui;
-    setUpBatchWindow(this, ui, latLongToUsngProcedures());
+    setUpBatchWindow(this, ui, m_services, latLongToUsngProcedures());
     ui.optNorth->setChecked(true);
     ui.optWest->setChecked(true);
     setButtonColour(ui.cmdEnableHem, kYellow);
@@ -296,7 +308,7 @@ void frmbatLLtoUSNG::cmdConUSNG_Click() {
     if (latitude.isEmpty() || longitude.isEmpty() || table.isEmpty()) return;
     const Hemispheres hemispheres{ui.optNorth->isChecked(), ui.optWest->isChecked()};
     startRun(
-        this, m_panel, prompter, ui.lblProRe,
+        this, m_panel, prompter, ui.lblProRe, ui.mapPanel,
         [=](const QString& database, JobProgress& done) {
             return isServerSource(database) ? convertLatLongToUsngOnServer(serverConnection(database), table, latitude,
                                                                            longitude, hemispheres, &done)

@@ -10,11 +10,10 @@
 #include "database/Database.h"
 #include "plss/SectionLookup.h"
 #include "engine/AnyLocation.h"
-#include "output/OutputChooser.h"
 
 #include <QFileInfo>
 #include "map/MapPanel.h"
-#include "plss/SampleGrid.h"
+#include "widgets/MapTools.h"
 #include "numbers/Numbers.h"
 #include "widgets/FieldExit.h"
 #include "widgets/Look.h"
@@ -84,13 +83,7 @@ wp_ddc_0306::wp_ddc_0306(const Services& services, QWidget* parent)
     leaveTrsGroup();
     setQuarterQuartersShown(false);
     m_ui->cmdEnableqs->setText(kEnableQuarterQuarters);
-    // The map's state outline; without it the map shows the grid alone.
-    try {
-        m_ui->mapPanel->setOutline(
-            plss::Outline::read((m_services.paths.dataDir() + QStringLiteral("/map/florida_outline.txt")).toStdString())
-                .rings());
-    } catch (const std::exception&) {
-    }
+    setUpMap({m_ui->mapPanel, m_ui->lblMapCursor, m_ui->cmdSaveMap, m_ui->cmdAddLayer, m_ui->cmdClearLayers}, m_services);
     m_ui->mapPanel->setSections([this](const engine::Extent& view) { return sectionsIn(view); });
     m_ui->cmdclipbrdUSNG->setEnabled(false);
     // The look-ups are enabled by choosing a group.
@@ -252,8 +245,6 @@ void wp_ddc_0306::connectHandlers() {
         m_ui->txtAnyLocation->setText(QStringLiteral("%1, %2").arg(latitude, 0, 'f', 6).arg(longitude, 0, 'f', 6));
         readAnyLocation();
     });
-    connect(ui.mapPanel, &MapPanel::cursorMoved, ui.lblMapCursor, &QLabel::setText);
-    connect(ui.cmdSaveMap, &QPushButton::clicked, this, &wp_ddc_0306::cmdSaveMap_Click);
     connect(ui.cmdconClose, &QPushButton::clicked, this, &wp_ddc_0306::cmdconClose_Click);
 }
 
@@ -497,25 +488,6 @@ void wp_ddc_0306::cmdclipbrdUSNG_Click() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(m_location ? QString::fromStdString(m_location->usng) : QString());
-}
-
-void wp_ddc_0306::cmdSaveMap_Click() {
-    Prompter& prompter = m_services.prompter;
-    std::optional<QString> path = chooseNewOutput(
-        prompter, {QStringLiteral("Save Map Image"), QStringLiteral("PNG Pictures (*.png);;PDF Pages (*.pdf)"),
-                   QStringLiteral("png"), {}, {}, false, {QStringLiteral("pdf")}});
-    if (!path) return;
-    // A picture never lands in a file named as another format ("fires.sqlite"): it gets ".png".
-    const QString suffix = QFileInfo(*path).suffix().toLower();
-    if (suffix != QLatin1String("png") && suffix != QLatin1String("pdf")) {
-        *path += QStringLiteral(".png");
-        if (QFileInfo(*path).size() > 0 &&
-            prompter.question(QStringLiteral("File Already Exists  - Overwrite?"), QStringLiteral("File Exists"),
-                              Prompter::Icon::Critical, Prompter::Answer::No) != Prompter::Answer::Yes)
-            return;
-    }
-    if (const WriteResult saved = m_ui->mapPanel->save(*path); !saved)
-        m_services.prompter.message(saved.message(), kAppTitle, Prompter::Icon::Critical);
 }
 
 void wp_ddc_0306::cmdconClose_Click() {

@@ -193,7 +193,6 @@ private:
     // Results and closing.
     void cmdclipbrdUSNG_Click();
     void cmdconClose_Click();
-    void cmdSaveMap_Click();
     void Form_Activate();
 
     // Degree entry.

@@ -1,5 +1,6 @@
 #include "kmlimport/kml_firedp_0611.h"
 
+#include "map/MapPanel.h"
 #include "numbers/Numbers.h"
 #include "output/ProjectionFiles.h"
 #include "output/WildfireLists.h"
@@ -7,6 +8,7 @@
 #include "platform/FileWriting.h"
 #include "ui_kml_firedp_0611.h"
 #include "widgets/BackgroundJob.h"
+#include "widgets/MapTools.h"
 #include "widgets/EnableChecks.h"
 #include "widgets/FocusNotifier.h"
 #include "widgets/Look.h"
@@ -84,11 +86,33 @@ void fill(QComboBox* list, const QStringList& items) {
 
 }  // namespace
 
+namespace {
+
+/// The drawing as the map shows it: areas with their holes, and lines.
+std::vector<MapShape> mapShapes(const kmlimport::DrawnShapes& shapes) {
+    const auto ring = [](const kmlimport::Path& path) {
+        MapRing r;
+        for (const kmlimport::LonLat& p : path) r.emplace_back(p.longitude, p.latitude);
+        return r;
+    };
+    std::vector<MapShape> drawn;
+    for (const kmlimport::DrawnPolygon& polygon : shapes.polygons) {
+        MapShape area{true, {ring(polygon.outer)}};
+        for (const kmlimport::Path& hole : polygon.holes) area.rings.push_back(ring(hole));
+        drawn.push_back(std::move(area));
+    }
+    for (const kmlimport::Path& line : shapes.lines) drawn.push_back({false, {ring(line)}});
+    return drawn;
+}
+
+}  // namespace
+
 kml_firedp_0611::kml_firedp_0611(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::kml_firedp_0611>()), m_services(services) {
     auto& ui = *m_ui;
     ui.setupUi(this);
     makeHeading(ui.lblHeading);
+    setUpMap({ui.mapPanel, ui.lblMapCursor, ui.cmdSaveMap, ui.cmdAddLayer, ui.cmdClearLayers}, m_services);
     fill(ui.cmbfFuel, wildfireFuels());
     fill(ui.cmbfCause, wildfireCauses());
     fill(ui.cmbFtype, typesOf(FeatureKind::Wildfire));
@@ -272,6 +296,7 @@ void kml_firedp_0611::convert() {
     const QByteArray& kml = drawing->kml;
     const DrawnShapes& shapes = drawing->shapes;
     if (shapes.empty()) throw DrawingError(*chosen, 0, QStringLiteral("it holds no coordinates"));
+    ui.mapPanel->setDrawing(mapShapes(shapes));
     // A drawing of more than one shape is said before anything is written.
     if (!shapes.isSingleShape() && !(shapes.polygons.empty() && shapes.lines.empty()))
         prompter.message(QStringLiteral("Read from the drawing: %1.").arg(describeShapes(shapes, false)),

@@ -3,6 +3,7 @@
 #include "engine/NationalGrid.h"
 
 #include <mapnik/agg_renderer.hpp>
+#include <mapnik/datasource_cache.hpp>
 #include <mapnik/color.hpp>
 #include <mapnik/feature.hpp>
 #include <mapnik/feature_factory.hpp>
@@ -23,11 +24,16 @@
 #include <mapnik/value.hpp>
 
 #include <QBuffer>
+#include <QFile>
+#include <QSettings>
 #include <QMouseEvent>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
 
 #include <cmath>
 
@@ -77,7 +83,7 @@ double scaleBarKilometres(double kilometres) {
 namespace {
 
 /// Labels at points: the "key" attribute in \p colour.
-mapnik::feature_type_style labelStyle(mapnik::color colour, double size, const char* face) {
+mapnik::feature_type_style labelStyle(mapnik::color colour, double size, const std::string& face) {
     mapnik::feature_type_style style;
     mapnik::rule rule;
     mapnik::text_symbolizer text;
@@ -110,72 +116,269 @@ std::optional<std::string> labelFace() {
 
 }  // namespace
 
+namespace {
+
+/// A style for a source a person added: areas filled lightly, lines and
+/// points in the same colour.
+mapnik::feature_type_style addedLayerStyle(mapnik::color colour) {
+    mapnik::feature_type_style style;
+    mapnik::color fill = colour;
+    fill.set_alpha(50);
+    mapnik::rule areas;
+    areas.set_filter(mapnik::parse_expression("[mapnik::geometry_type] = polygon"));
+    mapnik::polygon_symbolizer polygon;
+    mapnik::put(polygon, mapnik::keys::fill, fill);
+    areas.append(std::move(polygon));
+    mapnik::line_symbolizer edge;
+    mapnik::put(edge, mapnik::keys::stroke, colour);
+    mapnik::put(edge, mapnik::keys::stroke_width, 1.0);
+    areas.append(std::move(edge));
+    style.add_rule(std::move(areas));
+    mapnik::rule lines;
+    lines.set_filter(mapnik::parse_expression("[mapnik::geometry_type] = linestring"));
+    mapnik::line_symbolizer line;
+    mapnik::put(line, mapnik::keys::stroke, colour);
+    mapnik::put(line, mapnik::keys::stroke_width, 1.3);
+    lines.append(std::move(line));
+    style.add_rule(std::move(lines));
+    mapnik::rule points;
+    points.set_filter(mapnik::parse_expression("[mapnik::geometry_type] = point"));
+    mapnik::markers_symbolizer marker;
+    mapnik::put(marker, mapnik::keys::fill, colour);
+    mapnik::put(marker, mapnik::keys::width, 6.0);
+    mapnik::put(marker, mapnik::keys::height, 6.0);
+    mapnik::put(marker, mapnik::keys::allow_overlap, true);
+    points.append(std::move(marker));
+    style.add_rule(std::move(points));
+    return style;
+}
+
+/// The PROJ definition of a vector source's first layer (longitude/latitude when it names none).
+std::string sourceProjection(const std::string& source) {
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    const OGRSpatialReference* srs = dataset && dataset->GetLayerCount() > 0 ? dataset->GetLayer(0)->GetSpatialRef() : nullptr;
+    char* proj = nullptr;
+    std::string text = "epsg:4326";
+    if (srs && srs->exportToProj4(&proj) == OGRERR_NONE && proj && *proj) text = proj;
+    CPLFree(proj);
+    return text;
+}
+
+mapnik::geometry::linear_ring<double> ringOf(const MapRing& ring) {
+    mapnik::geometry::linear_ring<double> r;
+    for (const auto& [x, y] : ring) r.emplace_back(x, y);
+    return r;
+}
+
+mapnik::geometry::line_string<double> lineOf(const MapRing& line) {
+    mapnik::geometry::line_string<double> path;
+    for (const auto& [x, y] : line) path.emplace_back(x, y);
+    return path;
+}
+
+/// The table's points over \p image of \p view: a dot each, or a density
+/// picture (darker where more lie) when more than \p mostDots lie in view.
+PointsDrawn drawPoints(QImage& image, const engine::Extent& view, const std::vector<std::pair<double, double>>& points,
+                       std::size_t mostDots) {
+    const int w = image.width(), h = image.height();
+    const double sx = w / (view.east - view.west), sy = h / (view.north - view.south);
+    std::vector<std::uint32_t> counts(static_cast<std::size_t>(w) * h, 0);
+    PointsDrawn drawn;
+    for (const auto& [x, y] : points) {
+        const double px = (x - view.west) * sx, py = (view.north - y) * sy;
+        if (!(px >= 0 && px < w && py >= 0 && py < h)) continue;
+        ++counts[static_cast<std::size_t>(py) * w + static_cast<std::size_t>(px)];
+        ++drawn.inView;
+    }
+    drawn.density = drawn.inView > mostDots;
+    QPainter painter(&image);
+    if (!drawn.density) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+        painter.setBrush(QColor(20, 60, 170));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (counts[static_cast<std::size_t>(y) * w + x]) painter.drawEllipse(QPointF(x + 0.5, y + 0.5), 2.5, 2.5);
+        return drawn;
+    }
+    const double most = std::log1p(double(*std::max_element(counts.begin(), counts.end())));
+    QImage density(w, h, QImage::Format_ARGB32_Premultiplied);
+    density.fill(Qt::transparent);
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(density.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t n = counts[static_cast<std::size_t>(y) * w + x];
+            if (!n) continue;
+            const double t = most > 0 ? std::log1p(double(n)) / most : 1;
+            line[x] = qPremultiply(qRgba(int(120 - 100 * t), int(170 - 130 * t), int(250 - 90 * t), int(150 + 105 * t)));
+        }
+    }
+    painter.drawImage(0, 0, density);
+    return drawn;
+}
+
+}  // namespace
+
+std::optional<QString> layerProblem(const std::string& source) {
+    GDALAllRegister();
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    CPLErrorReset();
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    const QString gdal = QString::fromUtf8(CPLGetLastErrorMsg());
+    CPLPopErrorHandler();
+    const QString name = QString::fromStdString(source);
+    if (!dataset)
+        return QStringLiteral("%1 cannot be shown: it is not vector data GDAL can read%2")
+            .arg(name, gdal.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(gdal));
+    if (dataset->GetLayerCount() == 0) return QStringLiteral("%1 cannot be shown: it holds no layer").arg(name);
+    return std::nullopt;
+}
+
+std::vector<std::string> rememberedLayers() {
+    std::vector<std::string> sources;
+    const QSettings settings(QStringLiteral("Waypost"), QStringLiteral("waypost"));
+    for (const QString& source : settings.value(QStringLiteral("map/layers")).toStringList())
+        sources.push_back(source.toStdString());
+    return sources;
+}
+
+void rememberLayers(const std::vector<std::string>& sources) {
+    QStringList list;
+    for (const std::string& source : sources) list << QString::fromStdString(source);
+    QSettings settings(QStringLiteral("Waypost"), QStringLiteral("waypost"));
+    settings.setValue(QStringLiteral("map/layers"), list);
+}
+
 struct MapRenderer::Layers {
     mapnik::Map map{1, 1, "epsg:4326"};
-    std::shared_ptr<mapnik::memory_datasource> outline = newSource();
-    std::shared_ptr<mapnik::memory_datasource> grid = newSource();
-    std::shared_ptr<mapnik::memory_datasource> sections = newSource();
-    std::shared_ptr<mapnik::memory_datasource> found = newSource();
+    std::shared_ptr<mapnik::memory_datasource> outline = newSource(), counties = newSource(), countyNames = newSource(),
+                                               areas = newSource(), lines = newSource(), grid = newSource(),
+                                               sections = newSource(), found = newSource();
     mapnik::context_ptr context = std::make_shared<mapnik::context_type>();
-    const std::vector<std::vector<std::pair<double, double>>>* outlineDrawn = nullptr;
+    const BaseMap* baseDrawn = nullptr;
+    const std::vector<MapShape>* drawingDrawn = nullptr;
+    std::vector<std::string> sourcesDrawn;
+    bool labels = false;
+
+    /// The layers bottom to top: the state, the added sources, the counties,
+    /// the drawing, the grid and the labels.
+    void arrange(const std::vector<std::string>& sources) {
+        map.layers().clear();
+        const auto add = [this](const std::string& name, std::shared_ptr<mapnik::datasource> source, const std::string& srs) {
+            mapnik::layer layer(name, srs);
+            layer.set_datasource(std::move(source));
+            layer.add_style(name);
+            map.add_layer(layer);
+        };
+        add("outline", outline, "epsg:4326");
+        static const mapnik::color colours[] = {{120, 60, 160}, {20, 130, 70}, {200, 110, 0}, {0, 110, 150}, {150, 40, 90}};
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const std::string name = "added" + std::to_string(i);
+            try {
+                mapnik::parameters p;
+                p["type"] = "ogr";
+                p["layer_by_index"] = mapnik::value_integer(0);
+                p[QFile::exists(QString::fromStdString(sources[i])) ? "file" : "string"] = sources[i];
+                std::shared_ptr<mapnik::datasource> source = mapnik::datasource_cache::instance().create(p);
+                if (!map.find_style(name)) map.insert_style(name, addedLayerStyle(colours[i % std::size(colours)]));
+                add(name, std::move(source), sourceProjection(sources[i]));
+            } catch (const std::exception&) {
+                // A source gone since it was added: the map draws the rest.
+            }
+        }
+        for (const char* name : {"counties", "areas", "lines", "grid"}) add(name, *sourceOf(name), "epsg:4326");
+        if (labels)
+            for (const char* name : {"countyNames", "sections", "found"}) add(name, *sourceOf(name), "epsg:4326");
+        sourcesDrawn = sources;
+    }
+
+    const std::shared_ptr<mapnik::memory_datasource>* sourceOf(const std::string& name) const {
+        const std::pair<const char*, const std::shared_ptr<mapnik::memory_datasource>*> all[] = {
+            {"counties", &counties}, {"areas", &areas},       {"lines", &lines},  {"grid", &grid},
+            {"countyNames", &countyNames}, {"sections", &sections}, {"found", &found}};
+        for (const auto& [n, source] : all)
+            if (name == n) return source;
+        return &outline;
+    }
 };
 
 MapRenderer::MapRenderer() : m_layers(std::make_unique<Layers>()) {
+    static const bool plugins = mapnik::datasource_cache::instance().register_datasources(WAYPOST_MAPNIK_PLUGINS);
+    (void)plugins;
+    GDALAllRegister();
     mapnik::Map& map = m_layers->map;
     map.set_background(mapnik::color(214, 230, 240));
     map.insert_style("outline", lineStyle(mapnik::color(90, 90, 90), 1.2, mapnik::color(244, 241, 228)));
+    map.insert_style("counties", lineStyle(mapnik::color(160, 150, 130), 0.6));
+    map.insert_style("areas", lineStyle(mapnik::color(200, 40, 20), 1.6, mapnik::color(240, 120, 40, 90)));
+    map.insert_style("lines", lineStyle(mapnik::color(200, 40, 20), 2.0));
     map.insert_style("grid", lineStyle(mapnik::color(40, 90, 200, 150), 0.8));
-    std::vector<std::pair<const char*, std::shared_ptr<mapnik::memory_datasource>>> layers{
-        {"outline", m_layers->outline}, {"grid", m_layers->grid}};
     if (const std::optional<std::string> face = labelFace()) {
-        map.insert_style("sections", labelStyle(mapnik::color(60, 60, 60), 9, face->c_str()));
-        map.insert_style("found", labelStyle(mapnik::color(190, 0, 0), 11, face->c_str()));
-        layers.insert(layers.end(), {{"sections", m_layers->sections}, {"found", m_layers->found}});
+        map.insert_style("countyNames", labelStyle(mapnik::color(130, 115, 90), 10, *face));
+        map.insert_style("sections", labelStyle(mapnik::color(60, 60, 60), 9, *face));
+        map.insert_style("found", labelStyle(mapnik::color(190, 0, 0), 11, *face));
+        m_layers->labels = true;
     }
     m_layers->context->push("key");
-    for (const auto& [name, source] : layers) {
-        mapnik::layer layer(name, "epsg:4326");
-        layer.set_datasource(source);
-        layer.add_style(name);
-        map.add_layer(layer);
-    }
+    m_layers->arrange({});
 }
 
 MapRenderer::~MapRenderer() = default;
 
 QImage MapRenderer::render(const engine::Extent& view, QSize size, const MapContent& content) {
     Layers& l = *m_layers;
-    if (l.outlineDrawn != &content.outline) {
+    if (l.sourcesDrawn != content.layers) l.arrange(content.layers);
+    mapnik::value_integer id = 1;
+    const auto add = [&](mapnik::memory_datasource& source, auto geometry, const std::string& key = {}) {
+        mapnik::feature_ptr feature(mapnik::feature_factory::create(l.context, id++));
+        feature->set_geometry(std::move(geometry));
+        if (!key.empty()) feature->put("key", mapnik::value_unicode_string(mapnik::transcoder("utf-8").transcode(key.c_str())));
+        source.push(feature);
+    };
+    if (l.baseDrawn != &content.base) {
         l.outline->clear();
-        mapnik::value_integer id = 1;
-        for (const auto& ring : content.outline) {
+        for (const MapRing& ring : content.base.outline) {
             mapnik::geometry::polygon<double> polygon;
-            for (const auto& [x, y] : ring) polygon.exterior_ring.emplace_back(x, y);
-            mapnik::feature_ptr feature(mapnik::feature_factory::create(l.context, id++));
-            feature->set_geometry(std::move(polygon));
-            l.outline->push(feature);
+            polygon.exterior_ring = ringOf(ring);
+            add(*l.outline, std::move(polygon));
         }
-        l.outlineDrawn = &content.outline;
+        l.counties->clear();
+        for (const MapRing& line : content.base.countyLines) add(*l.counties, lineOf(line));
+        l.baseDrawn = &content.base;
+    }
+    if (l.drawingDrawn != &content.drawing) {
+        l.areas->clear();
+        l.lines->clear();
+        for (const MapShape& shape : content.drawing) {
+            if (shape.rings.empty()) continue;
+            if (!shape.area) {
+                add(*l.lines, lineOf(shape.rings.front()));
+                continue;
+            }
+            mapnik::geometry::polygon<double> polygon;
+            polygon.exterior_ring = ringOf(shape.rings.front());
+            for (std::size_t i = 1; i < shape.rings.size(); ++i) polygon.add_hole(ringOf(shape.rings[i]));
+            add(*l.areas, std::move(polygon));
+        }
+        l.drawingDrawn = &content.drawing;
     }
     l.grid->clear();
     const std::vector<engine::GridLine> lines = engine::gridLines(view, engine::gridSpacingFor(view));
     m_gridLines = lines.size();
-    mapnik::value_integer id = 1;
-    for (const engine::GridLine& line : lines) {
-        mapnik::geometry::line_string<double> path;
-        for (const auto& [x, y] : line.points) path.emplace_back(x, y);
-        mapnik::feature_ptr feature(mapnik::feature_factory::create(l.context, id++));
-        feature->set_geometry(std::move(path));
-        l.grid->push(feature);
-    }
+    for (const engine::GridLine& line : lines) add(*l.grid, lineOf(line.points));
+    // County names between the state's view and the sections'.
+    l.countyNames->clear();
+    m_countyNames = 0;
+    if (view.north - view.south < kCountyNameDegrees)
+        for (const PlaceName& county : content.base.countyNames) {
+            add(*l.countyNames, mapnik::geometry::point<double>(county.longitude, county.latitude), county.name);
+            ++m_countyNames;
+        }
     l.sections->clear();
     l.found->clear();
-    for (const SectionMark& mark : content.sections) {
-        mapnik::feature_ptr feature(mapnik::feature_factory::create(l.context, id++));
-        feature->set_geometry(mapnik::geometry::point<double>(mark.longitude, mark.latitude));
-        feature->put("key", mapnik::value_unicode_string(mapnik::transcoder("utf-8").transcode(mark.key.c_str())));
-        (mark.key == content.foundKey ? l.found : l.sections)->push(feature);
-    }
+    for (const SectionMark& mark : content.sections)
+        add(mark.key == content.foundKey ? *l.found : *l.sections, mapnik::geometry::point<double>(mark.longitude, mark.latitude),
+            mark.key);
     const int w = std::max(1, size.width()), h = std::max(1, size.height());
     l.map.resize(static_cast<unsigned>(w), static_cast<unsigned>(h));
     l.map.zoom_to_box(mapnik::box2d<double>(view.west, view.south, view.east, view.north));
@@ -183,7 +386,10 @@ QImage MapRenderer::render(const engine::Extent& view, QSize size, const MapCont
     mapnik::agg_renderer<mapnik::image_rgba8> renderer(l.map, image);
     renderer.apply();
     // Mapnik's pixels are premultiplied RGBA, as Qt's RGBA8888_Premultiplied.
-    return QImage(image.bytes(), w, h, w * 4, QImage::Format_RGBA8888_Premultiplied).copy();
+    QImage picture = QImage(image.bytes(), w, h, w * 4, QImage::Format_RGBA8888_Premultiplied).copy();
+    m_points = {};
+    if (content.points && !content.points->empty()) m_points = drawPoints(picture, view, *content.points, kMostDots);
+    return picture;
 }
 
 MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
@@ -195,8 +401,46 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
 
 MapPanel::~MapPanel() = default;
 
-void MapPanel::setOutline(std::vector<std::vector<std::pair<double, double>>> rings) {
-    m_content.outline = std::move(rings);
+void MapPanel::setBaseMap(BaseMap base) {
+    m_content.base = std::move(base);
+    redraw();
+}
+
+void MapPanel::setDrawing(std::vector<MapShape> shapes) {
+    m_content.drawing = std::move(shapes);
+    std::vector<const MapRing*> rings;
+    for (const MapShape& shape : m_content.drawing)
+        for (const MapRing& ring : shape.rings) rings.push_back(&ring);
+    showAll(rings);
+}
+
+void MapPanel::setPoints(MapPoints points) {
+    m_content.points = std::move(points);
+    MapRing all;
+    if (m_content.points) all = *m_content.points;
+    showAll({&all});
+}
+
+void MapPanel::setLayers(std::vector<std::string> sources) {
+    m_content.layers = std::move(sources);
+    redraw();
+}
+
+void MapPanel::showAll(const std::vector<const MapRing*>& rings) {
+    double west = 180, east = -180, south = 90, north = -90;
+    for (const MapRing* ring : rings)
+        for (const auto& [x, y] : *ring) {
+            if (!std::isfinite(x) || !std::isfinite(y)) continue;
+            west = std::min(west, x), east = std::max(east, x), south = std::min(south, y), north = std::max(north, y);
+        }
+    if (west <= east && south <= north) {
+        // The height that takes in the width too, at the widget's shape; a margin of a tenth.
+        const double middleY = (south + north) / 2, middleX = (west + east) / 2;
+        const double aspect = width() > 0 && height() > 0 ? double(width()) / height() : 1;
+        const double widthAsHeight = (east - west) * std::cos(middleY * kPi / 180) / aspect;
+        const double half = std::max({north - south, widthAsHeight, 0.004}) * 0.6;
+        m_view = {middleX - half, middleY - half, middleX + half, middleY + half};
+    }
     redraw();
 }
 

@@ -1,10 +1,13 @@
 #pragma once
-// An offline map of the located point: the state outline, the US National
-// Grid lines the view can show, and the point with its grid reference; drawn
-// by Mapnik into an image this widget shows. Pan with the mouse, zoom with
-// the wheel; a click with Ctrl held asks for that position to be located.
+// An offline map: the state and its counties, the layers a person added (any
+// vector source GDAL reads), the US National Grid lines the view can show,
+// the section keys when zoomed in, a drawing, a table's points, and the
+// located point with its grid reference; drawn by Mapnik into an image this
+// widget shows. Pan with the mouse, zoom with the wheel; a click with Ctrl
+// held asks for that position to be located.
 
 #include "engine/GridLines.h"
+#include "map/BaseMap.h"
 #include "platform/FileWriting.h"
 
 #include <QImage>
@@ -27,13 +30,32 @@ struct SectionMark {
     double longitude = 0, latitude = 0;
 };
 
+/// A shape drawn in another program: an area (its first ring the edge, the
+/// others holes in it) or a line (one ring, open).
+struct MapShape {
+    bool area = true;
+    std::vector<MapRing> rings;
+};
+
+using MapPoints = std::shared_ptr<const std::vector<std::pair<double, double>>>;  ///< (longitude, latitude)
+
 /// What the map draws, in longitude/latitude.
 struct MapContent {
-    std::vector<std::vector<std::pair<double, double>>> outline;  ///< the state's rings
-    std::optional<std::pair<double, double>> point;               ///< the located point (longitude, latitude)
-    QString pointLabel;                                           ///< its grid reference
-    std::vector<SectionMark> sections;                            ///< section keys at their centres
-    std::string foundKey;                                         ///< the section found for the point, highlighted
+    BaseMap base;                                    ///< the state, its county borders and names
+    std::optional<std::pair<double, double>> point;  ///< the located point (longitude, latitude)
+    QString pointLabel;                              ///< its grid reference
+    std::vector<SectionMark> sections;               ///< section keys at their centres
+    std::string foundKey;                            ///< the section found for the point, highlighted
+    std::vector<MapShape> drawing;                   ///< a drawing's areas (with their holes) and lines
+    MapPoints points;                                ///< a table's points
+    std::vector<std::string> layers;                 ///< added vector sources (GDAL names), under the rest
+};
+
+/// How a table's points were drawn: each as a dot, or (many in view) as a
+/// density picture, darker where more lie.
+struct PointsDrawn {
+    std::size_t inView = 0;
+    bool density = false;
 };
 
 /// The sections whose centres lie in a view (the map asks only when zoomed in).
@@ -48,12 +70,29 @@ public:
     QImage render(const engine::Extent& view, QSize size, const MapContent& content);
     /// The grid lines drawn in the last render.
     std::size_t gridLineCount() const { return m_gridLines; }
+    /// The table's points drawn in the last render.
+    PointsDrawn pointsDrawn() const { return m_points; }
+    /// The county names the last render offered (the view shows them between state and section scale).
+    std::size_t countyNamesOffered() const { return m_countyNames; }
+    /// Points in view up to this many are drawn as dots; more as density.
+    static constexpr std::size_t kMostDots = 20000;
+    /// County names show in views less tall than this.
+    static constexpr double kCountyNameDegrees = 4.0;
 
 private:
     struct Layers;
     std::unique_ptr<Layers> m_layers;
-    std::size_t m_gridLines = 0;
+    std::size_t m_gridLines = 0, m_countyNames = 0;
+    PointsDrawn m_points;
 };
+
+/// Why GDAL cannot show \p source as a map layer (not there, not vector
+/// data, no layer), or nothing when it can.
+std::optional<QString> layerProblem(const std::string& source);
+
+/// The added layers every map shows, as remembered between runs.
+std::vector<std::string> rememberedLayers();
+void rememberLayers(const std::vector<std::string>& sources);
 
 class MapPanel final : public QWidget {
     Q_OBJECT
@@ -61,8 +100,17 @@ public:
     explicit MapPanel(QWidget* parent = nullptr);
     ~MapPanel() override;
 
-    /// The state outline (rings of longitude/latitude).
-    void setOutline(std::vector<std::vector<std::pair<double, double>>> rings);
+    /// The state, its counties and their names.
+    void setBaseMap(BaseMap base);
+    /// A drawing (areas with holes, lines); the view moves to take it all in.
+    void setDrawing(std::vector<MapShape> shapes);
+    /// A table's points; the view moves to take them all in.
+    void setPoints(MapPoints points);
+    /// The added layers (GDAL source names), drawn under the rest.
+    void setLayers(std::vector<std::string> sources);
+    const std::vector<std::string>& layers() const { return m_content.layers; }
+    /// What the panel draws.
+    const MapContent& content() const { return m_content; }
     /// Where the keys of the sections in view come from; shown in views less than
     /// kSectionViewDegrees tall, the found section (\p foundKey) in red.
     void setSections(SectionSource source);
@@ -105,6 +153,8 @@ private:
     void paintOverlay(QPainter& painter, QSize size) const;
     /// The view with the widget's proportions (degrees of longitude shrink with latitude).
     engine::Extent fitted(const engine::Extent& view) const;
+    /// Shows all of \p rings' vertices, with a margin.
+    void showAll(const std::vector<const MapRing*>& rings);
 
     MapRenderer m_renderer;
     SectionSource m_sectionSource;

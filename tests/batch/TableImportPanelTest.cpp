@@ -3,6 +3,7 @@
 #include "batch/BatchWindows.h"
 #include "batch/TableImportPanel.h"
 #include "database/Database.h"
+#include "map/MapPanel.h"
 #include "support/TestSupport.h"
 #include "support/WindowControls.h"
 
@@ -174,6 +175,11 @@ private slots:
         GDALDatasetUniquePtr points(GDALDataset::Open(f.path(QStringLiteral("grid.gpkg")).toUtf8().constData(), GDAL_OF_VECTOR));
         QVERIFY(points);
         QCOMPARE(points->GetLayer(0)->GetFeatureCount(), 3);
+        // The map shows them.
+        const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;
+        QVERIFY(shown);
+        QCOMPARE(shown->size(), size_t(3));
+        QVERIFY(std::abs(shown->front().second - 30.4383) < 1e-3 && std::abs(shown->front().first + 84.2807) < 1e-3);
         QCOMPARE(f.child<QLabel>("lblProRe")->text(), QStringLiteral("0"));  // the reset after the run
         QCOMPARE(f.list("lstTables")->count(), 0);
         QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());

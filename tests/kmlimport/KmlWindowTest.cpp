@@ -2,6 +2,7 @@
 // shapefile, read back with GDAL.
 
 #include "kmlimport/kml_firedp_0611.h"
+#include "map/MapPanel.h"
 #include "output/ProjectionFiles.h"
 #include "support/ShapefileReading.h"
 #include "support/TestSupport.h"
@@ -306,6 +307,10 @@ private slots:
             if (geometry == int(wkbPolygon)) count(*written->toPolygon());
             else for (const OGRPolygon* p : *written->toMultiPolygon()) count(*p);
             QCOMPARE(writtenRings, rings);
+            // The map shows the drawing as read, holes and all.
+            int shown = 0;
+            for (const MapShape& shape : f.child<MapPanel>("mapPanel")->content().drawing) shown += int(shape.rings.size());
+            QCOMPARE(shown, rings);
             const double writtenArea = geometry == int(wkbPolygon) ? written->toPolygon()->get_Area()
                                                                    : written->toMultiPolygon()->get_Area();
             QVERIFY2(std::abs(writtenArea - area) <= area * 1e-4,

@@ -1,11 +1,15 @@
 // The map: what a view draws (the state on its water, the grid lines the view
-// can show), the scale bar's round lengths, and a Ctrl+click located through
+// can show, county names, a drawing with its holes, a table's points, added
+// layers), the scale bar's round lengths, and a Ctrl+click located through
 // the conversion page's location box.
 
 #include "conversion/PageFixture.h"
 #include "map/MapPanel.h"
 #include "plss/SampleGrid.h"
 
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace waypost;
@@ -30,7 +34,8 @@ class MapPanelTest : public QObject {
 private slots:
     void aStatewideViewDrawsTheStateOnItsWaterUnderTheGrid() {
         MapRenderer renderer;
-        MapContent content{outline(), std::nullopt, {}};
+        MapContent content;
+        content.base.outline = outline();
         const engine::Extent state{-88.0, 24.0, -79.5, 31.5};
         const QImage image = renderer.render(state, QSize(850, 750), content);
         QCOMPARE(image.size(), QSize(850, 750));
@@ -71,6 +76,128 @@ private slots:
         panel.setView({-88.0, 24.0, -79.5, 31.5});
         QCOMPARE(panel.sectionsShown(), size_t(0));
         QVERIFY(asked >= 2);
+    }
+
+    // The committed county file: every county named once, its borders; a
+    // line it cannot read is named with its number.
+    void theCountiesAreReadAndABadLineIsNamed() {
+        BaseMap base;
+        readCounties(WAYPOST_SOURCE_DIR "/tools/map/florida_counties.txt", base);
+        QCOMPARE(base.countyNames.size(), size_t(67));
+        QVERIFY(std::any_of(base.countyNames.begin(), base.countyNames.end(),
+                            [](const PlaceName& c) { return c.name == "Miami-Dade" && c.latitude < 26 && c.longitude > -81; }));
+        QVERIFY(base.countyLines.size() > 30);
+        QTemporaryDir dir;
+        for (const char* text : {"county -84.2 30.4\n", "line 0\n-84.2 30.4 7\n", "-84.2 30.4\n"}) {
+            const QString path = dir.filePath(QStringLiteral("bad.txt"));
+            QVERIFY(test::writeFile(path, QByteArray("# comment\n") + text));
+            try {
+                readCounties(path.toStdString(), base);
+                QFAIL(text);
+            } catch (const std::runtime_error& e) {
+                QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("bad.txt:")), e.what());
+            }
+        }
+        QCOMPARE(base.countyNames.size(), size_t(67));  // a failed read changes nothing
+    }
+
+    void countyNamesShowBetweenTheStateAndTheSections() {
+        MapRenderer renderer;
+        MapContent content;
+        readCounties(WAYPOST_SOURCE_DIR "/tools/map/florida_counties.txt", content.base);
+        renderer.render({-88.0, 24.0, -79.5, 31.5}, QSize(400, 300), content);
+        QCOMPARE(renderer.countyNamesOffered(), size_t(0));
+        renderer.render({-85.0, 29.5, -83.5, 31.0}, QSize(400, 300), content);
+        QCOMPARE(renderer.countyNamesOffered(), size_t(67));
+    }
+
+    // An area is filled, its hole is not; the panel moves to the drawing.
+    void aDrawingIsShownWithItsHoles() {
+        MapPanel panel;
+        panel.resize(400, 400);
+        const MapRing edge{{-84.30, 30.40}, {-84.20, 30.40}, {-84.20, 30.50}, {-84.30, 30.50}, {-84.30, 30.40}};
+        const MapRing hole{{-84.26, 30.44}, {-84.24, 30.44}, {-84.24, 30.46}, {-84.26, 30.46}, {-84.26, 30.44}};
+        panel.setDrawing({{true, {edge, hole}}, {false, {{{-84.35, 30.38}, {-84.15, 30.52}}}}});
+        QVERIFY(panel.view().west > -84.5 && panel.view().north < 30.7 && panel.view().south > 30.3);
+        MapRenderer renderer;
+        MapContent content;
+        content.drawing = panel.content().drawing;
+        const engine::Extent view{-84.32, 30.38, -84.18, 30.52};
+        const QImage image = renderer.render(view, QSize(400, 400), content);
+        const QImage empty = renderer.render(view, QSize(400, 400), MapContent{});
+        const QColor area = pixelAt(image, view, -84.285, 30.48), inHole = pixelAt(image, view, -84.25, 30.452);
+        QVERIFY2(area.red() > area.blue() + 30, qPrintable(area.name()));
+        QCOMPARE(inHole, pixelAt(empty, view, -84.25, 30.452));
+    }
+
+    // A few points are dots; many in view are a density picture; the panel
+    // moves to take them in.
+    void aTablesPointsAreDotsOrADensityPicture() {
+        MapRenderer renderer;
+        MapContent content;
+        auto points = std::make_shared<std::vector<std::pair<double, double>>>();
+        for (int i = 0; i < 10; ++i) points->emplace_back(-84.3 + i * 0.01, 30.4);
+        content.points = points;
+        const engine::Extent view{-84.40, 30.30, -84.10, 30.50};
+        renderer.render(view, QSize(300, 300), content);
+        QCOMPARE(renderer.pointsDrawn().inView, size_t(10));
+        QVERIFY(!renderer.pointsDrawn().density);
+        for (int i = 0; i < int(MapRenderer::kMostDots) + 1; ++i) points->emplace_back(-84.2, 30.35 + i * 1e-6);
+        points->emplace_back(-80.0, 26.0);  // out of view
+        const QImage image = renderer.render(view, QSize(300, 300), content);
+        QCOMPARE(renderer.pointsDrawn().inView, MapRenderer::kMostDots + 11);
+        QVERIFY(renderer.pointsDrawn().density);
+        QVERIFY(pixelAt(image, view, -84.2, 30.36).blue() > pixelAt(image, view, -84.2, 30.36).red() + 40);
+        MapPanel panel;
+        panel.resize(300, 300);
+        panel.setPoints(points);
+        QVERIFY(panel.view().south < 26.0 && panel.view().north > 30.4);
+    }
+
+    // Any vector source GDAL reads is drawn under the rest, in its own
+    // projection; one GDAL cannot read is refused in words.
+    void anAddedLayerIsDrawnAndABadOneRefused() {
+        QTemporaryDir dir;
+        const QString roads = dir.filePath(QStringLiteral("area.geojson"));
+        QVERIFY(test::writeFile(roads, R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},
+            "geometry":{"type":"Polygon","coordinates":[[[-84.3,30.4],[-84.2,30.4],[-84.2,30.5],[-84.3,30.5],[-84.3,30.4]]]}}]})"));
+        QVERIFY(!layerProblem(roads.toStdString()));
+        const QString text = dir.filePath(QStringLiteral("notes.txt"));
+        QVERIFY(test::writeFile(text, "not a map"));
+        for (const QString& bad : {text, dir.filePath(QStringLiteral("gone.shp"))}) {
+            const std::optional<QString> problem = layerProblem(bad.toStdString());
+            QVERIFY(problem && problem->contains(bad));
+        }
+        MapRenderer renderer;
+        MapContent content;
+        const engine::Extent view{-84.35, 30.35, -84.15, 30.55};
+        const QColor before = pixelAt(renderer.render(view, QSize(200, 200), content), view, -84.25, 30.47);
+        content.layers = {roads.toStdString(), text.toStdString()};  // the second cannot be drawn: the rest is
+        const QColor after = pixelAt(renderer.render(view, QSize(200, 200), content), view, -84.25, 30.47);
+        QVERIFY2(before != after, qPrintable(before.name() + u' ' + after.name()));
+    }
+
+    // Added on the page, remembered for the next map; cleared for all.
+    void layersAreAddedRememberedAndCleared() {
+        QTemporaryDir dir;
+        const QString area = dir.filePath(QStringLiteral("area.geojson"));
+        QVERIFY(test::writeFile(area, R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},
+            "geometry":{"type":"Point","coordinates":[-84.3,30.4]}}]})"));
+        testing::PageFixture f;
+        QVERIFY(f.show());
+        f.prompter.choosePath(dir.filePath(QStringLiteral("gone.gpkg")));
+        f.click("cmdAddLayer");
+        QVERIFY(f.prompter.messageTexts().value(0).contains(QStringLiteral("gone.gpkg")));
+        f.prompter.choosePath(area);
+        f.click("cmdAddLayer");
+        QCOMPARE(f.child<MapPanel>("mapPanel")->layers(), std::vector<std::string>{area.toStdString()});
+        QCOMPARE(rememberedLayers(), std::vector<std::string>{area.toStdString()});
+        QVERIFY(f.child<QPushButton>("cmdClearLayers")->isEnabled());
+        testing::PageFixture next;
+        QCOMPARE(next.child<MapPanel>("mapPanel")->layers(), std::vector<std::string>{area.toStdString()});
+        f.click("cmdClearLayers");
+        QVERIFY(rememberedLayers().empty());
+        QVERIFY(f.child<MapPanel>("mapPanel")->layers().empty());
     }
 
     void theScaleBarShowsARoundLength_data() {
