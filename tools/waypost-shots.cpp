@@ -2,8 +2,9 @@
 // picture as <window name>.png in the folder given as the argument. The
 // README's pictures come from here.
 
-#include "platform/ProgramPaths.h"
 #include "database/Database.h"
+#include "map/MapPanel.h"
+#include "platform/ProgramPaths.h"
 #include "platform/ScriptedPrompter.h"
 #include "platform/Services.h"
 #include "platform/TimeZoneInfo.h"
@@ -25,6 +26,7 @@
 #include <QTextStream>
 
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -188,9 +190,29 @@ int main(int argc, char* argv[]) {
              click(window, "optRepI");
              click(window, "OptfSigNo");
              click(window, "CmdEnable");
+             // A fire perimeter with an unburnt island, as a read drawing shows on the map.
+             if (auto* map = window->findChild<waypost::MapPanel*>(QStringLiteral("mapPanel"))) {
+                 waypost::MapRing edge, island;
+                 for (int i = 0; i <= 24; ++i) {
+                     const double a = i * 2 * 3.14159265 / 24, r = 0.02 + 0.006 * std::sin(3 * a);
+                     edge.emplace_back(-84.35 + r * 1.15 * std::cos(a), 30.52 + r * std::sin(a));
+                     island.emplace_back(-84.352 + 0.004 * std::cos(-a), 30.522 + 0.003 * std::sin(-a));
+                 }
+                 map->setDrawing({{true, {edge, island}}});
+             }
          }},
         // Each batch window with a table listed and its fields shown.
-        {waypost::windowName::frmdatabase, [&](QWidget* window) { listTable(window, "USNG TEXT, Name TEXT", "USNG"); }},
+        {waypost::windowName::frmdatabase,
+         [&](QWidget* window) {
+             listTable(window, "USNG TEXT, Name TEXT", "USNG");
+             // The points of an earlier run on the map: incidents spread over the state.
+             if (auto* map = window->findChild<waypost::MapPanel*>(QStringLiteral("mapPanel"))) {
+                 auto points = std::make_shared<std::vector<std::pair<double, double>>>();
+                 for (int i = 0; i < 400; ++i)
+                     points->emplace_back(-84.9 + 4.5 * std::fmod(i * 0.618034, 1.0), 27.0 + 3.6 * std::fmod(i * 0.414214, 1.0));
+                 map->setPoints(points);
+             }
+         }},
         {waypost::windowName::frmbatLLtoUSNG,
          [&](QWidget* window) { listTable(window, "Name TEXT, Latitude REAL, Longitude REAL", "Latitude"); }},
         {waypost::windowName::wp_ddc_0306,

@@ -24,8 +24,10 @@ int main(int argc, char** argv) {
     const int redraws = argc > 1 ? std::atoi(argv[1]) : 100;
     waypost::MapRenderer renderer;
     waypost::MapContent content;
-    content.base.outline = waypost::plss::Outline::read(WAYPOST_SOURCE_DIR "/tools/plss/florida_outline.txt").rings();
-    waypost::readCounties(WAYPOST_SOURCE_DIR "/tools/map/florida_counties.txt", content.base);
+    auto base = std::make_shared<waypost::BaseMap>();
+    base->outline = waypost::plss::Outline::read(WAYPOST_SOURCE_DIR "/tools/plss/florida_outline.txt").rings();
+    waypost::readCounties(WAYPOST_SOURCE_DIR "/tools/map/florida_counties.txt", *base);
+    content.base = base;
     content.point = std::pair(-84.2807, 30.4383);
     content.pointLabel = QStringLiteral("16R GU 6115 7049");
     const std::pair<const char*, waypost::engine::Extent> views[] = {{"statewide", {-88.0, 24.0, -79.5, 31.5}},

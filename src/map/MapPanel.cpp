@@ -255,8 +255,9 @@ struct MapRenderer::Layers {
                                                areas = newSource(), lines = newSource(), grid = newSource(),
                                                sections = newSource(), found = newSource();
     mapnik::context_ptr context = std::make_shared<mapnik::context_type>();
-    const BaseMap* baseDrawn = nullptr;
-    const std::vector<MapShape>* drawingDrawn = nullptr;
+    // What the memory layers hold (kept, so that a new one is never mistaken for it).
+    std::shared_ptr<const BaseMap> baseDrawn;
+    std::shared_ptr<const std::vector<MapShape>> drawingDrawn;
     std::vector<std::string> sourcesDrawn;
     bool labels = false;
 
@@ -335,32 +336,35 @@ QImage MapRenderer::render(const engine::Extent& view, QSize size, const MapCont
         if (!key.empty()) feature->put("key", mapnik::value_unicode_string(mapnik::transcoder("utf-8").transcode(key.c_str())));
         source.push(feature);
     };
-    if (l.baseDrawn != &content.base) {
+    if (l.baseDrawn != content.base) {
+        static const BaseMap none;
+        const BaseMap& base = content.base ? *content.base : none;
         l.outline->clear();
-        for (const MapRing& ring : content.base.outline) {
+        for (const MapRing& ring : base.outline) {
             mapnik::geometry::polygon<double> polygon;
             polygon.exterior_ring = ringOf(ring);
             add(*l.outline, std::move(polygon));
         }
         l.counties->clear();
-        for (const MapRing& line : content.base.countyLines) add(*l.counties, lineOf(line));
-        l.baseDrawn = &content.base;
+        for (const MapRing& line : base.countyLines) add(*l.counties, lineOf(line));
+        l.baseDrawn = content.base;
     }
-    if (l.drawingDrawn != &content.drawing) {
+    if (l.drawingDrawn != content.drawing) {
         l.areas->clear();
         l.lines->clear();
-        for (const MapShape& shape : content.drawing) {
-            if (shape.rings.empty()) continue;
-            if (!shape.area) {
-                add(*l.lines, lineOf(shape.rings.front()));
-                continue;
+        if (content.drawing)
+            for (const MapShape& shape : *content.drawing) {
+                if (shape.rings.empty()) continue;
+                if (!shape.area) {
+                    add(*l.lines, lineOf(shape.rings.front()));
+                    continue;
+                }
+                mapnik::geometry::polygon<double> polygon;
+                polygon.exterior_ring = ringOf(shape.rings.front());
+                for (std::size_t i = 1; i < shape.rings.size(); ++i) polygon.add_hole(ringOf(shape.rings[i]));
+                add(*l.areas, std::move(polygon));
             }
-            mapnik::geometry::polygon<double> polygon;
-            polygon.exterior_ring = ringOf(shape.rings.front());
-            for (std::size_t i = 1; i < shape.rings.size(); ++i) polygon.add_hole(ringOf(shape.rings[i]));
-            add(*l.areas, std::move(polygon));
-        }
-        l.drawingDrawn = &content.drawing;
+        l.drawingDrawn = content.drawing;
     }
     l.grid->clear();
     const std::vector<engine::GridLine> lines = engine::gridLines(view, engine::gridSpacingFor(view));
@@ -369,8 +373,8 @@ QImage MapRenderer::render(const engine::Extent& view, QSize size, const MapCont
     // County names between the state's view and the sections'.
     l.countyNames->clear();
     m_countyNames = 0;
-    if (view.north - view.south < kCountyNameDegrees)
-        for (const PlaceName& county : content.base.countyNames) {
+    if (content.base && view.north - view.south < kCountyNameDegrees)
+        for (const PlaceName& county : content.base->countyNames) {
             add(*l.countyNames, mapnik::geometry::point<double>(county.longitude, county.latitude), county.name);
             ++m_countyNames;
         }
@@ -402,14 +406,14 @@ MapPanel::MapPanel(QWidget* parent) : QWidget(parent) {
 MapPanel::~MapPanel() = default;
 
 void MapPanel::setBaseMap(BaseMap base) {
-    m_content.base = std::move(base);
+    m_content.base = std::make_shared<const BaseMap>(std::move(base));
     redraw();
 }
 
 void MapPanel::setDrawing(std::vector<MapShape> shapes) {
-    m_content.drawing = std::move(shapes);
+    m_content.drawing = std::make_shared<const std::vector<MapShape>>(std::move(shapes));
     std::vector<const MapRing*> rings;
-    for (const MapShape& shape : m_content.drawing)
+    for (const MapShape& shape : *m_content.drawing)
         for (const MapRing& ring : shape.rings) rings.push_back(&ring);
     showAll(rings);
 }

@@ -41,12 +41,12 @@ using MapPoints = std::shared_ptr<const std::vector<std::pair<double, double>>>;
 
 /// What the map draws, in longitude/latitude.
 struct MapContent {
-    BaseMap base;                                    ///< the state, its county borders and names
+    std::shared_ptr<const BaseMap> base;             ///< the state, its county borders and names
     std::optional<std::pair<double, double>> point;  ///< the located point (longitude, latitude)
     QString pointLabel;                              ///< its grid reference
     std::vector<SectionMark> sections;               ///< section keys at their centres
     std::string foundKey;                            ///< the section found for the point, highlighted
-    std::vector<MapShape> drawing;                   ///< a drawing's areas (with their holes) and lines
+    std::shared_ptr<const std::vector<MapShape>> drawing;  ///< a drawing's areas (with their holes) and lines
     MapPoints points;                                ///< a table's points
     std::vector<std::string> layers;                 ///< added vector sources (GDAL names), under the rest
 };

@@ -309,7 +309,7 @@ private slots:
             QCOMPARE(writtenRings, rings);
             // The map shows the drawing as read, holes and all.
             int shown = 0;
-            for (const MapShape& shape : f.child<MapPanel>("mapPanel")->content().drawing) shown += int(shape.rings.size());
+            for (const MapShape& shape : *f.child<MapPanel>("mapPanel")->content().drawing) shown += int(shape.rings.size());
             QCOMPARE(shown, rings);
             const double writtenArea = geometry == int(wkbPolygon) ? written->toPolygon()->get_Area()
                                                                    : written->toMultiPolygon()->get_Area();

@@ -35,7 +35,7 @@ private slots:
     void aStatewideViewDrawsTheStateOnItsWaterUnderTheGrid() {
         MapRenderer renderer;
         MapContent content;
-        content.base.outline = outline();
+        content.base = std::make_shared<BaseMap>(BaseMap{outline(), {}, {}});
         const engine::Extent state{-88.0, 24.0, -79.5, 31.5};
         const QImage image = renderer.render(state, QSize(850, 750), content);
         QCOMPARE(image.size(), QSize(850, 750));
@@ -104,7 +104,9 @@ private slots:
     void countyNamesShowBetweenTheStateAndTheSections() {
         MapRenderer renderer;
         MapContent content;
-        readCounties(WAYPOST_SOURCE_DIR "/tools/map/florida_counties.txt", content.base);
+        auto base = std::make_shared<BaseMap>();
+        readCounties(WAYPOST_SOURCE_DIR "/tools/map/florida_counties.txt", *base);
+        content.base = base;
         renderer.render({-88.0, 24.0, -79.5, 31.5}, QSize(400, 300), content);
         QCOMPARE(renderer.countyNamesOffered(), size_t(0));
         renderer.render({-85.0, 29.5, -83.5, 31.0}, QSize(400, 300), content);
@@ -115,14 +117,18 @@ private slots:
     void aDrawingIsShownWithItsHoles() {
         MapPanel panel;
         panel.resize(400, 400);
+        const engine::Extent view{-84.32, 30.38, -84.18, 30.52};
+        panel.setView(view);
+        const QImage before = panel.picture();
         const MapRing edge{{-84.30, 30.40}, {-84.20, 30.40}, {-84.20, 30.50}, {-84.30, 30.50}, {-84.30, 30.40}};
         const MapRing hole{{-84.26, 30.44}, {-84.24, 30.44}, {-84.24, 30.46}, {-84.26, 30.46}, {-84.26, 30.44}};
         panel.setDrawing({{true, {edge, hole}}, {false, {{{-84.35, 30.38}, {-84.15, 30.52}}}}});
         QVERIFY(panel.view().west > -84.5 && panel.view().north < 30.7 && panel.view().south > 30.3);
+        panel.setView(view);
+        QVERIFY(panel.picture() != before);  // drawn over a map already drawn
         MapRenderer renderer;
         MapContent content;
         content.drawing = panel.content().drawing;
-        const engine::Extent view{-84.32, 30.38, -84.18, 30.52};
         const QImage image = renderer.render(view, QSize(400, 400), content);
         const QImage empty = renderer.render(view, QSize(400, 400), MapContent{});
         const QColor area = pixelAt(image, view, -84.285, 30.48), inHole = pixelAt(image, view, -84.25, 30.452);
