@@ -34,4 +34,14 @@ void saveSettings(const ConnectionSettings& s) {
 QString runPassword() { return password(); }
 void setRunPassword(const QString& p) { password() = p; }
 
+std::string withRunPassword(const std::string& source) {
+    if (source.rfind("PG:", 0) != 0 || password().isEmpty() || source.find("password=") != std::string::npos) return source;
+    std::string quoted;
+    for (const char c : password().toStdString()) {
+        if (c == '\\' || c == '\'') quoted += '\\';
+        quoted += c;
+    }
+    return source + " password='" + quoted + "'";
+}
+
 }  // namespace waypost::agency

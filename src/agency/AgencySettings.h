@@ -14,5 +14,8 @@ void saveSettings(const ConnectionSettings& settings);
 /// The password given in this run (empty before one is given).
 QString runPassword();
 void setRunPassword(const QString& password);
+/// \p source (a GDAL "PG:" name of a table of the agency database, kept
+/// without a password) with this run's password, to open it now.
+std::string withRunPassword(const std::string& source);
 
 }  // namespace waypost::agency

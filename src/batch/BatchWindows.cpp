@@ -70,14 +70,15 @@ RunOutcome convertAndDraw(const std::function<RunResult()>& convert, std::option
         outcome.error = QString::fromUtf8(e.what());
         return outcome;
     }
-    // The map shows a file's converted points (a server table's stay on the server).
-    if (!isServerSource(database)) {
-        try {
-            outcome.points = std::make_shared<const std::vector<std::pair<double, double>>>(
-                readTablePoints(database, table, outcome.result.latitudeColumn, outcome.result.longitudeColumn));
-        } catch (const std::exception&) {
-            // The map stays as it was; the run's own outcome is told.
-        }
+    // The map shows the converted points.
+    try {
+        const QString& latitude = outcome.result.latitudeColumn;
+        const QString& longitude = outcome.result.longitudeColumn;
+        outcome.points = std::make_shared<const std::vector<std::pair<double, double>>>(
+            isServerSource(database) ? readServerTablePoints(serverConnection(database), table, latitude, longitude)
+                                     : readTablePoints(database, table, latitude, longitude));
+    } catch (const std::exception&) {
+        // The map stays as it was; the run's own outcome is told.
     }
     if (points) {
         try {
@@ -142,7 +143,7 @@ template <class Form>
 void setUpBatchWindow(QWidget* window, Form& ui, Services& services, const QString& procedures) {
     ui.setupUi(window);
     makeHeading(ui.lblenterTRS);
-    setUpMap({ui.mapPanel, ui.lblMapCursor, ui.cmdSaveMap, ui.cmdAddLayer, ui.cmdClearLayers}, services);
+    setUpMap({ui.mapPanel, ui.lblMapCursor, ui.cmdSaveMap, ui.cmdAddLayer, ui.cmdAgencyLayer, ui.cmdClearLayers}, services);
     ui.lblProcedures->setText(procedures);
     ui.optNoCreate->setChecked(true);
     fillPointFormats(ui.cmbFormat, ui.optCreate);

@@ -7,6 +7,8 @@
 #include "batch/BatchRun.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace waypost::batch {
 
@@ -35,5 +37,10 @@ RunResult convertLatLongToUsngOnServer(const std::string& connection, const QStr
 /// \return the file's path. \throws RunError.
 QString writeServerTablePoints(const std::string& connection, const QString& table, const QString& latitudeColumn,
                                const QString& longitudeColumn, PointFormat format, const QString& folder);
+
+/// The points of a converted server table as (longitude, latitude), for its
+/// map; a record without both numbers is left out. \throws RunError.
+std::vector<std::pair<double, double>> readServerTablePoints(const std::string& connection, const QString& table,
+                                                             const QString& latitudeColumn, const QString& longitudeColumn);
 
 }  // namespace waypost::batch

@@ -83,7 +83,7 @@ wp_ddc_0306::wp_ddc_0306(const Services& services, QWidget* parent)
     leaveTrsGroup();
     setQuarterQuartersShown(false);
     m_ui->cmdEnableqs->setText(kEnableQuarterQuarters);
-    setUpMap({m_ui->mapPanel, m_ui->lblMapCursor, m_ui->cmdSaveMap, m_ui->cmdAddLayer, m_ui->cmdClearLayers}, m_services);
+    setUpMap({m_ui->mapPanel, m_ui->lblMapCursor, m_ui->cmdSaveMap, m_ui->cmdAddLayer, m_ui->cmdAgencyLayer, m_ui->cmdClearLayers}, m_services);
     m_ui->mapPanel->setSections([this](const engine::Extent& view) { return sectionsIn(view); });
     m_ui->cmdclipbrdUSNG->setEnabled(false);
     // The look-ups are enabled by choosing a group.

@@ -112,7 +112,7 @@ kml_firedp_0611::kml_firedp_0611(const Services& services, QWidget* parent)
     auto& ui = *m_ui;
     ui.setupUi(this);
     makeHeading(ui.lblHeading);
-    setUpMap({ui.mapPanel, ui.lblMapCursor, ui.cmdSaveMap, ui.cmdAddLayer, ui.cmdClearLayers}, m_services);
+    setUpMap({ui.mapPanel, ui.lblMapCursor, ui.cmdSaveMap, ui.cmdAddLayer, ui.cmdAgencyLayer, ui.cmdClearLayers}, m_services);
     fill(ui.cmbfFuel, wildfireFuels());
     fill(ui.cmbfCause, wildfireCauses());
     fill(ui.cmbFtype, typesOf(FeatureKind::Wildfire));
@@ -273,7 +273,7 @@ void kml_firedp_0611::convert() {
     Prompter& prompter = m_services.prompter;
     const std::optional<QString> chosen = prompter.openFile({QStringLiteral("Convert KML to Shapefile"),
                                                              QStringLiteral("KML Files (*.kml);;KMZ Files (*.kmz)"),
-                                                             QStringLiteral("kml")});
+                                                             QStringLiteral("kml"), {}, {}, false, {}});
     if (!chosen) return;
 
     // Everything is read and checked before anything is written; a large
@@ -309,7 +309,7 @@ void kml_firedp_0611::convert() {
         if (prompter.question(QStringLiteral("Shapefile %1 exists - overwrite?").arg(names.shapefile),
                               QStringLiteral("Overwrite"), Prompter::Icon::Warning) != Prompter::Answer::Yes) {
             const std::optional<QString> other = prompter.saveFile(
-                {QStringLiteral("Shapefile"), QStringLiteral("Shape Files (*.shp)"), QStringLiteral("shp")});
+                {QStringLiteral("Shapefile"), QStringLiteral("Shape Files (*.shp)"), QStringLiteral("shp"), {}, {}, false, {}});
             if (!other) return;
             names = namesForShapefile(names, *other);
         }

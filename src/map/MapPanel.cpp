@@ -1,5 +1,6 @@
 #include "map/MapPanel.h"
 
+#include "agency/AgencySettings.h"
 #include "engine/NationalGrid.h"
 
 #include <mapnik/agg_renderer.hpp>
@@ -155,7 +156,7 @@ mapnik::feature_type_style addedLayerStyle(mapnik::color colour) {
 
 /// The PROJ definition of a vector source's first layer (longitude/latitude when it names none).
 std::string sourceProjection(const std::string& source) {
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(agency::withRunPassword(source).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
     const OGRSpatialReference* srs = dataset && dataset->GetLayerCount() > 0 ? dataset->GetLayer(0)->GetSpatialRef() : nullptr;
     char* proj = nullptr;
     std::string text = "epsg:4326";
@@ -223,7 +224,7 @@ std::optional<QString> layerProblem(const std::string& source) {
     GDALAllRegister();
     CPLPushErrorHandler(CPLQuietErrorHandler);
     CPLErrorReset();
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(source.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(agency::withRunPassword(source).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
     const QString gdal = QString::fromUtf8(CPLGetLastErrorMsg());
     CPLPopErrorHandler();
     const QString name = QString::fromStdString(source);
@@ -279,7 +280,7 @@ struct MapRenderer::Layers {
                 mapnik::parameters p;
                 p["type"] = "ogr";
                 p["layer_by_index"] = mapnik::value_integer(0);
-                p[QFile::exists(QString::fromStdString(sources[i])) ? "file" : "string"] = sources[i];
+                p[QFile::exists(QString::fromStdString(sources[i])) ? "file" : "string"] = agency::withRunPassword(sources[i]);
                 std::shared_ptr<mapnik::datasource> source = mapnik::datasource_cache::instance().create(p);
                 if (!map.find_style(name)) map.insert_style(name, addedLayerStyle(colours[i % std::size(colours)]));
                 add(name, std::move(source), sourceProjection(sources[i]));

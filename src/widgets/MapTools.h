@@ -1,7 +1,8 @@
 #pragma once
 // The tools beside every map: the cursor's position, "Save Map Image...",
-// "Add Layer..." (any vector source GDAL reads, remembered for every map) and
-// "Clear Layers". A window's .ui holds the widgets; this wires them once.
+// "Add Layer..." (any vector source GDAL reads), "Agency Layer..." (a table of
+// the agency database), both remembered for every map, and "Clear Layers".
+// A window's .ui holds the widgets; this wires them once.
 
 #include "platform/Services.h"
 
@@ -17,6 +18,7 @@ struct MapControls {
     QLabel* cursor;
     QPushButton* save;
     QPushButton* addLayer;
+    QPushButton* agencyLayer;
     QPushButton* clearLayers;
 };
 
