@@ -1,6 +1,6 @@
 // The agency database from the windows, against the throwaway cluster: the
-// settings window's test in words, and a feature written from its window with
-// the password asked once per run.
+// settings window's test in words, a feature written from its window with the
+// password asked once per run, a batch run on a server table, the look-ups.
 
 #include "agency/AgencyDatabase.h"
 #include "agency/AgencySections.h"
@@ -9,7 +9,6 @@
 #include "features/wpFac.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
-#include "shell/frmAgency.h"
 #include "conversion/PageFixture.h"
 #include "support/TestSupport.h"
 #include "support/WindowControls.h"
@@ -21,6 +20,7 @@
 
 using namespace waypost;
 using namespace waypost::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -35,12 +35,15 @@ QMap<QString, QString> serverParts() {
 struct Fixture : TestServices, WindowControls {
     WindowRegistry registry;
     QMap<QString, QString> server = serverParts();
+    agency::Connection db{qEnvironmentVariable("WAYPOST_TEST_PG").toStdString()};
     using WindowControls::setWindow;
-    Fixture() {
+    explicit Fixture(bool lookUps = false) {
         registerWindows(registry, services);
-        agency::saveSettings({QString(), server["host"], server["port"], server["dbname"], server["user"]});
-        agency::setRunPassword(QString());
+        agency::saveSettings({QString(), server["host"], server["port"], server["dbname"], server["user"], lookUps});
+        agency::setRunPassword(lookUps ? server["password"] : QString());
     }
+    /// The first value of \p sql's answer on the test server.
+    std::optional<std::string> value(const std::string& sql) { return db.run(sql).at(0).at(0); }
 };
 
 }  // namespace
@@ -50,75 +53,71 @@ class AgencyWindowTest : public QObject {
 private slots:
     void initTestCase() { QVERIFY2(!serverParts().isEmpty(), "run through with_cluster.sh"); }
 
+    // The settings window's Test says in words what it found, asking the password again only after a wrong one.
     void theSettingsWindowTestsInWordsAndAsksForThePasswordOnce() {
         Fixture f;
-        auto* window = qobject_cast<frmAgency*>(f.registry.show(windowName::frmAgency));
-        f.setWindow(window);
-        QCOMPARE(f.text("txtHost"), f.server["host"]);  // the saved settings
-        f.prompter.answerText(QStringLiteral("wrong"));
+        f.setWindow(f.registry.show(windowName::frmAgency));
+        f.prompter.answerText(u"wrong"_s);
         f.prompter.answerText(f.server["password"]);
         f.click("cmdTest");
-        QVERIFY2(f.text("lblVerdict").contains(QStringLiteral("takes Waypost's records")), qPrintable(f.text("lblVerdict")));
+        QVERIFY2(f.text("lblVerdict").contains(u"takes Waypost's records"_s), qPrintable(f.text("lblVerdict")));
         QCOMPARE(f.prompter.calls().size(), size_t(2));  // asked again after the wrong one
-        f.edit("txtDatabase")->setText(QStringLiteral("plain"));
+        f.edit("txtDatabase")->setText(u"plain"_s);
         f.click("cmdTest");
-        QVERIFY(f.text("lblVerdict").contains(QStringLiteral("PostGIS is missing")));
+        QVERIFY(f.text("lblVerdict").contains(u"PostGIS is missing"_s));
         QCOMPARE(f.prompter.calls().size(), size_t(2));  // held for the run
         f.click("cmdSave");
-        QCOMPARE(agency::savedSettings().database, QStringLiteral("plain"));
+        QCOMPARE(agency::savedSettings().database, u"plain"_s);
     }
 
+    // A feature window writes its record (quotes kept); a table of another shape is refused whole, and said so.
     void aFeatureIsWrittenFromItsWindowAndAFailureSaysNothingWasWritten() {
         Fixture f;
         auto* fac = qobject_cast<wpFac*>(f.registry.show(windowName::wpFac));
         f.setWindow(fac);
         f.click("optICS");
-        f.child<QComboBox>("cmbfacType")->setCurrentText(QStringLiteral("Helibase"));
-        f.edit("txtfacName")->setText(QStringLiteral("O'Brien \"North\" Helibase"));
+        f.child<QComboBox>("cmbfacType")->setCurrentText(u"Helibase"_s);
+        f.edit("txtfacName")->setText(u"O'Brien \"North\" Helibase"_s);
         fac->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
         f.click("cmdEnableWriteFile");
         f.prompter.answerText(f.server["password"]);
         f.click("cmdAgency");
-        QCOMPARE(f.prompter.messageTexts(), QStringList{"Written to the agency database: record 1 of \"facilities\"."});
         f.click("cmdAgency");
-        QCOMPARE(f.prompter.messageTexts().last(), QStringLiteral("Written to the agency database: record 2 of \"facilities\"."));
+        QCOMPARE(f.prompter.messageTexts(), QStringList({u"Written to the agency database: record 1 of \"facilities\"."_s,
+                                                         u"Written to the agency database: record 2 of \"facilities\"."_s}));
+        QCOMPARE(f.db.run("SELECT name, type, usng, ST_X(geom), ST_Y(geom) FROM facilities WHERE id = 1").at(0),
+                 (agency::Row{"O'Brien \"North\" Helibase", "Helibase", "16R GU 61158 70495", "-84.25", "30.5"}));
 
-        agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
-        const agency::Row r = server.run("SELECT name, type, usng, ST_X(geom), ST_Y(geom) FROM facilities WHERE id = 1").at(0);
-        QCOMPARE(r, (agency::Row{"O'Brien \"North\" Helibase", "Helibase", "16R GU 61158 70495", "-84.25", "30.5"}));
-
-        // A table of another shape: refused whole, and said so.
-        server.run("CREATE TABLE wildfires (id bigserial PRIMARY KEY, name text)");
+        f.db.run("CREATE TABLE wildfires (id bigserial PRIMARY KEY, name text)");
         f.setWindow(f.registry.show(windowName::frmDBMan));
         f.registry.unload(windowName::wpFac);
-        auto* fire = dynamic_cast<FeatureWindow*>(f.registry.existing(windowName::frmDBMan));
-        f.edit("txtF_Name")->setText(QStringLiteral("Bear"));
-        f.edit("txtInc_num")->setText(QStringLiteral("7"));
+        f.edit("txtF_Name")->setText(u"Bear"_s);
+        f.edit("txtInc_num")->setText(u"7"_s);
         f.child<QComboBox>("cmbfFuel")->setCurrentIndex(0);
         f.child<QComboBox>("cmbfCause")->setCurrentIndex(0);
-        f.edit("txtArea")->setText(QStringLiteral("5.00"));
-        fire->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
+        f.edit("txtArea")->setText(u"5.00"_s);
+        dynamic_cast<FeatureWindow*>(f.registry.existing(windowName::frmDBMan))
+            ->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
         f.click("CmdEnable");
         f.click("cmdAgency");
-        QVERIFY2(f.prompter.messageTexts().last().endsWith(QStringLiteral("The record was not written.")),
+        QVERIFY2(f.prompter.messageTexts().last().endsWith(u"The record was not written."_s),
                  qPrintable(f.prompter.messageTexts().last()));
-        QCOMPARE(server.run("SELECT count(*) FROM wildfires").at(0).at(0), std::optional<std::string>("0"));
+        QCOMPARE(f.value("SELECT count(*) FROM wildfires"), std::optional<std::string>("0"));
     }
 
+    // A batch window lists the server's tables and converts one there, never showing the password.
     void aBatchWindowConvertsATableOfTheAgencyDatabase() {
         Fixture f;
-        agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
-        server.run("CREATE TABLE \"calls 2026\" (ref text)");
-        server.run("INSERT INTO \"calls 2026\" VALUES ('16R GU 61158 70495'), ('17R MK 50392 86534')");
+        f.db.run("CREATE TABLE \"calls 2026\" (ref text)");
+        f.db.run("INSERT INTO \"calls 2026\" VALUES ('16R GU 61158 70495'), ('17R MK 50392 86534')");
         batch::frmdatabase window(f.services);
         f.setWindow(&window);
         f.prompter.answerText(f.server["password"]);
         f.click("cmdAgencyTables");
-        auto* tables = f.child<QListWidget>("lstTables");
-        const QList<QListWidgetItem*> found = tables->findItems(QStringLiteral("calls 2026"), Qt::MatchExactly);
+        const QList<QListWidgetItem*> found = f.child<QListWidget>("lstTables")->findItems(u"calls 2026"_s, Qt::MatchExactly);
         QCOMPARE(found.size(), 1);
         found[0]->setCheckState(Qt::Checked);
-        tables->setCurrentItem(found[0]);
+        f.child<QListWidget>("lstTables")->setCurrentItem(found[0]);
         f.click("cmdFields");
         f.child<QListWidget>("lstFields")->item(0)->setCheckState(Qt::Checked);
         f.child<QListWidget>("lstFields")->setCurrentRow(0);
@@ -126,9 +125,9 @@ private slots:
         f.click("cmdConUSNG");
         QVERIFY(finished.wait(20000));
         const QString said = f.prompter.messages().back().text;
-        QVERIFY2(said.startsWith(QStringLiteral("Conversion Complete - 2 Records Converted")), qPrintable(said));
+        QVERIFY2(said.startsWith(u"Conversion Complete - 2 Records Converted"_s), qPrintable(said));
         QVERIFY2(!said.contains(f.server["password"]), "the password was shown");
-        QCOMPARE(server.run("SELECT count(*) FROM \"calls 2026\" WHERE \"Latitude\" BETWEEN 26 AND 31").at(0).at(0),
+        QCOMPARE(f.value("SELECT count(*) FROM \"calls 2026\" WHERE \"Latitude\" BETWEEN 26 AND 31"),
                  std::optional<std::string>("2"));
     }
 
@@ -136,38 +135,34 @@ private slots:
     // polygon holds the point, &Convert takes the server's centre, the zip
     // search the server's zip codes; elsewhere this desk's databases answer.
     void theLookUpsAskTheAgencyDatabaseFirstWhenChosen() {
-        Fixture f;
-        agency::saveSettings({QString(), f.server["host"], f.server["port"], f.server["dbname"], f.server["user"], true});
-        agency::setRunPassword(f.server["password"]);
-        agency::Connection server(qEnvironmentVariable("WAYPOST_TEST_PG").toStdString());
-        agency::loadSections(server, {{"T09S R09E S09", -84.2416, 30.50725, 640}},
+        Fixture f(true);
+        agency::loadSections(f.db, {{"T09S R09E S09", -84.2416, 30.50725, 640}},
                              {"SRID=4326;MULTIPOLYGON(((-84.25 30.5,-84.2332 30.5,-84.2332 30.5145,-84.25 30.5145,-84.25 30.5)))"});
-        server.run("CREATE TABLE zipcodeq (\"ZIP_CODE\" text, \"City\" text, state text)");
-        server.run("INSERT INTO zipcodeq VALUES ('01001', 'Agawam', 'MA')");
+        f.db.run("CREATE TABLE zipcodeq (\"ZIP_CODE\" text, \"City\" text, state text)");
+        f.db.run("INSERT INTO zipcodeq VALUES ('01001', 'Agawam', 'MA')");
 
         testing::PageFixture p(QStringLiteral(WAYPOST_SOURCE_DIR "/data"));
         QVERIFY(p.choose("optDD"));
         p.typeAll({"txtDDlongD=084", "txtDDLongDD=2450", "txtDDLatD=30", "txtDDLatDD=5050"});
         p.click("cmdFindSTR");
-        QVERIFY2(p.text("lblTRSres").startsWith(QStringLiteral("T09S R09E S09 ")), qPrintable(p.text("lblTRSres")));
-        QCOMPARE(p.text("lblPercent"), QStringLiteral("STR found in the agency database"));
+        QVERIFY2(p.text("lblTRSres").startsWith(u"T09S R09E S09 "_s), qPrintable(p.text("lblTRSres")));
+        QCOMPARE(p.text("lblPercent"), u"STR found in the agency database"_s);
         p.typeAll({"txtDDLatD=29"});
         p.click("cmdFindSTR");
-        QVERIFY(!p.text("lblTRSres").startsWith(QStringLiteral("T09S")));
+        QVERIFY(!p.text("lblTRSres").startsWith(u"T09S"_s));
 
         QVERIFY(p.choose("optTRS", "optTSouth", "optRangeE"));
         p.typeAll({"txtTown=9", "txtRange=9", "txtSection=9"});
         p.click("cmdTRS2dd");
-        QCOMPARE(p.text("lblDDLat"), QStringLiteral("30.507300"));  // the centre rounded to four decimals
-        QCOMPARE(p.text("lblDDLong"), QStringLiteral("-084.241600"));
-        QVERIFY(p.prompter.messageTexts().filter(QStringLiteral("agency")).isEmpty());
+        QCOMPARE(p.text("lblDDLat"), u"30.507300"_s);  // the centre rounded to four decimals
+        QCOMPARE(p.text("lblDDLong"), u"-084.241600"_s);
+        QVERIFY(p.prompter.messageTexts().filter(u"agency"_s).isEmpty());
 
-        auto* address = f.registry.show(windowName::frmGEAddress);
-        f.setWindow(address);
-        f.edit("meZip")->setText(QStringLiteral("01001"));
+        f.setWindow(f.registry.show(windowName::frmGEAddress));
+        f.edit("meZip")->setText(u"01001"_s);
         f.child<QPushButton>("cmdZipSearch")->setEnabled(true);
         f.click("cmdZipSearch");
-        QCOMPARE(f.edit("txtPacity")->text(), QStringLiteral("Agawam"));
+        QCOMPARE(f.edit("txtPacity")->text(), u"Agawam"_s);
     }
 };
 

@@ -1,5 +1,6 @@
 // The batch windows' import and listing commands through their widgets.
 
+#include "batch/BatchRun.h"
 #include "batch/BatchWindows.h"
 #include "batch/TableImportPanel.h"
 #include "database/Database.h"
@@ -17,81 +18,80 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace waypost;
 using namespace waypost::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <class Window = batch::frmdatabase>
+struct Fixture : TestServices, WindowControls {
+    Window window{services};
+    Fixture() { setWindow(&window); }
+    QListWidget* list(const char* name) const { return child<QListWidget>(name); }
+    void tick(const char* listName, int row) const { list(listName)->item(row)->setCheckState(Qt::Checked); }
+    /// Chooses \p name (made with \p sql when given) with Select Database.
+    void open(const QString& name, const char* sql = nullptr) {
+        if (sql) database::Database(path(name).toStdString(), database::Database::Mode::Create).execute(sql);
+        prompter.choosePath(path(name));
+        click("cmdConvert");
+    }
+};
+
+}  // namespace
 
 class TableImportPanelTest : public QObject {
     Q_OBJECT
 
-    struct Fixture : TestServices, WindowControls {
-        batch::frmdatabase window{services};
-        Fixture() { setWindow(&window); }
-        QListWidget* list(const char* name) const { return child<QListWidget>(name); }
-        void tick(const char* listName, int row) const { list(listName)->item(row)->setCheckState(Qt::Checked); }
-    };
-
 private slots:
-    void textImportSaysWhereTheTableWent() {
-        Fixture f;
-        QVERIFY(writeFile(f.path(QStringLiteral("a.csv")), "USNG\n16R GU 61158 70495\n"));
-        f.prompter.choosePath(f.path(QStringLiteral("a.csv")));
-        f.click("cmdConTxt");
-        QCOMPARE(f.prompter.messageTexts(),
-                 QStringList{QStringLiteral("csv file converted to table 'Coord' in ") + f.path(QStringLiteral("a.sqlite"))});
-    }
-
-    void anUpperCaseDbaseExtensionIsRefusedWithTheReason() {
-        Fixture f;
-        f.prompter.choosePath(f.path(QStringLiteral("Roads.DBF")));
-        f.click("cmdConDBF");
-        QVERIFY(f.prompter.messageTexts().value(0).startsWith(QStringLiteral("Roads.DBF is not read")));
-    }
-
-    void aKilledImportsLeftoverGoesAndAGeoPackageIsNotOffered() {
-        Fixture f;
-        // A process that has ended left its half-built database; a running one's stays.
-        const QString ended = f.path(QStringLiteral(".a.sqlite.999999999.0123456789abcdef0123456789abcdef.importing"));
-        const QString running = f.path(QStringLiteral(".a.sqlite.%1.0123456789abcdef0123456789abcdef.importing")
-                                            .arg(QCoreApplication::applicationPid()));
+    // A text import says where the table went; a killed import's leftover goes, a running one's stays.
+    void importsSayWhatTheyDidOrWhyNot() {
+        Fixture<> f;
+        const QString ended = f.path(u".a.sqlite.999999999.0123456789abcdef0123456789abcdef.importing"_s);
+        const QString running =
+            f.path(u".a.sqlite.%1.0123456789abcdef0123456789abcdef.importing"_s.arg(QCoreApplication::applicationPid()));
         QVERIFY(writeFile(ended, "half") && writeFile(running, "busy"));
-        QVERIFY(writeFile(f.path(QStringLiteral("a.csv")), "USNG\n16R GU 61158 70495\n"));
-        f.prompter.choosePath(f.path(QStringLiteral("a.csv")));
+        QVERIFY(writeFile(f.path(u"a.csv"_s), "USNG\n16R GU 61158 70495\n"));
+        f.prompter.choosePath(f.path(u"a.csv"_s));
         f.click("cmdConTxt");
+        QCOMPARE(f.prompter.messageTexts(), QStringList{u"csv file converted to table 'Coord' in "_s + f.path(u"a.sqlite"_s)});
         QVERIFY(!QFile::exists(ended));
         QVERIFY(QFile::exists(running));
 
-        f.prompter.choosePath(f.path(QStringLiteral("roads.gpkg")));
-        f.click("cmdConvert");
-        QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("GeoPackage")));
+        // An upper-case dBase extension is refused with the reason; a GeoPackage is not offered for listing.
+        f.prompter.choosePath(f.path(u"Roads.DBF"_s));
+        f.click("cmdConDBF");
+        QVERIFY(f.prompter.messageTexts().back().startsWith(u"Roads.DBF is not read"_s));
+        f.open(u"roads.gpkg"_s);
+        QVERIFY(f.prompter.messageTexts().back().contains(u"GeoPackage"_s));
         const auto& calls = f.prompter.calls();
-        const auto dialog = std::find_if(calls.rbegin(), calls.rend(), [](const auto& c) {
-            return c.kind == ScriptedPrompter::Kind::OpenFile;
-        });
+        const auto dialog = std::find_if(calls.rbegin(), calls.rend(),
+                                         [](const auto& c) { return c.kind == ScriptedPrompter::Kind::OpenFile; });
         QVERIFY(dialog != calls.rend());
-        QVERIFY(dialog->dialog.filter.contains(QStringLiteral("sqlite")));
-        QVERIFY(!dialog->dialog.filter.contains(QStringLiteral("gpkg")));
+        QVERIFY(dialog->dialog.filter.contains(u"sqlite"_s) && !dialog->dialog.filter.contains(u"gpkg"_s));
     }
 
     // At the size a window opens with, every line of its procedures can be read.
     void theProceduresCanBeReadWhole() {
-        TestServices services;
-        batch::frmdatabase usng{services.services};
-        batch::frmbatLLtoUSNG latLong{services.services};
-        for (QWidget* window : std::initializer_list<QWidget*>{&usng, &latLong}) {
+        Fixture<> usng;
+        Fixture<batch::frmbatLLtoUSNG> latLong;
+        for (QWidget* window : std::initializer_list<QWidget*>{&usng.window, &latLong.window}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));
-            auto* procedures = window->findChild<QLabel*>(QStringLiteral("lblProcedures"));
-            QVERIFY(procedures);
-            QVERIFY2(procedures->height() >= procedures->heightForWidth(procedures->width()),
+            auto* procedures = window->findChild<QLabel*>(u"lblProcedures"_s);
+            QVERIFY2(procedures && procedures->height() >= procedures->heightForWidth(procedures->width()),
                      qPrintable(window->objectName()));
         }
     }
 
+    // A workbook's sheets are listed; the import waits until one is chosen.
     void sheetsAreListedAndChosen() {
-        Fixture f;
+        Fixture<> f;
         GDALAllRegister();
         GDALDataset* ds = GetGDALDriverManager()->GetDriverByName("XLSX")->Create(
-            f.path(QStringLiteral("two.xlsx")).toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr);
+            f.path(u"two.xlsx"_s).toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr);
         for (const char* sheet : {"Fires", "Camps"}) {
             OGRLayer* layer = ds->CreateLayer(sheet, nullptr, wkbNone, nullptr);
             OGRFieldDefn field("Name", OFTString);
@@ -101,104 +101,79 @@ private slots:
             if (layer->CreateFeature(&feature) != OGRERR_NONE) qWarning("a test row was not written");
         }
         GDALClose(ds);
-        f.prompter.choosePath(f.path(QStringLiteral("two.xlsx")));
+        f.prompter.choosePath(f.path(u"two.xlsx"_s));
         f.click("cmdConXls");
         QCOMPARE(f.list("listxlsSheet")->count(), 2);
         f.click("cmdConXls2");  // nothing selected
-        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Please Select a worksheet in the 'Sheets' Listbox"));
+        QCOMPARE(f.prompter.messageTexts().back(), u"Please Select a worksheet in the 'Sheets' Listbox"_s);
         QVERIFY(!f.child<QPushButton>("cmdConXls2")->isEnabled());
         QTest::mouseClick(f.list("listxlsSheet")->viewport(), Qt::LeftButton, {},
                           f.list("listxlsSheet")->visualItemRect(f.list("listxlsSheet")->item(1)).center());
         f.click("cmdConXls2");
         QCOMPARE(f.prompter.messageTexts().back(),
-                 QStringLiteral("Excel Spreadsheet converted to table 'tblExcel' in ") + f.path(QStringLiteral("twox.sqlite")));
+                 u"Excel Spreadsheet converted to table 'tblExcel' in "_s + f.path(u"twox.sqlite"_s));
     }
 
-    void fieldsAreListedForTheOneTickedTable() {
-        Fixture f;
-        {
-            database::Database db(f.path(QStringLiteral("fires.sqlite")).toStdString(), database::Database::Mode::Create);
-            db.execute("CREATE TABLE fires (USNG TEXT, Note TEXT); CREATE TABLE \"camp sites\" (Name TEXT)");
-        }
-        f.prompter.choosePath(f.path(QStringLiteral("fires.sqlite")));
-        f.click("cmdConvert");
+    // An Access database is copied beside itself and listed; fields are listed for the one ticked table,
+    // a second tick taking the first away.
+    void tablesAreListedAndFieldsForTheOneTickedTable() {
+        Fixture<> f;
+        QVERIFY(QFile::copy(QStringLiteral(WAYPOST_SOURCE_DIR "/tests/data/access/v1997_types.mdb"), f.path(u"old.mdb"_s)));
+        f.open(u"old.mdb"_s);
+        QCOMPARE(f.list("lstTables")->count(), 4);
+        QVERIFY(f.prompter.messageTexts().back().contains(f.path(u"old.sqlite"_s)));
+        QCOMPARE(f.window.panel().databasePath(), f.path(u"old.sqlite"_s));
+
+        f.open(u"fires.sqlite"_s, "CREATE TABLE fires (USNG TEXT, Note TEXT); CREATE TABLE \"camp sites\" (Name TEXT)");
         QCOMPARE(f.list("lstTables")->count(), 2);
-        QVERIFY(f.child<QPushButton>("cmdFields")->isEnabled());
         f.list("lstTables")->setCurrentRow(0);
         f.click("cmdFields");  // none ticked
-        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Please Select the Table Conataining USNG Coordinates"));
+        QCOMPARE(f.prompter.messageTexts().back(), u"Please Select the Table Conataining USNG Coordinates"_s);
         QCOMPARE(f.list("lstFields")->count(), 0);
         f.tick("lstTables", 0);
-        f.tick("lstTables", 1);  // a second tick takes the first away
-        QCOMPARE(batch::TableImportPanel::tickedCount(f.list("lstTables")), 1);
+        f.tick("lstTables", 1);
         f.click("cmdFields");
         QCOMPARE(f.list("lstFields")->count(), 1);
-        QCOMPARE(f.list("lstFields")->item(0)->text(), QStringLiteral("Name"));
-        QVERIFY(f.child<QPushButton>("cmdConUSNG")->isEnabled());  // the conversion is the next step
+        QCOMPARE(f.list("lstFields")->item(0)->text(), u"Name"_s);
     }
 
-    void anAccessDatabaseIsCopiedAndListed() {
-        Fixture f;
-        QVERIFY(QFile::copy(QStringLiteral(WAYPOST_SOURCE_DIR "/tests/data/access/v1997_types.mdb"),
-                            f.path(QStringLiteral("old.mdb"))));
-        f.prompter.choosePath(f.path(QStringLiteral("old.mdb")));
-        f.click("cmdConvert");
-        QCOMPARE(f.list("lstTables")->count(), 4);
-        QVERIFY(f.prompter.messageTexts().back().contains(f.path(QStringLiteral("old.sqlite"))));
-        QCOMPARE(f.window.panel().databasePath(), f.path(QStringLiteral("old.sqlite")));
-    }
-
+    // A run converts every record, writes the points in the chosen format, shows them on the map,
+    // then the window starts again.
     void aRunConvertsEveryRecordThenTheWindowStartsAgain() {
-        Fixture f;
-        {
-            database::Database db(f.path(QStringLiteral("grid.sqlite")).toStdString(), database::Database::Mode::Create);
-            db.execute("CREATE TABLE fires (USNG TEXT); INSERT INTO fires VALUES ('16R GU 61158 70495'), "
-                       "('16R GU 6115 7049'), ('17R MK 50392 86534')");
-        }
-        f.prompter.choosePath(f.path(QStringLiteral("grid.sqlite")));
-        f.click("cmdConvert");
+        Fixture<> f;
+        f.open(u"grid.sqlite"_s, "CREATE TABLE fires (USNG TEXT); INSERT INTO fires VALUES ('16R GU 61158 70495'), "
+                                 "('16R GU 6115 7049'), ('17R MK 50392 86534')");
         f.tick("lstTables", 0);
         f.click("cmdFields");
         f.tick("lstFields", 0);
-        // The points as a GeoPackage beside the database.
-        QVERIFY(!f.child<QComboBox>("cmbFormat")->isEnabled());
         f.click("optCreate");
         QVERIFY(f.child<QComboBox>("cmbFormat")->isEnabled());
         f.child<QComboBox>("cmbFormat")->setCurrentIndex(1);
         QSignalSpy finished(&f.window, &batch::frmdatabase::runFinished);
         f.click("cmdConUSNG");
         QVERIFY(finished.wait(10000));
-        const auto message = f.prompter.messages().back();
-        QCOMPARE(message.title, QStringLiteral("Conversion Results"));
-        QVERIFY(message.text.startsWith(QStringLiteral("Conversion Complete - 3 Records Converted")));
-        QVERIFY(message.text.endsWith(QStringLiteral("Points written to ") + f.path(QStringLiteral("grid.gpkg"))));
-        GDALDatasetUniquePtr points(GDALDataset::Open(f.path(QStringLiteral("grid.gpkg")).toUtf8().constData(), GDAL_OF_VECTOR));
+        const QString said = f.prompter.messageTexts().back();
+        QVERIFY(said.startsWith(u"Conversion Complete - 3 Records Converted"_s));
+        QVERIFY(said.endsWith(u"Points written to "_s + f.path(u"grid.gpkg"_s)));
+        GDALDatasetUniquePtr points(GDALDataset::Open(f.path(u"grid.gpkg"_s).toUtf8().constData(), GDAL_OF_VECTOR));
         QVERIFY(points);
         QCOMPARE(points->GetLayer(0)->GetFeatureCount(), 3);
-        // The map shows them.
-        const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;
-        QVERIFY(shown);
-        QCOMPARE(shown->size(), size_t(3));
+        const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;  // the map shows them
+        QVERIFY(shown && shown->size() == 3);
         QVERIFY(std::abs(shown->front().second - 30.4383) < 1e-3 && std::abs(shown->front().first + 84.2807) < 1e-3);
-        QCOMPARE(f.child<QLabel>("lblProRe")->text(), QStringLiteral("0"));  // the reset after the run
+        QCOMPARE(f.child<QLabel>("lblProRe")->text(), u"0"_s);  // the reset after the run
         QCOMPARE(f.list("lstTables")->count(), 0);
         QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
     }
 
+    // A table converted before is refused at the field listing.
     void aTableConvertedBeforeIsNotOfferedAgain() {
-        TestServices t;
-        batch::frmbatLLtoUSNG window(t.services);
-        {
-            database::Database db(t.path(QStringLiteral("done.sqlite")).toStdString(), database::Database::Mode::Create);
-            db.execute("CREATE TABLE t (lat REAL, lon REAL, USNGCoord TEXT)");
-        }
-        t.prompter.choosePath(t.path(QStringLiteral("done.sqlite")));
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdConvert")), Qt::LeftButton);
-        window.findChild<QListWidget*>(QStringLiteral("lstTables"))->item(0)->setCheckState(Qt::Checked);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdFields")), Qt::LeftButton);
-        QCOMPARE(t.prompter.messageTexts().back(),
-                 QStringLiteral("It Appears there was a Previous Conversion - Exiting Conversion Routine"));
-        QVERIFY(!window.findChild<QPushButton*>(QStringLiteral("cmdConUSNG"))->isEnabled());
+        Fixture<batch::frmbatLLtoUSNG> f;
+        f.open(u"done.sqlite"_s, "CREATE TABLE t (lat REAL, lon REAL, USNGCoord TEXT)");
+        f.tick("lstTables", 0);
+        f.click("cmdFields");
+        QCOMPARE(f.prompter.messageTexts().back(), batch::kPreviousLatLongToUsng);
+        QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
     }
 };
 

@@ -8,8 +8,11 @@
 #include "support/WindowControls.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QRadioButton>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,11 +22,12 @@ namespace waypost::testing {
 struct Handed {
     std::optional<engine::Location> location;
     SectionHandover section = SectionHandover::Carried;
-    static QString text(const std::string& s) { return QString::fromStdString(s); }
-    QString latitude() const { return location ? text(location->latitudeText()) : QString(); }
-    QString longitude() const { return location ? text(location->longitudeText()) : QString(); }
-    QString usng() const { return location ? text(location->usng) : QString(); }
-    QString section_() const { return location ? text(location->sectionText()) : QString(); }
+    template <class Part>
+    QString of(Part part) const { return location ? QString::fromStdString(std::invoke(part, *location)) : QString(); }
+    QString latitude() const { return of(&engine::Location::latitudeText); }
+    QString longitude() const { return of(&engine::Location::longitudeText); }
+    QString usng() const { return of(&engine::Location::usng); }
+    QString section_() const { return of(&engine::Location::sectionText); }
 };
 
 /// A calling window of the tests: it keeps every location it receives.
@@ -38,9 +42,10 @@ public:
 };
 
 struct PageFixture : test::TestServices, test::WindowControls {
-    PageFixture() { setWindow(page.get()); }
     /// A page whose program data (databases) lies in \p dataDir.
-    explicit PageFixture(const QString& dataDir) : TestServices(dataDir) { setWindow(page.get()); }
+    explicit PageFixture(const QString& dataDir = QStringLiteral(WAYPOST_SOURCE_DIR "/data")) : TestServices(dataDir) {
+        setWindow(page.get());
+    }
 
     std::unique_ptr<wp_ddc_0306> page = std::make_unique<wp_ddc_0306>(services);
 
@@ -48,55 +53,47 @@ struct PageFixture : test::TestServices, test::WindowControls {
     bool show() const { return activate(); }
     /// Shows the page and clicks the given options in turn (a notation, then directions).
     template <class... Names>
-    bool choose(const Names&... options) const {
-        if (!show()) return false;
-        (click(options), ...);
-        return true;
-    }
-
-    QLineEdit* field(const char* name) const { return edit(name); }
-
+    bool choose(const Names&... options) const { return show() && ((click(options), true) && ...); }
     /// Clicks an option or button without moving the focus (as the page's own code would).
     void click(const char* name) const { child<QAbstractButton>(name)->click(); }
-
     /// Clicks a button with the mouse: the focus moves to it first.
-    void mouseClick(const char* name) const {
-        QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton);
-    }
+    void mouseClick(const char* name) const { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
 
     /// Puts the focus into a field as a Tab would (the field's text gets selected),
     /// then types \p keys into it.
     void typeInto(const char* name, const QString& keys) const {
-        QLineEdit* edit = field(name);
-        edit->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(edit, keys);
+        edit(name)->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit(name), keys);
     }
-    /// Types into whatever has the focus.
-    void typeOn(const QString& keys) const { QTest::keyClicks(QApplication::focusWidget(), keys); }
+    /// Types key by key into whatever has the focus, following it as full fields hand it on.
+    void typeOn(const QString& keys) const {
+        for (const QChar key : keys) QTest::keyClicks(QApplication::focusWidget(), QString(key));
+    }
     /// Types into several fields in turn, each given as "field=keys".
     void typeAll(const QStringList& typing) const {
         for (const QString& entry : typing)
             typeInto(qPrintable(entry.section(QLatin1Char('='), 0, 0)), entry.section(QLatin1Char('='), 1));
     }
+    /// Pastes \p text with Ctrl+V over the whole text of a field, entered as a Tab would.
+    void paste(const char* name, const QString& text) const {
+        QGuiApplication::clipboard()->setText(text);
+        edit(name)->setFocus(Qt::TabFocusReason);
+        edit(name)->selectAll();
+        QTest::keyClick(edit(name), Qt::Key_V, Qt::ControlModifier);
+    }
     /// What the named labels and fields show.
-    QStringList texts(const QStringList& names) const {
-        QStringList shown;
-        for (const QString& name : names) shown << text(qPrintable(name));
-        return shown;
+    QStringList texts(QStringList names) const {
+        for (QString& name : names) name = text(qPrintable(name));
+        return names;
     }
     /// The named controls that are enabled.
-    QStringList enabled(const QStringList& names) const {
-        QStringList on;
-        for (const QString& name : names)
-            if (child(qPrintable(name))->isEnabled()) on << name;
-        return on;
+    QStringList enabled(QStringList names) const {
+        names.removeIf([this](const QString& name) { return !child(qPrintable(name))->isEnabled(); });
+        return names;
     }
     /// Presses Tab in the focused control.
     void tab() const { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
-    QString focusName() const {
-        QWidget* focus = QApplication::focusWidget();
-        return focus ? focus->objectName() : QString();
-    }
+    QString focusName() const { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
 };
 
 }  // namespace waypost::testing

@@ -9,92 +9,68 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using namespace waypost::engine;
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-Outcome run(std::vector<std::string_view> args, const std::string& input = {}) {
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = runConvertCommand(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
-
 TEST(ReadLatLong, TwoNumbersOrTheReasonThereAreNot) {
-    const struct {
-        const char* line;
-        double latitude, longitude;
-    } read[] = {{"30.5 -84.25", 30.5, -84.25},      {"30.5,-84.25", 30.5, -84.25},   {"30.5\t-84.25", 30.5, -84.25},
-                {"  30.5 ,  -84.25  ", 30.5, -84.25}, {"+30.5 +84.25", 30.5, 84.25},  {"3.05e1 -8.425E1", 30.5, -84.25},
-                {"-.5 .25", -0.5, 0.25},              {"30. -84.", 30, -84},         {"-90 -180", -90, -180},
-                {"90 180", 90, 180}};
-    for (const auto& c : read) {
-        const LatLongReading r = readLatLong(c.line);
-        EXPECT_TRUE(r.ok && r.error.empty()) << "\"" << c.line << "\": " << r.error;
-        EXPECT_EQ(std::pair(r.latitude, r.longitude), std::pair(c.latitude, c.longitude)) << c.line;
+    const std::tuple<const char*, double, double> read[] = {
+        {"30.5 -84.25", 30.5, -84.25}, {"30.5,-84.25", 30.5, -84.25}, {"30.5\t-84.25", 30.5, -84.25},
+        {"  30.5 ,  -84.25  ", 30.5, -84.25}, {"+30.5 +84.25", 30.5, 84.25}, {"3.05e1 -8.425E1", 30.5, -84.25},
+        {"-.5 .25", -0.5, 0.25}, {"30. -84.", 30, -84}, {"-90 -180", -90, -180}, {"90 180", 90, 180}};
+    for (const auto& [line, latitude, longitude] : read) {
+        const LatLongReading r = readLatLong(line);
+        EXPECT_TRUE(r.ok && r.error.empty()) << "\"" << line << "\": " << r.error;
+        EXPECT_EQ(std::pair(r.latitude, r.longitude), std::pair(latitude, longitude)) << line;
     }
     const std::pair<const char*, std::vector<const char*>> refused[] = {
         {"not two numbers", {"", "30.5", "30.5 -84.25 1", "30.5,,-84.25", "30.5;-84.25", "30.5x -84.25", "30.5-84.25",
                              "30.5 - 84.25", "+-30 84", "30,5 -84,25", "1e999 0"}},
         {"latitude outside", {"90.0001 0", "nan 0"}},
         {"longitude outside", {"0 180.0001", "0 -inf"}}};
-    for (const auto& [reason, lines] : refused) {
+    for (const auto& [reason, lines] : refused)
         for (const char* line : lines) {
             const LatLongReading r = readLatLong(line);
-            EXPECT_FALSE(r.ok) << line;
-            EXPECT_NE(r.error.find(reason), std::string_view::npos) << line << ": " << r.error;
+            EXPECT_TRUE(!r.ok && r.error.find(reason) != std::string_view::npos) << line << ": " << r.error;
         }
-    }
 }
 
-struct RunCase {
-    std::vector<std::string_view> args;
-    std::string input;
-    int status;
-    std::string out;
-    /// The message lines, in order: a whole line (it names the program) or a part of one.
-    std::vector<std::string> err;
-};
-
-std::vector<RunCase> runs() {
+// Every message line names the program, ends the line and shows no control character; the status says
+// whether everything converted (0), something could not be read (1) or the usage was wrong (2).
+TEST(ConvertCommand, ArgumentsAndLinesGiveTheirResultsStatusAndMessages) {
     const std::string ignored = "ignored 1 2\n", usage = "30 -84\n";
     // A line of exactly the longest length; its CR LF ending does not count, nor does a last line without one.
     const std::string longest = "30.5" + std::string(4096 - 4 - 7, ' ') + "-84.25 ";
-    return {
+    // Arguments, standard input, status, output, and the message lines in order: a whole line (it names the
+    // program) or a part of one.
+    const std::tuple<std::vector<std::string_view>, std::string, int, std::string, std::vector<std::string>> runs[] = {
         // The values as arguments give one line, whatever is on standard input.
-        {{"albers", "30.5", "-84.25"}, ignored, convertOk, "376025,721400\n", {}},
-        {{"albers", "23", "-84"}, ignored, convertOk, "400000,-110685\n", {}},
         {{"utm", "30.4383", "-84.2807"}, ignored, convertOk, "16R 761158 3370495\n", {}},
-        {{"usng", "30.4383", "-84.2807"}, ignored, convertOk, "16R GU 61158 70495\n", {}},
         {{"usng", "30.4383,-84.2807"}, ignored, convertOk, "16R GU 61158 70495\n", {}},
         {{"usng", "30.4383,", "-84.2807"}, ignored, convertOk, "16R GU 61158 70495\n", {}},
         {{"usng", "-.5", "-.5"}, ignored, convertOk, "30M YE 78266 44682\n", {}},
-        {{"latlong", "16R", "GU", "61158", "70495"}, ignored, convertOk, "-084.2807 30.4383\n", {}},
-        {{"latlong", "16R GU 61158 70495"}, ignored, convertOk, "-084.2807 30.4383\n", {}},
         {{"latlong", "17rmk5039286534"}, ignored, convertOk, "-081.5 27\n", {}},
         {{"usng", "--", "-33.9", "18.4"}, ignored, convertOk, "34H BH 59583 45888\n", {}},
         {{"albers", "30.5", "--", "-84.25"}, ignored, convertOk, "376025,721400\n", {}},
+        // Help, also after a command.
+        {{"--help"}, "", convertOk, convertHelpText(), {}}, {{"-h"}, "", convertOk, convertHelpText(), {}},
+        {{"usng", "--help"}, "", convertOk, convertHelpText(), {}},
         // Values that cannot be read: nothing on the output, the reason on the error stream.
         {{"usng", "91", "0"}, "", convertSomeFailed, "",
          {"waypost-convert: cannot read \"91 0\": latitude outside -90 to 90"}},
         {{"latlong", "16RGU611587049"}, "", convertSomeFailed, "", {"odd number of digits"}},
         {{"albers", "30.5"}, "", convertSomeFailed, "", {"not two numbers"}},
         {{"latlong", "--", "--help"}, "", convertSomeFailed, "", {"cannot read \"--help\""}},
-        // Bad usage: exit status 2 and one line.
+        // Bad usage: one line.
         {{}, usage, convertBadUsage, "", {"missing command"}},
         {{"mgrs", "1", "2"}, usage, convertBadUsage, "", {"unknown command \"mgrs\""}},
         {{"-x"}, usage, convertBadUsage, "", {"unknown option \"-x\""}},
         {{"usng", "--precision", "3"}, usage, convertBadUsage, "", {"unknown option"}},
         {{"usng", "30", "-84", "-x"}, usage, convertBadUsage, "", {"unknown option \"-x\""}},
         {{"usng", "1", "2", "3"}, usage, convertBadUsage, "", {"two values"}},
-        {{"albers", "1", "2", "3"}, usage, convertBadUsage, "", {"two values"}},
         // Standard input: one result a line, an empty line for a line that cannot be read.
         {{"usng"}, "30.4383 -84.2807\nnonsense\n27,-81.5\n\n91 0\n-33.9\t18.4\n", convertSomeFailed,
          "16R GU 61158 70495\n\n17R MK 50392 86534\n\n\n34H BH 59583 45888\n",
@@ -116,51 +92,38 @@ std::vector<RunCase> runs() {
         {{"albers"}, longest + "\r\n" + longest + "\n" + longest, convertOk,
          "376025,721400\n376025,721400\n376025,721400\n", {}},
         {{"albers"}, "7" + longest + "\r\n", convertSomeFailed, "\n", {"the line is longer than 4096 characters"}},
+        // A far longer line is skipped whole, shown cut short, and the next line converts.
+        {{"albers"}, "30.5 -84.25\n" + std::string(10000, '7') + "\n27 -81.5\n", convertSomeFailed,
+         "376025,721400\n\n647616,335261\n",
+         {"waypost-convert: line 2: cannot read \"" + std::string(80, '7') +
+          "...\": the line is longer than 4096 characters"}},
     };
-}
-
-TEST(ConvertCommand, ArgumentsAndLinesGiveTheirResultsStatusAndMessages) {
-    for (const RunCase& c : runs()) {
-        std::string args;
-        for (std::string_view a : c.args) args += std::string(a) + ' ';
-        SCOPED_TRACE(args + "< " + c.input.substr(0, 60));
-        const Outcome r = run(c.args, c.input);
-        EXPECT_EQ(r.status, c.status) << r.err;
-        EXPECT_EQ(r.out, c.out);
-        std::istringstream lines(r.err);
+    for (const auto& [args, input, status, out, messages] : runs) {
+        SCOPED_TRACE(::testing::PrintToString(args) + " < " + input.substr(0, 60));
+        std::istringstream in(input);
+        std::ostringstream gotOut, gotErr;
+        EXPECT_EQ(runConvertCommand(args, in, gotOut, gotErr), status) << gotErr.str();
+        EXPECT_EQ(gotOut.str(), out);
+        const std::string err = gotErr.str();
+        std::istringstream lines(err);
         std::size_t n = 0;
-        for (std::string line; std::getline(lines, line); ++n) {
-            EXPECT_EQ(line.rfind("waypost-convert: ", 0), 0U) << line;
-            if (n >= c.err.size()) continue;
-            if (c.err[n].rfind("waypost-convert: ", 0) == 0) EXPECT_EQ(line, c.err[n]);
-            else EXPECT_NE(line.find(c.err[n]), std::string::npos) << line;
-        }
-        EXPECT_EQ(n, c.err.size()) << r.err;
-        EXPECT_TRUE(r.err.empty() || r.err.back() == '\n') << r.err;
-        const auto control = [](char ch) { return ch != '\n' && std::iscntrl(static_cast<unsigned char>(ch)); };
-        EXPECT_TRUE(std::none_of(r.err.begin(), r.err.end(), control)) << r.err;
+        for (std::string line; std::getline(lines, line); ++n)
+            EXPECT_TRUE(line.starts_with("waypost-convert: ") && n < messages.size() &&
+                        (messages[n].starts_with("waypost-convert: ") ? line == messages[n]
+                                                                      : line.find(messages[n]) != std::string::npos))
+                << line;
+        EXPECT_EQ(n, messages.size()) << err;
+        EXPECT_TRUE(err.empty() || err.back() == '\n') << err;
+        EXPECT_TRUE(std::none_of(err.begin(), err.end(),
+                                 [](char ch) { return ch != '\n' && std::iscntrl(static_cast<unsigned char>(ch)); }))
+            << err;
     }
 }
 
-TEST(ConvertLines, TooLongLineIsRefusedAndTheRestConverts) {
-    const Outcome r = run({"albers"}, "30.5 -84.25\n" + std::string(10000, '7') + "\n27 -81.5\n");
-    EXPECT_EQ(r.status, convertSomeFailed);
-    EXPECT_EQ(r.out, "376025,721400\n\n647616,335261\n");
-    EXPECT_NE(r.err.find("line 2: cannot read \"7777"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("...\": the line is longer than 4096 characters"), std::string::npos) << r.err;
-    EXPECT_LT(r.err.size(), 300U);
-}
-
-TEST(ConvertHelp, DocumentsEveryCommandAndExitsZero) {
-    for (std::string_view flag : {"--help", "-h"}) {
-        const Outcome r = run({flag});
-        EXPECT_EQ(r.status, convertOk);
-        EXPECT_EQ(r.out, convertHelpText());
-        for (const char* word : {"albers", "utm", "usng", "latlong", "standard input", "Exit status", "-78, -84 or -90"})
-            EXPECT_NE(r.out.find(word), std::string::npos) << word;
-    }
-    EXPECT_EQ(run({"usng", "--help"}).status, convertOk);
-    // Help that cannot be written says so.
+// The help documents every command; help that cannot be written says so.
+TEST(ConvertHelp, DocumentsEveryCommandAndFailsWhenItCannotBeWritten) {
+    for (const char* word : {"albers", "utm", "usng", "latlong", "standard input", "Exit status", "-78, -84 or -90"})
+        EXPECT_NE(convertHelpText().find(word), std::string::npos) << word;
     std::istringstream in;
     std::ostringstream out, err;
     out.setstate(std::ios::badbit);

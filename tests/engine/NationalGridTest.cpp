@@ -1,13 +1,20 @@
-// Latitude/longitude to UTM and US National Grid: worked values, zones, bands,
-// square letters and the two rounding rules.
+// US National Grid both ways and a location in any common form: latitude/longitude
+// to UTM and grid references (worked values, zones, bands, square letters, the two
+// rounding rules); references split into their four pieces (or refused with the
+// reason) and converted back (worked values, short digit groups, the text forms);
+// and what readAnyLocation accepts and refuses.
 
+#include "engine/AnyLocation.h"
 #include "engine/NationalGrid.h"
+#include "engine/NationalGridInverse.h"
+#include "engine/USNGParser.h"
 #include "engine/lltoAlbers.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <limits>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -48,105 +55,73 @@ TEST(NationalGrid, WorkedValues) {
         const GridTexts texts = usngFromGeographic(latitude, longitude).texts;
         EXPECT_EQ(std::tie(texts.reference, texts.utmText), std::tie(reference, engine.UTMText));
     }
-    // At the poles and on the band limits the texts still come, without a band letter.
-    lltoAlbers engine;
-    EXPECT_EQ(engine.USNGFromLatLong(84, 10).substr(0, 3), "32 ");
-    EXPECT_EQ(engine.UTMText.substr(0, 3), "32 ");
-    for (const auto& [latitude, longitude, zone] : {std::tuple{-80.5, -84.0, "16 "}, {-90, 0, "31 "}, {90, 0, "31 "}})
-        EXPECT_EQ(engine.USNGFromLatLong(latitude, longitude).substr(0, 3), zone) << latitude;
 }
 
-TEST(NationalGrid, ZoneNumbers) {
-    const std::tuple<double, double, int> cases[] = {
-        // The three meridians whose points belong to the zone west of them; a hair east, the eastern zone.
-        {30, -78, 17}, {30, -84, 16}, {30, -90, 15}, {30, -83.9999999, 17},
-        // Every other zone edge belongs to the zone east of it.
-        {30, -72, 19}, {30, -180, 1}, {30, 179.9999, 60},
-        // Longitudes are wrapped into -180..180 first.
-        {30, 180, 1}, {30, -444, 16}, {30, 540, 1},
-        // South-west Norway is zone 32: 56 <= latitude < 64, 3 <= longitude < 12.
-        {56, 3, 32}, {63.9999, 11.9999, 32}, {60, 2.9999, 31}, {55.9999, 5, 31}, {64, 5, 31}, {60, 12, 33}};
-    for (const auto& [latitude, longitude, zone] : cases)
-        EXPECT_EQ(utmFromGeographic(latitude, longitude).zone, zone) << latitude << " " << longitude;
-}
-
-TEST(NationalGrid, LatitudeBands) {
-    // Lower bounds inclusive, upper bounds exclusive; X is 12 degrees tall; no band at 84 or more, or below -80.
-    const std::pair<double, char> cases[] = {{72, 'X'},      {0, 'N'},         {-80, 'C'},      {83.9999, 'X'},
-                                             {71.9999, 'W'}, {-0.0001, 'M'},   {-72.0001, 'C'}, {84, '\0'},
-                                             {90, '\0'},     {-80.0001, '\0'}, {-90, '\0'}};
-    for (const auto& [latitude, band] : cases) {
+// Zones: a point on -78, -84 or -90 degrees is the western zone's, on every other edge the eastern zone's;
+// longitudes wrap into -180..180; south-west Norway (56 <= latitude < 64, 3 <= longitude < 12) is zone 32.
+// Bands: lower bounds inclusive, upper exclusive, X 12 degrees tall, none at 84 or more or below -80, where the
+// texts still come, up to the poles, without a band letter.
+TEST(NationalGrid, ZonesAndLatitudeBands) {
+    const std::tuple<double, double, int, char> cases[] = {
+        {30, -78, 17, 'R'}, {30, -84, 16, 'R'}, {30, -90, 15, 'R'}, {30, -83.9999999, 17, 'R'}, {30, -72, 19, 'R'},
+        {30, -180, 1, 'R'}, {30, 179.9999, 60, 'R'}, {30, 180, 1, 'R'}, {30, -444, 16, 'R'}, {30, 540, 1, 'R'},
+        {56, 3, 32, 'V'}, {63.9999, 11.9999, 32, 'V'}, {60, 2.9999, 31, 'V'}, {55.9999, 5, 31, 'U'}, {64, 5, 31, 'W'},
+        {60, 12, 33, 'V'}, {72, -84.5, 16, 'X'}, {83.9999, -84.5, 16, 'X'}, {71.9999, -84.5, 16, 'W'},
+        {0, -84.5, 16, 'N'}, {-0.0001, -84.5, 16, 'M'}, {-72.0001, -84.5, 16, 'C'}, {-80, -84.5, 16, 'C'},
+        {84, -84.5, 16, '\0'}, {90, -84.5, 16, '\0'}, {-80.0001, -84.5, 16, '\0'}, {-90, -84.5, 16, '\0'}};
+    for (const auto& [latitude, longitude, zone, band] : cases) {
+        const UtmPosition p = utmFromGeographic(latitude, longitude);
+        EXPECT_EQ(std::pair(p.zone, p.band), std::pair(zone, band)) << latitude << " " << longitude;
         EXPECT_EQ(latitudeBandLetter(latitude), band) << latitude;
-        EXPECT_EQ(utmFromGeographic(latitude, -84.5).band, band) << latitude;
+        const GridTexts texts = usngFromGeographic(latitude, longitude).texts;
+        if (band == '\0') EXPECT_EQ(texts.reference.substr(0, 3) + texts.utmText.substr(0, 3), "16 16 ") << latitude;
     }
 }
 
-TEST(NationalGrid, TextShapesOverTheWholeGrid) {
-    // Zone 1 to 60 unpadded and a band letter; then for a reference two grid
-    // letters and five and five digits, for a UTM text six digits and six to eight.
-    const std::string zoneAndBand = "([1-9]|[1-5][0-9]|60)[C-HJ-NP-X] ";
-    const std::regex reference(zoneAndBand + "[A-HJ-NP-Z][A-HJ-NP-V] [0-9]{5} [0-9]{5}");
-    const std::regex utm(zoneAndBand + "[0-9]{6} [0-9]{6,8}");
-    int checked = 0;
-    for (double lat = -79.95; lat < 84; lat += 1.3) {
-        for (double lon = -179.9; lon < 180; lon += 2.9, ++checked) {
-            const GridTexts texts = usngFromGeographic(lat, lon).texts;
-            ASSERT_TRUE(std::regex_match(texts.reference, reference)) << texts.reference;
-            ASSERT_TRUE(std::regex_match(texts.utmText, utm)) << texts.utmText;
-        }
-    }
-    EXPECT_GT(checked, 7000);
-}
-
+// UTM text: a half metre away from zero, at least six digits, seven and eight in full. Grid digits: a half
+// to the even neighbour, the last five. Not at a half both round to the nearest.
 TEST(NationalGrid, TextsRoundAHalfMetreDifferentlyPadToSixAndCutToFive) {
-    // UTM text: away from zero. Grid digits: to the even neighbour. Not at a half both round to the nearest.
-    const std::tuple<double, double, std::string, std::string> cases[] = {
-        {761158.5, 3370495.5, "16R 761159 3370496", "16R GU 61158 70496"},
-        {761159.5, 3370494.5, "16R 761160 3370495", "16R GU 61160 70494"},
-        {761158.49, 3370495.51, "16R 761158 3370496", "16R GU 61158 70496"}};
-    for (const auto& [easting, northing, utm, reference] : cases) {
-        const UtmPosition p{.zone = 16, .band = 'R', .letterSet = 4, .easting = easting, .northing = northing};
-        EXPECT_EQ(utmText(p), utm);
-        EXPECT_EQ(nationalGridReference(p), reference);
+    const std::tuple<int, char, int, double, double, std::string, std::string> cases[] = {
+        {16, 'R', 4, 761158.5, 3370495.5, "16R 761159 3370496", "16R GU 61158 70496"},
+        {16, 'R', 4, 761159.5, 3370494.5, "16R 761160 3370495", "16R GU 61160 70494"},
+        {16, 'R', 4, 761158.49, 3370495.51, "16R 761158 3370496", "16R GU 61158 70496"},
+        {9, 'R', 3, 100913.2, 5.4, "9R 100913 000005", "9R SA 00913 00005"}};
+    for (const auto& [zone, band, set, easting, northing, utm, reference] : cases) {
+        const UtmPosition p{.zone = zone, .band = band, .letterSet = set, .easting = easting, .northing = northing};
+        EXPECT_EQ(std::pair(utmText(p), nationalGridReference(p)), std::pair(utm, reference));
     }
-    UtmPosition p{.zone = 9, .band = 'R', .letterSet = 3, .easting = 100913.2, .northing = 5.4};
-    EXPECT_EQ(utmText(p), "9R 100913 000005");
-    EXPECT_EQ(nationalGridReference(p), "9R SA 00913 00005");
-    p.northing = 12345678.4;  // seven and eight digits are written in full; the grid keeps five
-    EXPECT_EQ(utmText(p), "9R 100913 12345678");
-    EXPECT_EQ(nationalGridReference(p).substr(12), "45678");
+    const UtmPosition far{.zone = 9, .band = 'R', .letterSet = 3, .easting = 100913.2, .northing = 12345678.4};
+    EXPECT_EQ(utmText(far), "9R 100913 12345678");
+    EXPECT_EQ(nationalGridReference(far).substr(12), "45678");
 }
 
 TEST(NationalGrid, SquareLettersColumnThenRow) {
-    // Letter set, northing, easting, letters.
+    // Letter set, northing, easting, letters. Columns 1..8 of each set; the count 8 (800000..899999) takes the
+    // eighth letter; the column letters repeat every eight squares; a column of 0 becomes 7. Rows: 100 km steps
+    // plus one, wrapping after 20; the absolute northing counts.
     const std::tuple<int, std::int64_t, std::int64_t, std::string> cases[] = {
-        // Columns 1..8 of each set; the count 8 (800000..899999) takes the eighth letter.
         {1, 0, 100000, "AA"}, {1, 0, 899999, "HA"}, {2, 0, 850000, "RF"}, {3, 0, 800000, "ZA"}, {6, 0, 399999, "UF"},
-        // The column letters repeat every eight squares; a column of 0 becomes 7.
         {1, 0, 900000, "AA"}, {1, 0, 1600000, "HA"}, {1, 0, 1700000, "AA"}, {3, 0, 2500000, "SA"},
-        {1, 0, 99999, "GA"}, {2, 0, 0, "QF"},
-        // Rows: 100 km steps plus one, wrapping after 20; the absolute northing counts.
-        {1, 99999, 100000, "AA"}, {1, 100000, 100000, "AB"}, {1, 1999999, 100000, "AV"},
-        {1, 2000000, 100000, "AA"}, {2, 1999999, 100000, "JE"}, {2, 2000000, 100000, "JF"},
+        {1, 0, 99999, "GA"}, {2, 0, 0, "QF"}, {1, 99999, 100000, "AA"}, {1, 100000, 100000, "AB"},
+        {1, 1999999, 100000, "AV"}, {1, 2000000, 100000, "AA"}, {2, 1999999, 100000, "JE"}, {2, 2000000, 100000, "JF"},
         {1, 9999989, 500000, "EV"}, {1, 10000000, 500000, "EA"}, {1, -150000, 100000, "AB"},
         {4, 123456789012, 100000, "AN"}};
     for (const auto& [set, northing, easting, letters] : cases)
         EXPECT_EQ(GridSquareLetters(set, northing, easting), letters) << set << " N " << northing << " E " << easting;
-    EXPECT_THROW((void)GridSquareLetters(0, 0, 100000), std::out_of_range);
-    EXPECT_THROW((void)GridSquareLetters(7, 0, 100000), std::out_of_range);
-    EXPECT_THROW((void)GridSquareLetters(1, 0, -1), std::out_of_range);
+    for (const auto& [set, easting] : {std::pair{0, 100000}, {7, 100000}, {1, -1}})
+        EXPECT_THROW((void)GridSquareLetters(set, 0, easting), std::out_of_range) << set << " " << easting;
     EXPECT_NO_THROW((void)GridSquareLetters(6, -1, 0));
 }
 
+// NaN and infinities are refused; far beyond any real longitude a double has no fraction left to wrap, and the
+// zone must still be a zone, or the call refuse the value.
 TEST(NationalGrid, NonFiniteInputIsRefusedAndHugeLongitudesNeverGiveABadZone) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     for (const auto& [latitude, longitude] : {std::pair{nan, 0.0}, {0.0, nan}, {inf, 0.0}, {0.0, -inf}})
         EXPECT_THROW((void)utmFromGeographic(latitude, longitude), std::invalid_argument);
     EXPECT_NO_THROW((void)utmFromGeographic(0, 1e9));
-    // Far beyond any real longitude a double has no fraction left to wrap; the
-    // zone must still be a zone, or the call refuse the value.
     int refused = 0;
-    for (double lon = 1e10; lon < 1e300; lon *= 7.3) {
+    for (double lon = 1e10; lon < 1e300; lon *= 7.3)
         for (double sign : {1.0, -1.0}) {
             try {
                 const int zone = utmFromGeographic(45, sign * lon).zone;
@@ -155,8 +130,195 @@ TEST(NationalGrid, NonFiniteInputIsRefusedAndHugeLongitudesNeverGiveABadZone) {
                 ++refused;
             }
         }
-    }
     EXPECT_GT(refused, 0);
+}
+
+using Pieces = std::tuple<std::string, std::string, std::string, std::string>;
+
+GeographicFromGrid inverseOf(const std::string& reference) {
+    const USNGParseResult parsed = USNGParser(reference);
+    EXPECT_TRUE(parsed.ok()) << reference << ": " << parsed.error;
+    const USNGPieces p = parsed.pieces.value_or(USNGPieces{});
+    return geographicFromUsng(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits);
+}
+
+TEST(USNGParser, SplitsIntoFourPieces) {
+    const Pieces gu{"16R", "GU", "61158", "70495"};
+    const std::pair<std::string, Pieces> cases[] = {
+        {"16RGU6115870495", gu}, {"  16R  GU 6115 8704 95 ", gu}, {"16R\tGU 61158\t70495", gu},
+        // A one-digit zone takes the one-digit branch; shorter groups, either case, tabs and line ends trimmed;
+        // no digits (the south-west corner of the 100 km square); sub-metre digits.
+        {"9RWP0000018785", {"9R", "WP", "00000", "18785"}}, {"9R WP 12 34", {"9R", "WP", "12", "34"}},
+        {"16rgu6170", {"16r", "gu", "61", "70"}}, {"16R GU 6 7", {"16R", "GU", "6", "7"}},
+        {"\t16RGU6170\r\n", {"16R", "GU", "61", "70"}}, {"16RGU", {"16R", "GU", "", ""}},
+        {"1CAA1234567890", {"1C", "AA", "12345", "67890"}}, {"16R GU 611585 704950", {"16R", "GU", "611585", "704950"}},
+        {"16RGU6115850070495000", {"16R", "GU", "61158500", "70495000"}}};
+    for (const auto& [reference, pieces] : cases) {
+        const USNGParseResult r = USNGParser(reference);
+        ASSERT_TRUE(r.ok() && r.error.empty()) << "\"" << reference << "\": " << r.error;
+        const USNGPieces& p = *r.pieces;
+        EXPECT_EQ(std::tie(p.zoneDesignation, p.squareLetters, p.eastingDigits, p.northingDigits), pieces);
+    }
+}
+
+TEST(USNGParser, RefusesWithAReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "empty"}, {"\t\r\n", "empty"}, {"16RG", "shorter than five"}, {"9RGU", "shorter than five"},
+        {"16RGU611587049", "odd number of digits"}, {"9RWU1", "odd number of digits"}, {"9RWU12a4", "not a digit"},
+        {"16RGU6115-70495", "not a digit"}, {"16RGU123456789012345678", "more than sixteen"},
+        {"0RGU1234", "not 1 to 60"}, {"61RGU1234", "not 1 to 60"}, {"00RGU1234", "not 1 to 60"},
+        {"16IGU1234", "band letter"}, {"16YGU1234", "band letter"}, {"1234567", "band letter"},
+        {"16RIU1234", "square letters"}, {"16RGW1234", "square letters"}, {"16R1U1234", "square letters"},
+        {"RGU12345", "zone number"}, {"-6RGU1234", "zone number"},
+        // A column letter of another zone's third of the letters.
+        {"16RSU6115870495", "column letter S is not one of zone 16's (A to H)"},
+        {"17rgu1234", "column letter G is not one of zone 17's (J to R)"},
+        {"18RHU1234", "column letter H is not one of zone 18's (S to Z)"}};
+    for (const auto& [reference, reason] : cases) {
+        const USNGParseResult r = USNGParser(reference);
+        EXPECT_TRUE(!r.ok() && r.error.find(reason) != std::string::npos) << reference << " gave: " << r.error;
+    }
+}
+
+TEST(Inverse, ASquareMustReachIntoTheBandItNames) {
+    // The square GA straddles 32 degrees: named with either band it exists. Band X reaches 84.5 north, as UTM
+    // does. 4C ER lies 2,000 km north of band C.
+    for (const char* reference : {"16R GA 00000 44000", "16S GA 00000 44000", "27X XQ 84848 32480"})
+        EXPECT_EQ(inverseOf(reference).bandError, "") << reference;
+    EXPECT_NE(inverseOf("4CER2456090902").bandError.find("outside latitude band C"), std::string::npos);
+}
+
+TEST(Inverse, WorkedValues) {
+    // The four pieces; latitude, longitude, text and UTM text.
+    const std::tuple<Pieces, double, double, std::string, std::string> cases[] = {
+        {{"16R", "GU", "61158", "70495"}, 30.4383, -84.2807, "-084.2807 30.4383", "16R 761158 3370495"},
+        {{"17R", "MK", "50392", "86534"}, 27, -81.5, "-081.5 27", "17R 450392 2986534"},
+        // A band below N takes the southern false northing off again.
+        {{"34H", "BH", "59583", "45888"}, -33.9, 18.4, "18.4 -33.9", "34H 259583 6245888"},
+        // Two-digit groups are the south-west corner of the 1 km square.
+        {{"16R", "GU", "61", "70"}, 30.4339, -84.2825, "-084.2825 30.4339", "16R 761000 3370000"},
+        // One-digit zone; letters are compared in capitals.
+        {{"9R", "WP", "00000", "18785"}, 30, -129, "-129 30", "9R 500000 3318785"},
+        {{"9r", "wp", "00000", "18785"}, 30, -129, "-129 30", "9R 500000 3318785"}};
+    for (const auto& [pieces, latitude, longitude, text, utm] : cases) {
+        lltoAlbers engine;
+        EXPECT_EQ(std::apply([&](const auto&... p) { return engine.LatLongFromUSNG(p...); }, pieces), text);
+        EXPECT_EQ(std::tie(engine.USNGLat, engine.USNGLong, engine.UTMText), std::tie(latitude, longitude, utm));
+        EXPECT_EQ(engine.USNGLatDMS, degreesMinutesSecondsText(latitude, 2));
+        EXPECT_EQ(engine.USNGLongDMS, degreesMinutesSecondsText(longitude, 3));
+    }
+    // A tenth of a metre east of the 1 m reference: the same position to 4 decimals.
+    EXPECT_EQ(lltoAlbers().LatLongFromUSNG("16R", "GU", "611585", "704950"), "-084.2807 30.4383");
+    // A negative longitude below three digits gets one zero after the minus.
+    for (const auto& [latitude, longitude, text] : {std::tuple{40.0, -5.1, "-05.1 40"}, {40, -100.5, "-100.5 40"},
+                                                    {10, -0.5, "-00.5 10"}, {-10, 5.25, "5.25 -10"}})
+        EXPECT_EQ(inverseOf(usngFromGeographic(latitude, longitude).texts.reference).text, text);
+}
+
+TEST(Inverse, ShortGroupsAreScaledToMetres) {
+    for (const auto& [digits, metres] : {std::pair{"", 0.0}, {"5", 50000}, {"61", 61000}, {"611", 61100},
+                                         {"6115", 61150}, {"61158", 61158}, {"611585", 61158.5}}) {
+        const GeographicFromGrid geo = geographicFromUsng("16R", "GU", digits, digits);
+        EXPECT_DOUBLE_EQ(geo.easting, 700000 + metres) << digits;
+        EXPECT_DOUBLE_EQ(geo.northing, 3300000 + metres) << digits;
+    }
+}
+
+TEST(Inverse, DegreesMinutesSecondsText) {
+    const std::tuple<double, int, std::string> cases[] = {
+        {30 + 15 / 60.0 + 5.25 / 3600, 2, " 30° 15' 05.25'' "}, {30.4383, 2, " 30° 26' 17.88'' "},
+        // Latitude degrees: 1 to 9 get a leading 0, -1 to -9 get "-0"; longitude: three digits after any minus.
+        {5.5, 2, " 05° 30' 00.00'' "}, {-5.5, 2, " -05° 30' 00.00'' "}, {-84.2807, 3, " -084° 16' 50.52'' "},
+        {-5.25, 3, " -005° 15' 00.00'' "}, {81.5, 3, " 081° 30' 00.00'' "}, {5.25, 3, " 005° 15' 00.00'' "},
+        {-179.9999, 3, " -179° 59' 59.64'' "},
+        // Below one degree the sign stays.
+        {-0.5, 2, " -00° 30' 00.00'' "}, {0.5, 3, " 000° 30' 00.00'' "}, {0, 2, " 00° 00' 00.00'' "},
+        // Minutes are the whole minutes, even when the rest is 59.7 seconds or more.
+        {30.1666, 2, " 30° 09' 59.76'' "}, {1.0333, 2, " 01° 01' 59.88'' "},
+        // Seconds that would show 60.00 carry into the minutes, and minutes into the degrees.
+        {30.45, 2, " 30° 27' 00.00'' "}, {29.999999, 2, " 30° 00' 00.00'' "},
+        {-29.999999, 3, " -030° 00' 00.00'' "}, {30.0000001, 2, " 30° 00' 00.00'' "}};
+    for (const auto& [value, degreeDigits, text] : cases)
+        EXPECT_EQ(degreesMinutesSecondsText(value, degreeDigits), text) << value;
+}
+
+// No checks here (USNGParser checks): a bad piece leaves its term at 0, the result is meaningless but the call
+// completes.
+TEST(Inverse, BadPiecesLeaveTheirTermAtZeroAndStillComplete) {
+    const std::pair<Pieces, std::string> cases[] = {
+        {{"16R", "IU", "61158", "70495"}, "16R 061158 3370495"},  // a column letter outside the sequence
+        // A row letter outside the sequence: no 100 km rows above the segment start
+        // (2000 km, below band R's start, so the next segment).
+        {{"16R", "GO", "61158", "70495"}, "16R 761158 4070495"},
+        // A band letter outside C to X: no band or segment start, no false northing.
+        {{"16A", "GU", "61158", "70495"}, "16A 761158 1370495"},
+        {{"16R", "GU", "abcde", "xy"}, "16R 700000 3300000"},     // digits that are not digits
+        {{"16R", "GU", "9e999", "70495"}, "16R 700000 3370495"},  // digits too large to be a number
+    };
+    lltoAlbers engine;
+    for (const auto& [pieces, utm] : cases) {
+        std::apply([&](const auto&... p) { engine.LatLongFromUSNG(p...); }, pieces);
+        EXPECT_EQ(engine.UTMText, utm);
+    }
+    EXPECT_FALSE(engine.LatLongFromUSNG("", "", "", "").empty());
+    EXPECT_TRUE(std::isfinite(engine.USNGLat) && std::isfinite(engine.USNGLong));
+}
+
+TEST(AnyLocation, ReadsEachCommonForm) {
+    const double dmLat = 30 + 26.30 / 60, dmLon = -(84 + 16.84 / 60);
+    const double dmsLat = 30 + 26 / 60.0 + 18 / 3600.0, dmsLon = -(84 + 16 / 60.0 + 51 / 3600.0);
+    const std::string dd = "decimal degrees", dm = "degrees and decimal minutes", dms = "degrees, minutes and seconds",
+                      grid = "US National Grid, 1 m";
+    // Grid references and UTM: 30.4383 -84.2807 converts to 16R GU 61158 70495 (16R 761158 3370495), so the
+    // position read back lies within a metre; the other forms are exact.
+    const std::tuple<const char*, double, double, std::string> cases[] = {
+        {"30.4383, -84.2807", 30.4383, -84.2807, dd}, {"30.4383 -84.2807", 30.4383, -84.2807, dd},
+        {"84.2807W 30.4383N", 30.4383, -84.2807, dd}, {"-84.2807, 30.4383 N", 30.4383, -84.2807, dd},
+        {"N30 26.30 W84 16.84", dmLat, dmLon, dm},    {"30 26.30, -84 16.84", dmLat, dmLon, dm},
+        {"30\xC2\xB0" "26'18\"N 84\xC2\xB0" "16'51\"W", dmsLat, dmsLon, dms},
+        {"30\xC2\xB0 26\xE2\x80\xB2 18\xE2\x80\xB3 N, 84\xC2\xB0 16\xE2\x80\xB2 51\xE2\x80\xB3 W", dmsLat, dmsLon, dms},
+        {"30:26:18 N 84:16:51 W", dmsLat, dmsLon, dms}, {"30 26 18 -84 16 51", dmsLat, dmsLon, dms},
+        {"16R GU 61158 70495", 30.4383, -84.2807, grid}, {"16rgu6115870495", 30.4383, -84.2807, grid},
+        {"16R 761158 3370495", 30.4383, -84.2807, "UTM"}, {"16 north 761158 3370495", 30.4383, -84.2807, "UTM"}};
+    for (const auto& [text, latitude, longitude, form] : cases) {
+        const LocationReading r = readAnyLocation(text);
+        ASSERT_TRUE(r.ok) << text << ": " << r.error;
+        const double tolerance = form == grid || form == "UTM" ? 1e-5 : 1e-12;
+        EXPECT_NEAR(r.latitude, latitude, tolerance) << text;
+        EXPECT_NEAR(r.longitude, longitude, tolerance) << text;
+        EXPECT_EQ(r.form, form);
+    }
+    // A shorter reference is the south-west corner of its square.
+    const LocationReading ten = readAnyLocation("16R GU 6115 7049"), corner = readAnyLocation("16R GU 61150 70490");
+    EXPECT_EQ(ten.form, "US National Grid, 10 m");
+    EXPECT_DOUBLE_EQ(ten.latitude, corner.latitude);
+    EXPECT_DOUBLE_EQ(ten.longitude, corner.longitude);
+    EXPECT_EQ(readAnyLocation("16R GU 6 7").form, "US National Grid, 10 km");
+}
+
+TEST(AnyLocation, PartsRoundToHundredthsOfASecondWithCarries) {
+    // 84 16 50.52; and 29 59 59.9996, which carries to 30 00 00.00.
+    for (const auto& [value, parts] : {std::pair{-84.2807, std::array{84, 16, 50, 52}}, {29.9999999, {30, 0, 0, 0}}}) {
+        const DmsParts p = dmsParts(value);
+        EXPECT_EQ((std::array{p.degrees, p.minutes, p.seconds, p.hundredths}), parts) << value;
+    }
+}
+
+TEST(AnyLocation, RefusesWithTheReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"95.5, 10", "latitude 95.5 is beyond 90"}, {"30, -190", "longitude -190 is beyond 180"},
+        {"N30 61 00 W84 16", "61 minutes: minutes run from 0 to 59"},
+        {"N30 26 N84 16", "both coordinates are latitudes"}, {"30 26 84", "cannot tell where the latitude ends"},
+        {"30.5 15, 84", "only the last part of a coordinate may have decimals"},
+        {"-30 N, 84 W", "the minus sign and the letter N disagree"},
+        {"17R AU 61158 70495", "column"},  // a column letter of another zone
+        {"16R GU 61158 7049", "odd"},      // easting and northing of different precision
+        {"16R GU", "100 km square is not a location"}, {"17S 500000 3600000", "band S or the southern hemisphere"},
+        {"fire at the tower", "has no place in a location"}, {"", "nothing to read"}};
+    for (const auto& [text, reason] : cases) {
+        const LocationReading r = readAnyLocation(text);
+        EXPECT_TRUE(!r.ok && r.error.find(reason) != std::string::npos) << text << ": " << r.error;
+    }
 }
 
 }  // namespace

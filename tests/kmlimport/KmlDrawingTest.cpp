@@ -1,34 +1,80 @@
-// Reading a Google Earth drawing with an XML reader, and measuring it.
+// Reading a Google Earth drawing: its vertices with an XML reader, its shapes
+// as a GIS reads them, measured against GeographicLib's geodesic figures (an
+// independent computation; the state grid is equal-area).
 
+#include "kmlimport/DrawnShapes.h"
 #include "kmlimport/KmlDrawing.h"
 
 #include <cpl_vsi.h>
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
+
+#include <GeographicLib/Geodesic.hpp>
+#include <GeographicLib/PolygonArea.hpp>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace waypost::kmlimport {
 namespace {
 
 using namespace Qt::StringLiterals;
 
-/// The DrawingError \p read throws; one naming nothing when it reads without one.
+const std::string kSquare = "-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.25,30.51 -84.25,30.5";
+const std::string kHoleCw = "-84.248,30.502 -84.248,30.504 -84.246,30.504 -84.246,30.502 -84.248,30.502";
+const std::string kHoleCcw = "-84.248,30.502 -84.246,30.502 -84.246,30.504 -84.248,30.504 -84.248,30.502";
+const std::string kOther = "-84.2,30.5 -84.19,30.5 -84.19,30.51 -84.2,30.51 -84.2,30.5";
+
+std::string polygon(const std::string& outer, const std::string& hole = {}) {
+    const auto ring = [](const std::string& tuples) { return "<LinearRing><coordinates>" + tuples + "</coordinates></LinearRing>"; };
+    return "<Polygon><outerBoundaryIs>" + ring(outer) + "</outerBoundaryIs>" +
+           (hole.empty() ? "" : "<innerBoundaryIs>" + ring(hole) + "</innerBoundaryIs>") + "</Polygon>";
+}
+std::string placemark(const std::string& geometry) { return "<Placemark>" + geometry + "</Placemark>"; }
+QByteArray document(const std::string& body) {
+    return QByteArray::fromStdString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
+                                     "xmlns:gx=\"http://www.google.com/kml/ext/2.2\"><Document>\n" + body + "\n</Document></kml>\n");
+}
+
+/// The reason \p read is refused with (checked to name \p file); "<accepted>" when it is not.
 template <class F>
-DrawingError refusal(F&& read) {
+QString refusal(F&& read, const QString& file) {
     try {
         read();
+        return u"<accepted>"_s;
     } catch (const DrawingError& e) {
-        return e;
+        EXPECT_EQ(e.file(), file);
+        return e.reason();
     }
-    return DrawingError(u"<accepted>"_s, 0, u"<accepted>"_s);
 }
 
-QByteArray kmlWith(const QByteArray& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\"><Document>\n" + body +
-           "\n</Document></kml>\n";
+/// A KMZ whose doc.kml is \p head, \p repeat times \p block, then \p tail; false when it cannot be written.
+bool writeKmz(const QString& kmz, const QByteArray& head, const QByteArray& block = {}, qint64 repeat = 0,
+              const QByteArray& tail = {}) {
+    VSILFILE* member = VSIFOpenL(("/vsizip/" + kmz.toUtf8() + "/doc.kml").constData(), "wb");
+    const auto write = [&](const QByteArray& b) { return VSIFWriteL(b.constData(), 1, b.size(), member) == size_t(b.size()); };
+    bool written = member && write(head);
+    for (qint64 i = 0; written && i < repeat; ++i) written = write(block);
+    written = written && write(tail);
+    return member && VSIFCloseL(member) == 0 && written;
 }
 
+/// Geodesic area (acres) and perimeter (miles) of "lon,lat ..." text.
+std::pair<double, double> geodesic(const std::string& ring, bool closed = true) {
+    GeographicLib::PolygonArea area(GeographicLib::Geodesic::WGS84(), !closed);
+    for (const QString& tuple : QString::fromStdString(ring).split(u' ', Qt::SkipEmptyParts))
+        area.AddPoint(tuple.section(u',', 1, 1).toDouble(), tuple.section(u',', 0, 0).toDouble());
+    double perimeter = 0, squareMetres = 0;
+    area.Compute(false, true, perimeter, squareMetres);
+    return {std::abs(squareMetres) / 4046.85, perimeter / 1609.344};
+}
+
+// Worked values: a square of 201 metres, closed, open and drawn backwards.
 TEST(AreaAndPerimeter, ASquareOf201MetresClosedAndOpen) {
     const std::vector<double> x{0, 201, 201, 0, 0}, y{0, 0, 201, 201, 0}, backX(x.rbegin(), x.rend()),
         backY(y.rbegin(), y.rend()), openX(x.begin(), x.end() - 1), openY(y.begin(), y.end() - 1);
@@ -39,79 +85,143 @@ TEST(AreaAndPerimeter, ASquareOf201MetresClosedAndOpen) {
     EXPECT_DOUBLE_EQ(areaByCoordinates(backX, backY), 9.98);  // either orientation
 }
 
+// Every <coordinates> element counts, in document order, whatever the line breaks.
 TEST(KmlDrawing, EveryCoordinatesElementInDocumentOrderWhateverTheLineBreaks) {
-    const QByteArray kml = kmlWith(
+    const QByteArray kml = document(
         "<Placemark><description>-84.3,30.1 is not a vertex</description>"
         "<LineString><coordinates>-84.25,30.5,12 -84.24,30.5</coordinates></LineString></Placemark>\n"
         "<Placemark><Point><coordinates>\n\t-84.23,30.51,0\n</coordinates></Point></Placemark>");
     const std::vector<Vertex> v = drawingVertices(kml, "two.kml");
     ASSERT_EQ(v.size(), 3U);
-    EXPECT_EQ(QStringList({v[0].altitudeText, v[1].altitudeText, v[2].longitudeText}),
-              QStringList({"12", "", "-84.23"}));
+    EXPECT_EQ(QStringList({v[0].altitudeText, v[1].altitudeText, v[2].longitudeText}), QStringList({"12", "", "-84.23"}));
     EXPECT_GT(v[1].albersX, v[0].albersX);  // east is a larger easting
     EXPECT_FALSE(isClosedRing(v));
 }
 
+// Malformed input gets a clear reason naming the file, and no crash.
 TEST(KmlDrawing, MalformedInputGetsAClearErrorAndNoCrash) {
     const std::string longLine(10 * 1024 * 1024, '7');
     QByteArray deep;
     for (int i = 0; i < 20000; ++i) deep += "<a>";
     const std::pair<QByteArray, const char*> cases[] = {
-        {kmlWith("<coordinates>-84.25;30.5</coordinates>"), "is not longitude,latitude"},
-        {kmlWith("<coordinates>-84.25,95</coordinates>"), "outside"},
-        {kmlWith("<coordinates>nan,30</coordinates>"), "is not longitude,latitude"},
-        {kmlWith("<coordinates>1e400,30</coordinates>"), "is not longitude,latitude"},
-        {kmlWith(QByteArray("<coordinates>") + longLine.c_str() + "</coordinates>"), "is not longitude,latitude"},
-        {kmlWith("<coordinates>-84.25,30.5").left(150), "not well-formed"},
+        {document("<coordinates>-84.25;30.5</coordinates>"), "is not longitude,latitude"},
+        {document("<coordinates>-84.25,95</coordinates>"), "outside"},
+        {document("<coordinates>nan,30</coordinates>"), "is not longitude,latitude"},
+        {document("<coordinates>1e400,30</coordinates>"), "is not longitude,latitude"},
+        {document("<coordinates>" + longLine + "</coordinates>"), "is not longitude,latitude"},
+        {document("<coordinates>-84.25,30.5"), "not well-formed"},  // never closed
         {QByteArray("\x00\x01\x02\xff\xfe binary", 12), "not well-formed"},
         {"<?xml version=\"1.0\"?><kml>" + deep, "not well-formed"},
         {"<html><body>not a drawing</body></html>", "not a KML document"},
     };
     for (const auto& [text, reason] : cases) {
-        const DrawingError e = refusal([&] { (void)drawingVertices(text, "bad.kml"); });
-        EXPECT_NE(e.reason().indexOf(QLatin1String(reason)), -1) << e.what() << " for " << text.left(60).toStdString();
-        EXPECT_EQ(e.file(), u"bad.kml"_s);
+        const QString told = refusal([&] { (void)drawingVertices(text, "bad.kml"); }, u"bad.kml"_s);
+        EXPECT_TRUE(told.contains(QLatin1String(reason))) << told.toStdString() << " for " << text.left(60).toStdString();
     }
+    // As a GIS reads it: a vertex off the earth, or a document that is no drawing.
+    EXPECT_THROW(readShapes(document(placemark("<Point><coordinates>-200,30</coordinates></Point>")), "d.kml"), DrawingError);
+    EXPECT_THROW(readShapes("not a drawing", "d.kml"), DrawingError);
 }
 
-/// A KMZ whose doc.kml is \p head, \p repeat times \p block, then \p tail; false when it cannot be written.
-bool writeKmz(const QString& kmz, const QByteArray& head, const QByteArray& block = {}, qint64 repeat = 0,
-              const QByteArray& tail = {}) {
-    VSILFILE* member = VSIFOpenL(("/vsizip/" + kmz.toUtf8() + "/doc.kml").constData(), "wb");
-    const auto write = [&](const QByteArray& b) {
-        return VSIFWriteL(b.constData(), 1, b.size(), member) == static_cast<size_t>(b.size());
-    };
-    bool written = member && write(head);
-    for (qint64 i = 0; written && i < repeat; ++i) written = write(block);
-    written = written && write(tail);
-    return member && VSIFCloseL(member) == 0 && written;
-}
-
-TEST(KmlDrawing, AKmzIsReadThroughItsMainDocument) {
+// A KMZ is read through its main document; a missing file is refused, and one
+// past the stated size before it is read whole: a KMZ whose few megabytes
+// unpack to a huge document (a long comment) included.
+TEST(KmlDocument, AKmzIsReadThroughItsMainDocumentAndOnePastTheLimitIsRefusedUnread) {
     QTemporaryDir dir;
-    const QString kmz = dir.filePath(u"drawing.kmz"_s);
-    ASSERT_TRUE(writeKmz(kmz, kmlWith("<coordinates>-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.25,30.5</coordinates>")));
+    const QString kmz = dir.filePath(u"drawing.kmz"_s), kml = dir.filePath(u"huge.kml"_s), bomb = dir.filePath(u"bomb.kmz"_s);
+    ASSERT_TRUE(writeKmz(kmz, document("<coordinates>-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.25,30.5</coordinates>")));
     const std::vector<Vertex> v = drawingVertices(kmlDocument(kmz), kmz);
     EXPECT_EQ(v.size(), 4U);
     EXPECT_TRUE(isClosedRing(v));
     EXPECT_THROW(kmlDocument(dir.filePath(u"none.kml"_s)), DrawingError);
-}
 
-// A drawing past the stated size is refused before it is read whole: a KMZ
-// whose few megabytes unpack to a huge document (a long comment) included.
-TEST(KmlDocument, ADocumentPastTheLimitIsRefusedUnread) {
-    QTemporaryDir dir;
-    const QString kml = dir.filePath(u"huge.kml"_s), kmz = dir.filePath(u"bomb.kmz"_s);
     QFile huge(kml);
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestDrawingBytes + 1));  // sparse
     huge.close();
     const QByteArray blanks(1 << 20, ' ');
-    ASSERT_TRUE(writeKmz(kmz, "<kml><!--", blanks, kLargestDrawingBytes / blanks.size() + 1, "--></kml>"));
-    for (const QString& path : {kml, kmz}) {
-        const DrawingError e = refusal([&] { (void)kmlDocument(path); });
-        EXPECT_TRUE(e.reason().contains(u"larger than 256 MB"_s)) << path.toStdString() << ": " << e.what();
-    }
+    ASSERT_TRUE(writeKmz(bomb, "<kml><!--", blanks, kLargestDrawingBytes / blanks.size() + 1, "--></kml>"));
+    for (const QString& path : {kml, bomb})
+        EXPECT_TRUE(refusal([&] { (void)kmlDocument(path); }, path).contains(u"larger than 256 MB"_s)) << path.toStdString();
 }
+
+// The single ring gives the figures the window has always shown, up to the
+// rounding of every vertex to whole metres.
+TEST(DrawnShapes, OneRingKeepsTheFiguresOfTheWholeMetreGrid) {
+    const QByteArray kml = document(placemark(polygon(kSquare)));
+    std::vector<double> x, y;
+    for (const Vertex& v : drawingVertices(kml, u"drawing.kml"_s)) {
+        x.push_back(v.albersX);
+        y.push_back(v.albersY);
+    }
+    const Measures measured = measurePolygon(readShapes(kml, u"drawing.kml"_s).polygons.at(0));
+    EXPECT_NEAR(measured.acres, areaByCoordinates(x, y), areaByCoordinates(x, y) * 0.0005);
+    EXPECT_NEAR(measured.miles, perimeterByCoordinates(x, y), 0.01);
+}
+
+struct DrawingCase {
+    const char* name;
+    std::string body;
+    std::size_t polygons, holes, lines, points;
+    std::pair<double, double> figures;  ///< acres and miles of the polygons, or miles of the lines without polygons
+    const char* description;
+};
+
+std::vector<DrawingCase> cases() {
+    const auto [square, squareMiles] = geodesic(kSquare);
+    const auto [hole, holeMiles] = geodesic(kHoleCw);
+    const auto [other, otherMiles] = geodesic(kOther);
+    // A GPS track with a vertex about every metre: rounding each vertex to
+    // whole metres first would add several percent to its length.
+    std::string dense;
+    for (int i = 0; i <= 2000; ++i)
+        dense += QStringLiteral("%1,%2 ").arg(-84.3 + i * 0.0000093, 0, 'f', 7).arg(30.5 + i * 0.0000031, 0, 'f', 7).toStdString();
+    const std::pair<double, double> holed{square - hole, squareMiles + holeMiles};
+    return {
+        {"hole_clockwise", placemark(polygon(kSquare, kHoleCw)), 1, 1, 0, 0, holed, "1 polygon (1 hole)"},
+        {"hole_counter_clockwise", placemark(polygon(kSquare, kHoleCcw)), 1, 1, 0, 0, holed, "1 polygon (1 hole)"},
+        {"two_polygons_in_one_multigeometry", placemark("<MultiGeometry>" + polygon(kSquare) + polygon(kOther) + "</MultiGeometry>"),
+         2, 0, 0, 0, {square + other, squareMiles + otherMiles}, "2 polygons"},
+        {"label_point_beside", placemark(polygon(kSquare)) + placemark("<Point><coordinates>-84.245,30.505</coordinates></Point>"),
+         1, 0, 0, 1, {square, squareMiles}, "1 polygon; 1 point not used"},
+        {"overlay_corners",
+         placemark(polygon(kSquare)) + "<GroundOverlay><Icon><href>map.png</href></Icon><gx:LatLonQuad><coordinates>"
+                                       "-85,30 -84,30 -84,31 -85,31</coordinates></gx:LatLonQuad></GroundOverlay>",
+         1, 0, 0, 0, {square, squareMiles}, "1 polygon"},
+        {"gps_track",
+         placemark("<gx:Track><when>2026-09-14T10:00:00Z</when><when>2026-09-14T10:01:00Z</when>"
+                   "<when>2026-09-14T10:02:00Z</when><gx:coord>-84.3 30.5 0</gx:coord><gx:coord>-84.31 30.51 0</gx:coord>"
+                   "<gx:coord>-84.32 30.51 0</gx:coord></gx:Track>"),
+         0, 0, 1, 0, {0, geodesic("-84.3,30.5 -84.31,30.51 -84.32,30.51", false).second}, "1 line"},
+        {"dense_track", placemark("<LineString><coordinates>" + dense + "</coordinates></LineString>"), 0, 0, 1, 0,
+         {0, geodesic(dense, false).second}, "1 line"},
+    };
+}
+
+class DrawnShapesTest : public ::testing::TestWithParam<DrawingCase> {};
+
+// Polygons with their holes, lines and points are read as drawn, said as read,
+// and measured as the geodesic figures within the equal-area grid's error.
+TEST_P(DrawnShapesTest, AreReadAndMeasuredAsDrawn) {
+    const DrawingCase& c = GetParam();
+    const DrawnShapes shapes = readShapes(document(c.body), u"drawing.kml"_s);
+    std::size_t holes = 0;
+    double acres = 0, miles = 0;
+    for (const DrawnPolygon& p : shapes.polygons) {
+        holes += p.holes.size();
+        acres += measurePolygon(p).acres;
+        miles += measurePolygon(p).miles;
+    }
+    if (shapes.polygons.empty())
+        for (const Path& line : shapes.lines) miles += pathMiles(line, false);
+    EXPECT_EQ(std::tuple(shapes.polygons.size(), holes, shapes.lines.size(), shapes.points.size()),
+              std::tuple(c.polygons, c.holes, c.lines, c.points));
+    EXPECT_EQ(describeShapes(shapes, false).toStdString(), c.description);
+    EXPECT_NEAR(acres, c.figures.first, c.figures.first * 0.0005);    // equal-area grid: within 0.05 %
+    EXPECT_NEAR(miles, c.figures.second, c.figures.second * 0.005);  // lengths carry the grid's scale
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DrawnShapesTest, ::testing::ValuesIn(cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace waypost::kmlimport

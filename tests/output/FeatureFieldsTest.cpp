@@ -16,6 +16,7 @@ const FieldTable kTable{{"Note", {}, ShapefileWriter::Text, 10},
 
 }  // namespace
 
+// The record file takes the fields with a record name, in the table's order; a short row is refused.
 TEST(FeatureFields, EachOutputTakesItsOwnFields) {
     EXPECT_EQ(recordHeader(kTable), QStringList({"Note", "Name"}));
     const auto values = recordValues(kTable, {QStringLiteral("n"), 12.5, QStringLiteral("Camp")});
@@ -24,11 +25,17 @@ TEST(FeatureFields, EachOutputTakesItsOwnFields) {
     EXPECT_THROW(recordValues(kTable, {QStringLiteral("too short")}), std::invalid_argument);
 }
 
+// The shapefile takes the fields with a shapefile name: created, then
+// appended; an append to a missing set fails and creates nothing.
 TEST(FeatureFields, APointShapefileIsCreatedThenAppendedWithTheSameFields) {
+    using Mode = ShapefileWriter::OpenMode;
     QTemporaryDir dir;
     const QString shp = dir.filePath(QStringLiteral("p.shp"));
-    writePointShape(shp, ShapefileWriter::OpenMode::Create, kTable, {QStringLiteral("n"), 12.345, QStringLiteral("A")}, 1, 2);
-    writePointShape(shp, ShapefileWriter::OpenMode::Append, kTable, {QStringLiteral("n"), 3.0, QStringLiteral("B")}, 3, 4);
+    EXPECT_THROW(writePointShape(shp, Mode::Append, kTable, {QStringLiteral("n"), 1.0, QStringLiteral("A")}, 1, 2),
+                 ShapefileError);
+    EXPECT_TRUE(filesIn(dir.path()).isEmpty());
+    writePointShape(shp, Mode::Create, kTable, {QStringLiteral("n"), 12.345, QStringLiteral("A")}, 1, 2);
+    writePointShape(shp, Mode::Append, kTable, {QStringLiteral("n"), 3.0, QStringLiteral("B")}, 3, 4);
     const ShapefileContent content = readShapefile(shp);
     ASSERT_TRUE(content.opened);
     EXPECT_EQ(content.schema, QStringList({"Acres:double:0", "Name:text:20"}));
@@ -36,12 +43,4 @@ TEST(FeatureFields, APointShapefileIsCreatedThenAppendedWithTheSameFields) {
     EXPECT_EQ(content.records[0].values["Acres"], QStringLiteral("12.35"));
     EXPECT_EQ(content.records[1].values["Name"], QStringLiteral("B"));
     EXPECT_EQ(content.records[1].vertices, (std::vector<std::pair<double, double>>{{3, 4}}));
-}
-
-TEST(FeatureFields, AppendingToAMissingShapefileFailsAndCreatesNothing) {
-    QTemporaryDir dir;
-    EXPECT_THROW(writePointShape(dir.filePath(QStringLiteral("missing.shp")), ShapefileWriter::OpenMode::Append,
-                                 kTable, {QStringLiteral("n"), 1.0, QStringLiteral("A")}, 1, 2),
-                 ShapefileError);
-    EXPECT_TRUE(filesIn(dir.path()).isEmpty());
 }

@@ -8,309 +8,253 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace waypost;
 using namespace waypost::test;
+using namespace Qt::StringLiterals;
+using Outcome = KmlTemplateWriter::Outcome;
 
 namespace {
 
-FacilityFeature helibase(const QString& name = QStringLiteral("Helibase 2")) {
+FacilityFeature helibase(const QString& name = u"Helibase 2"_s) {
     engine::Location at = sampleLocation();
     at.section = engine::FoundSection{"T01N R05W S12", at.latitude, at.longitude};
-    return {name, QStringLiteral("Helibase"), at};
+    return {name, u"Helibase"_s, at};
 }
 
 QString iconPath(const QString& icon) { return QStringLiteral(WAYPOST_SOURCE_DIR "/data/icons/") + icon; }
+
+/// Queues \p answers: "yes", "no", "cancel" (an input box cancelled); any other text is typed.
+void script(ScriptedPrompter& p, const QStringList& answers) {
+    for (const QString& a : answers) {
+        if (a == u"yes"_s) p.answerYes();
+        else if (a == u"no"_s) p.answerNo();
+        else if (a == u"cancel"_s) p.cancelInput();
+        else p.answerText(a);
+    }
+}
 
 class KmlWriterTest : public ::testing::Test {
 protected:
     QString out(const QString& name) const { return t.path(name); }
     KmlContent kml(const QString& name) const { return readKml(out(name)); }
+    /// Chooses \p file in the dialog, answers the questions that follow with \p answers and writes \p placemark.
+    Outcome write(const QString& file, const QStringList& answers,
+                  const KmlPlacemark& placemark = facilityPlacemark(helibase())) {
+        p.choosePath(out(file));
+        script(p, answers);
+        return writer.write(placemark);
+    }
 
     TestServices t;
-    ScriptedPrompter& m_prompter = t.prompter;
+    ScriptedPrompter& p = t.prompter;
     KmlTemplateWriter writer{t.services};
 };
 
 }  // namespace
 
+// The dialog offers KML first; the filled template holds the placemark's
+// description, position and a view from 5 km.
 TEST_F(KmlWriterTest, FacilityPlacemarkWithoutLink) {
-    m_prompter.choosePath(out(QStringLiteral("heli.kml")));
-    m_prompter.answerNo();  // no link
-    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_TRUE(m_prompter.unexpected().isEmpty()) << m_prompter.unexpected().join(u'\n').toStdString();
-
-    const auto& calls = m_prompter.calls();
+    EXPECT_EQ(write(u"heli.kml"_s, {"no"}), Outcome::Written);
+    EXPECT_TRUE(p.unexpected().isEmpty()) << p.unexpected().join(u'\n').toStdString();
+    const auto& calls = p.calls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].kind, ScriptedPrompter::Kind::SaveFile);
-    EXPECT_TRUE(calls[0].dialog.filter.startsWith(QStringLiteral("KML Files (*.kml);;")));  // KML first
-    EXPECT_EQ(calls[0].dialog.defaultExtension, QStringLiteral("kml"));
-    EXPECT_EQ(calls[0].dialog.fileName, QStringLiteral("pfHelibase 2"));
-    EXPECT_EQ(calls[1].text, QStringLiteral("Add Image or Web link?"));
-    EXPECT_EQ(calls[1].icon, Prompter::Icon::Question);
+    EXPECT_TRUE(calls[0].dialog.filter.startsWith(u"KML Files (*.kml);;"_s));
+    EXPECT_EQ(calls[0].dialog.defaultExtension, u"kml"_s);
 
-    const QByteArray data = readAll(out(QStringLiteral("heli.kml")));
+    const QByteArray data = readAll(out(u"heli.kml"_s));
     EXPECT_TRUE(data.endsWith("</kml>\r\n"));
-    const KmlContent heli = kml(QStringLiteral("heli.kml"));
+    const KmlContent heli = kml(u"heli.kml"_s);
     ASSERT_EQ(heli.error, QString());
-    EXPECT_EQ(heli.names, QStringList{QStringLiteral("Helibase 2")});
-    EXPECT_EQ(heli.descriptions, QStringList{QStringLiteral(
-                                     "<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: 16R 761158 3370495</br>"
-                                     "<br>National Grid Coord: 16R GU 61158 70495</br><br>STR: T01N R05W S12</br>")});
-    EXPECT_EQ(heli.coordinates, QStringList{QStringLiteral("-084.250000,30.500000,0")});
-    EXPECT_EQ(heli.iconHrefs, QStringList{iconPath(QStringLiteral("helibasea.png"))});  // and no image overlays
-    // The view looks at the placemark from 5 km.
+    EXPECT_EQ(heli.descriptions,
+              QStringList{u"<br>Helibase 2</br><br>Helibase</br><br>UTM Coord: 16R 761158 3370495</br>"
+                          "<br>National Grid Coord: 16R GU 61158 70495</br><br>STR: T01N R05W S12</br>"_s});
+    EXPECT_EQ(heli.coordinates, QStringList{u"-084.250000,30.500000,0"_s});
     EXPECT_TRUE(data.contains("<longitude>-084.250000</longitude>") && data.contains("<latitude>30.500000</latitude>"));
     EXPECT_TRUE(data.contains("<range>5000</range>"));
 }
 
-TEST_F(KmlWriterTest, TokensInsideValuesAreNotReplacedAgain) {
-    m_prompter.choosePath(out(QStringLiteral("xxl.kml")));
-    m_prompter.answerYes();
-    m_prompter.answerText(QStringLiteral("http://example.org/YYY/ZZZZZ?a=1&b=XX"));
-    auto feature = helibase(QStringLiteral("XXL Camp YYY"));
-    feature.type = QStringLiteral("Typed By Hand");
-    ASSERT_EQ(writer.write(facilityPlacemark(feature)), KmlTemplateWriter::Outcome::Written);
-    const KmlContent xxl = kml(QStringLiteral("xxl.kml"));
-    ASSERT_EQ(xxl.error, QString());
-    EXPECT_EQ(xxl.names, QStringList{QStringLiteral("XXL Camp YYY")});
-    EXPECT_TRUE(xxl.descriptions.value(0).endsWith(
-        QStringLiteral("<br><a href=\"http://example.org/YYY/ZZZZZ?a=1&b=XX\">Display Link</a></br>")))
-        << xxl.descriptions.value(0).toStdString();
-    EXPECT_EQ(xxl.iconHrefs, QStringList{iconPath(QStringLiteral("other.png"))});
+// Names and links are written as entered, escaped, and never searched for
+// tokens again; the link questions loop until a link is typed, or end without one.
+TEST_F(KmlWriterTest, NamesAndLinksAreWrittenAsEntered) {
+    const FacilityFeature typed{u"XXL Camp YYY"_s, u"Typed By Hand"_s, helibase().at};
+    const WildfireFeature fire{.fireName = u"Bear & Cub <2>"_s, .at = sampleLocation()};
+    const KmlPlacemark heli = facilityPlacemark(helibase());
+    const QString linkQuestion = u"Add Image or Web link?"_s;
+    const struct {
+        const char* file;
+        KmlPlacemark placemark;
+        QStringList answers;
+        QString firstQuestion, href;  ///< href: empty for no link item
+        int noLinkQuestions;
+        QString dialogName = {}, name = {}, firstItem = {}, icon = {};  ///< empty: the plain helibase's
+    } rows[] = {
+        {"xxl.kml", facilityPlacemark(typed), {"yes", "http://example.org/YYY/ZZZZZ?a=1&b=XX"}, linkQuestion,
+         "http://example.org/YYY/ZZZZZ?a=1&b=XX", 0, "pfXXL Camp YYY", "XXL Camp YYY", "XXL Camp YYY", "other.png"},
+        // A "]]>" in the link splits the description's CDATA in two.
+        {"amp.kml", wildfirePlacemark(fire), {"no", "yes", "http://a.gov/?q=\"x\"&r=<y>]]>"},
+         "Add Current NOAA Southeast Radar and Water Vapor Imagery?", "http://a.gov/?q=&quot;x&quot;&r=<y>]]>", 0,
+         "pwBear _ Cub <2>", "Bear & Cub <2>", "Fire Name: Bear + Cub <2>", "ffire.png"},
+        // A cancelled first input counts as empty; after a Yes to "No Link Entered" empty
+        // inputs are asked again until a link is typed or the input cancelled.
+        {"l1.kml", heli, {"yes", "cancel", "yes", "", "", "photo.jpg"}, linkQuestion, "photo.jpg", 1},
+        {"l2.kml", heli, {"yes", "", "no"}, linkQuestion, "", 1},
+        {"l3.kml", heli, {"yes", "", "yes", "", "cancel"}, linkQuestion, "", 1},
+        {"l4.kml", heli, {"yes", "   "}, linkQuestion, "   ", 0},  // blanks are a link
+    };
+    const auto orHeli = [](const QString& value, const QString& plain) { return value.isEmpty() ? plain : value; };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        p.clearCalls();
+        ASSERT_EQ(write(QString::fromLatin1(row.file), row.answers, row.placemark), Outcome::Written);
+        EXPECT_TRUE(p.unexpected().isEmpty()) << p.unexpected().join(u'\n').toStdString();
+        EXPECT_EQ(p.pendingAnswers(), 0u);
+        const auto& calls = p.calls();
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ(calls[0].dialog.fileName, orHeli(row.dialogName, u"pfHelibase 2"_s));
+        EXPECT_EQ(calls[1].text, row.firstQuestion);
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const auto& c) { return c.text == u"No Link Entered - Add Image or Web link?"_s; }),
+                  row.noLinkQuestions);
+
+        const KmlContent written = kml(QString::fromLatin1(row.file));
+        ASSERT_EQ(written.error, QString());
+        EXPECT_EQ(written.names, QStringList{orHeli(row.name, u"Helibase 2"_s)});
+        const QString description = written.descriptions.join(QString());
+        EXPECT_TRUE(description.startsWith(u"<br>%1</br>"_s.arg(orHeli(row.firstItem, u"Helibase 2"_s))));
+        EXPECT_EQ(description.contains(u"Display Link"_s), !row.href.isEmpty()) << description.toStdString();
+        if (!row.href.isEmpty())
+            EXPECT_TRUE(description.endsWith(u"<br><a href=\"%1\">Display Link</a></br>"_s.arg(row.href)));
+        EXPECT_EQ(written.iconHrefs, QStringList{iconPath(orHeli(row.icon, u"helibasea.png"_s))});
+    }
 }
 
-TEST_F(KmlWriterTest, SpecialCharactersStayWellFormed) {
-    m_prompter.choosePath(out(QStringLiteral("amp.kml")));
-    m_prompter.answerNo();  // no radar imagery
-    m_prompter.answerYes();
-    m_prompter.answerText(QStringLiteral("http://a.gov/?q=\"x\"&r=<y>]]>"));
-    WildfireFeature fire;
-    fire.fireName = QStringLiteral("Bear & Cub <2>");
-    fire.at = sampleLocation();
-    ASSERT_EQ(writer.write(wildfirePlacemark(fire)), KmlTemplateWriter::Outcome::Written);
-    EXPECT_EQ(m_prompter.calls()[0].dialog.fileName, QStringLiteral("pwBear _ Cub <2>"));
-    EXPECT_EQ(m_prompter.calls()[1].text, QStringLiteral("Add Current NOAA Southeast Radar and Water Vapor Imagery?"));
-    const KmlContent amp = kml(QStringLiteral("amp.kml"));
-    ASSERT_EQ(amp.error, QString());
-    EXPECT_EQ(amp.names, QStringList{QStringLiteral("Bear & Cub <2>")});
-    // A "]]>" in the link splits the description's CDATA in two.
-    const QString description = amp.descriptions.join(QString());
-    EXPECT_TRUE(description.startsWith(QStringLiteral("<br>Fire Name: Bear + Cub <2></br>")));
-    EXPECT_TRUE(description.contains(QStringLiteral("href=\"http://a.gov/?q=&quot;x&quot;&r=<y>]]>\"")))
-        << description.toStdString();
-    EXPECT_EQ(amp.iconHrefs, QStringList{iconPath(QStringLiteral("ffire.png"))});
-}
-
+// Yes to the imagery question picks the imagery template; each dialog starts
+// in the folder chosen the time before.
 TEST_F(KmlWriterTest, TemplateQuestionChoosesTheImageryTemplate) {
-    m_prompter.choosePath(out(QStringLiteral("storm.kml")));
-    m_prompter.answerYes();  // tropical imagery
-    m_prompter.answerNo();   // no link
-    HurricaneFeature h;
-    h.stormName = QStringLiteral("IVAN");
-    h.positionType = QStringLiteral("Actual");
-    h.category = QStringLiteral("Category 3");
-    h.at = sampleLocation();
-    h.at->latitude = 25.1;
-    h.at->longitude = -80.5;
-    ASSERT_EQ(writer.write(hurricanePlacemark(h)), KmlTemplateWriter::Outcome::Written);
-    const KmlContent storm = kml(QStringLiteral("storm.kml"));
+    const HurricaneFeature ivan{.stormName = u"IVAN"_s, .positionType = u"Actual"_s, .category = u"Category 3"_s};
+    ASSERT_EQ(write(u"storm.kml"_s, {"yes", "no"}, hurricanePlacemark(ivan)), Outcome::Written);
+    const KmlContent storm = kml(u"storm.kml"_s);
     ASSERT_EQ(storm.error, QString());
-    EXPECT_EQ(readAll(out(QStringLiteral("storm.kml"))).count("<GroundOverlay>"), 3);
-    EXPECT_TRUE(readAll(out(QStringLiteral("storm.kml"))).contains("<range>500000</range>"));
-    EXPECT_EQ(storm.names, QStringList{QStringLiteral("IVAN , Category 3")});
-    EXPECT_EQ(storm.iconHrefs.value(0), iconPath(QStringLiteral("Cat3Hurricane.gif")));
+    const QByteArray stormData = readAll(out(u"storm.kml"_s));
+    EXPECT_EQ(stormData.count("<GroundOverlay>"), 3);
+    EXPECT_TRUE(stormData.contains("<range>500000</range>"));
+    EXPECT_EQ(storm.names, QStringList{u"IVAN , Category 3"_s});
+    EXPECT_EQ(storm.iconHrefs.value(0), iconPath(u"Cat3Hurricane.gif"_s));
 
-    m_prompter.choosePath(out(QStringLiteral("fire.kml")));
-    m_prompter.answerYes();  // radar imagery
-    m_prompter.answerNo();
-    WildfireFeature fire;
-    fire.fireName = QStringLiteral("Oak");
-    ASSERT_EQ(writer.write(wildfirePlacemark(fire)), KmlTemplateWriter::Outcome::Written);
-    EXPECT_EQ(kml(QStringLiteral("fire.kml")).error, QString());
-    EXPECT_EQ(readAll(out(QStringLiteral("fire.kml"))).count("<GroundOverlay>"), 2);
-    // The second dialog starts in the folder chosen the first time.
-    EXPECT_EQ(m_prompter.calls()[3].dialog.folder, t.out.path());
+    ASSERT_EQ(write(u"fire.kml"_s, {"yes", "no"}, wildfirePlacemark({.fireName = u"Oak"_s})), Outcome::Written);
+    EXPECT_EQ(kml(u"fire.kml"_s).error, QString());
+    EXPECT_EQ(readAll(out(u"fire.kml"_s)).count("<GroundOverlay>"), 2);
+    EXPECT_EQ(p.calls()[3].dialog.folder, t.out.path());
 }
 
+// Only a file with content is asked about (No by default): No asks for another file, Yes overwrites.
 TEST_F(KmlWriterTest, OverwriteQuestionOnlyForAFileWithContent) {
-    ASSERT_TRUE(writeFile(out(QStringLiteral("empty.kml")), QByteArray()));
-    m_prompter.choosePath(out(QStringLiteral("empty.kml")));
-    m_prompter.answerNo();
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_EQ(m_prompter.calls()[1].text, QStringLiteral("Add Image or Web link?"));  // nothing asked before it
+    ASSERT_TRUE(writeFile(out(u"empty.kml"_s), QByteArray()));
+    ASSERT_EQ(write(u"empty.kml"_s, {"no"}), Outcome::Written);
+    EXPECT_EQ(p.calls()[1].text, u"Add Image or Web link?"_s);  // nothing asked before it
 
-    // First an existing file: No; then another existing one, asked about in turn.
-    ASSERT_TRUE(writeFile(out(QStringLiteral("a.kml")), "keep me"));
-    ASSERT_TRUE(writeFile(out(QStringLiteral("b.kml")), "replace me"));
-    ASSERT_TRUE(writeFile(out(QStringLiteral("c.kml")), "keep me too"));
-    m_prompter.clearCalls();
-    m_prompter.choosePath(out(QStringLiteral("a.kml")));
-    m_prompter.answerNo();
-    m_prompter.choosePath(out(QStringLiteral("c.kml")));
-    m_prompter.answerNo();
-    m_prompter.choosePath(out(QStringLiteral("b.kml")));
-    m_prompter.answerYes();
-    m_prompter.answerNo();
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_EQ(readAll(out(QStringLiteral("c.kml"))), QByteArray("keep me too"));
-    const auto& calls = m_prompter.calls();
+    for (const char* file : {"a.kml", "b.kml", "c.kml"}) ASSERT_TRUE(writeFile(out(file), "keep me"));
+    p.clearCalls();
+    for (const char* refused : {"a.kml", "c.kml"}) {
+        p.choosePath(out(refused));
+        p.answerNo();
+    }
+    ASSERT_EQ(write(u"b.kml"_s, {"yes", "no"}), Outcome::Written);
+    const auto& calls = p.calls();
     ASSERT_EQ(calls.size(), 7u);
-    EXPECT_EQ(calls[5].text, QStringLiteral("File Already Exists  - Overwrite?"));
-    EXPECT_EQ(calls[1].text, QStringLiteral("File Already Exists  - Overwrite?"));
-    EXPECT_EQ(calls[1].title, QStringLiteral("File Exists"));
-    EXPECT_EQ(calls[1].icon, Prompter::Icon::Critical);
+    for (const int i : {1, 3, 5}) EXPECT_EQ(calls[i].text, u"File Already Exists  - Overwrite?"_s);
+    for (const int i : {2, 4}) EXPECT_EQ(calls[i].kind, ScriptedPrompter::Kind::SaveFile);
     EXPECT_EQ(calls[1].defaultButton, Prompter::Answer::No);
-    EXPECT_EQ(calls[2].kind, ScriptedPrompter::Kind::SaveFile);
-    EXPECT_EQ(readAll(out(QStringLiteral("a.kml"))), QByteArray("keep me"));
-    EXPECT_EQ(kml(QStringLiteral("b.kml")).error, QString());
-
-    // Yes overwrites.
-    m_prompter.choosePath(out(QStringLiteral("a.kml")));
-    m_prompter.answerYes();
-    m_prompter.answerNo();
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_EQ(kml(QStringLiteral("a.kml")).names, QStringList{QStringLiteral("Helibase 2")});
-    EXPECT_TRUE(m_prompter.unexpected().isEmpty());
+    for (const char* kept : {"a.kml", "c.kml"}) EXPECT_EQ(readAll(out(kept)), "keep me"_ba);
+    EXPECT_EQ(kml(u"b.kml"_s).names, QStringList{u"Helibase 2"_s});
+    EXPECT_TRUE(p.unexpected().isEmpty());
 }
 
-TEST_F(KmlWriterTest, CancelAtEveryDialogWritesNothingAndSaysNothing) {
-    m_prompter.cancelDialog();
-    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Cancelled);
+// Cancel in the first dialog, or in the one after a refused overwrite, writes and
+// says nothing; a target that cannot be written is named and nothing is left behind.
+TEST_F(KmlWriterTest, CancelledOrFailedWritesLeaveNothingBehind) {
+    p.cancelDialog();
+    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), Outcome::Cancelled);
+    ASSERT_TRUE(writeFile(out(u"a.kml"_s), "keep me"));
+    p.choosePath(out(u"a.kml"_s));
+    p.answerNo();
+    p.cancelDialog();
+    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), Outcome::Cancelled);
+    EXPECT_EQ(readAll(out(u"a.kml"_s)), "keep me"_ba);
+    EXPECT_TRUE(p.messages().empty());
 
-    ASSERT_TRUE(writeFile(out(QStringLiteral("a.kml")), "keep me"));
-    m_prompter.choosePath(out(QStringLiteral("a.kml")));
-    m_prompter.answerNo();
-    m_prompter.cancelDialog();
-    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Cancelled);
-    EXPECT_EQ(readAll(out(QStringLiteral("a.kml"))), QByteArray("keep me"));
-    EXPECT_TRUE(m_prompter.messages().empty());
-    EXPECT_EQ(filesIn(t.out.path()), QStringList{QStringLiteral("a.kml")});
-    EXPECT_TRUE(m_prompter.unexpected().isEmpty());
+    const QString target = out(u"no/such/folder/a.kml"_s);
+    EXPECT_EQ(write(u"no/such/folder/a.kml"_s, {"no"}), Outcome::Failed);
+    const QStringList messages = p.messageTexts();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(target));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(filesIn(t.out.path()), QStringList{u"a.kml"_s});
+    EXPECT_TRUE(p.unexpected().isEmpty());
 }
 
-TEST_F(KmlWriterTest, LinkPromptLoopsUntilALinkOrCancel) {
-    // Cancelled input counts as empty; then asked again; empty keeps asking; then a link.
-    m_prompter.choosePath(out(QStringLiteral("l1.kml")));
-    m_prompter.answerYes();
-    m_prompter.cancelInput();
-    m_prompter.answerYes();
-    m_prompter.answerText(QString());
-    m_prompter.answerText(QString());
-    m_prompter.answerText(QStringLiteral("photo.jpg"));
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_TRUE(kml(QStringLiteral("l1.kml")).descriptions.value(0).endsWith(
-        QStringLiteral("<br><a href=\"photo.jpg\">Display Link</a></br>")));
-    QStringList texts;
-    for (const auto& c : m_prompter.calls()) texts << c.text;
-    EXPECT_EQ(texts.count(QStringLiteral("No Link Entered - Add Image or Web link?")), 1);
-    EXPECT_EQ(texts.count(QStringLiteral("Enter Web link (include 'http://') or Image Path")), 4);
-
-    // Asked again and answered No: no link item.
-    m_prompter.clearCalls();
-    m_prompter.choosePath(out(QStringLiteral("l2.kml")));
-    m_prompter.answerYes();
-    m_prompter.answerText(QString());
-    m_prompter.answerNo();
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_FALSE(readAll(out(QStringLiteral("l2.kml"))).contains("Display Link"));
-
-    // Looping, then cancelled: no link item.
-    m_prompter.choosePath(out(QStringLiteral("l3.kml")));
-    m_prompter.answerYes();
-    m_prompter.answerText(QString());
-    m_prompter.answerYes();
-    m_prompter.answerText(QString());
-    m_prompter.cancelInput();
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_FALSE(readAll(out(QStringLiteral("l3.kml"))).contains("Display Link"));
-
-    // Blanks are a link, written as entered.
-    m_prompter.choosePath(out(QStringLiteral("l4.kml")));
-    m_prompter.answerYes();
-    m_prompter.answerText(QStringLiteral("   "));
-    ASSERT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Written);
-    EXPECT_TRUE(readAll(out(QStringLiteral("l4.kml"))).contains("<br><a href=\"   \">Display Link</a></br>"));
-    EXPECT_TRUE(m_prompter.unexpected().isEmpty()) << m_prompter.unexpected().join(u'\n').toStdString();
-}
-
+// A missing template is named and the file chosen is left as it was.
 TEST(KmlWriterWithoutTemplates, AMissingTemplateIsNamedAndLeavesTheOldFile) {
     const QTemporaryDir noData;
     TestServices t(noData.path());
     KmlTemplateWriter writer(t.services);
-    ASSERT_TRUE(writeFile(t.path(QStringLiteral("a.kml")), "keep me"));
-    t.prompter.choosePath(t.path(QStringLiteral("a.kml")));
+    ASSERT_TRUE(writeFile(t.path(u"a.kml"_s), "keep me"));
+    t.prompter.choosePath(t.path(u"a.kml"_s));
     t.prompter.answerYes();
-    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Failed);
-    const auto messages = t.prompter.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("templates/kml_template3.txt"))) << messages[0].text.toStdString();
-    EXPECT_EQ(messages[0].title, QStringLiteral("Waypost"));
-    EXPECT_EQ(readAll(t.path(QStringLiteral("a.kml"))), QByteArray("keep me"));
+    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), Outcome::Failed);
+    const QStringList messages = t.prompter.messageTexts();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(u"templates/kml_template3.txt"_s)) << messages[0].toStdString();
+    EXPECT_EQ(readAll(t.path(u"a.kml"_s)), "keep me"_ba);
 }
 
-TEST_F(KmlWriterTest, UnwritableTargetIsNamedAndNothingIsHalfWritten) {
-    const QString target = out(QStringLiteral("no/such/folder/a.kml"));
-    m_prompter.choosePath(target);
-    m_prompter.answerNo();
-    EXPECT_EQ(writer.write(facilityPlacemark(helibase())), KmlTemplateWriter::Outcome::Failed);
-    const auto messages = m_prompter.messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].text.contains(target));
-    EXPECT_FALSE(QFile::exists(target));
-    EXPECT_TRUE(filesIn(t.out.path()).isEmpty());
-}
-
-TEST(KmlFill, TokensMissingFromATemplateLeaveItUnchanged) {
-    KmlTemplateWriter::Fill fill{QStringLiteral("N"), QStringLiteral("<br>d</br>"), QStringLiteral("-84"),
-                                 QStringLiteral("30"), QStringLiteral("/i.png"), QStringLiteral("<range>5000</range>")};
-    EXPECT_EQ(KmlTemplateWriter::fillTemplate(QStringLiteral("<a><range>250</range></a>"), fill),
-              QStringLiteral("<a><range>250</range></a>"));
-    EXPECT_EQ(KmlTemplateWriter::fillTemplate(QStringLiteral("<n>NNNNNNN</n><r><range>1000</range></r>"), fill),
-              QStringLiteral("<n>N</n><r><range>5000</range></r>"));
-    // A description token outside CDATA gets a CDATA section of its own.
-    EXPECT_EQ(KmlTemplateWriter::fillTemplate(QStringLiteral("<d>QQQQQ</d>"), fill),
-              QStringLiteral("<d><![CDATA[<br>d</br>]]></d>"));
-    // Each token everywhere it occurs.
-    EXPECT_EQ(KmlTemplateWriter::fillTemplate(QStringLiteral("YYY,XX YYY,XX"), fill), QStringLiteral("-84,30 -84,30"));
+// Each token is filled everywhere the template has it; a token the template
+// lacks changes nothing; a description outside CDATA gets a section of its own.
+TEST(KmlFill, TokensAreFilledWhereTheTemplateHasThem) {
+    const KmlTemplateWriter::Fill fill{u"N"_s,  u"<br>d</br>"_s, u"-84"_s,
+                                       u"30"_s, u"/i.png"_s,     u"<range>5000</range>"_s};
+    const std::pair<const char*, const char*> cases[] = {
+        {"<a><range>250</range></a>", "<a><range>250</range></a>"},
+        {"<n>NNNNNNN</n><r><range>1000</range></r>", "<n>N</n><r><range>5000</range></r>"},
+        {"<d>QQQQQ</d>", "<d><![CDATA[<br>d</br>]]></d>"},
+        {"YYY,XX YYY,XX", "-84,30 -84,30"}};
+    for (const auto& [in, filled] : cases)
+        EXPECT_EQ(KmlTemplateWriter::fillTemplate(QString::fromLatin1(in), fill), QString::fromLatin1(filled));
 }
 
 // A KMZ from each kind of placemark: doc.kml with relative icon references and
-// the icon it shows, byte for byte as shipped.
+// the icon it shows, byte for byte as shipped. One that cannot be completed
+// leaves the earlier file as it was and no partial archive beside it.
 TEST_F(KmlWriterTest, KmzHoldsTheDocumentAndItsIcons) {
-    WildfireFeature fire;
-    fire.fireName = QStringLiteral("Bear Creek");
-    fire.at = sampleLocation();
-    HurricaneFeature storm;
-    storm.stormName = QStringLiteral("Bertha");
-    storm.positionType = QStringLiteral("Actual");
-    storm.category = QStringLiteral("Category 3");
-    const std::pair<KmlPlacemark, QString> cases[] = {{facilityPlacemark(helibase()), "helibasea.png"},
-                                                      {wildfirePlacemark(fire), "ffire.png"},
-                                                      {hurricanePlacemark(storm), "Cat3Hurricane.gif"}};
+    const std::pair<KmlPlacemark, QString> cases[] = {
+        {facilityPlacemark(helibase()), u"helibasea.png"_s},
+        {wildfirePlacemark({.fireName = u"Bear Creek"_s, .at = sampleLocation()}), u"ffire.png"_s},
+        {hurricanePlacemark({.stormName = u"Bertha"_s, .positionType = u"Actual"_s, .category = u"Category 3"_s}),
+         u"Cat3Hurricane.gif"_s}};
     for (const auto& [placemark, icon] : cases) {
         SCOPED_TRACE(icon.toStdString());
-        const QString archive = out(icon + QStringLiteral(".kmz"));
-        m_prompter.choosePath(archive);
-        if (!placemark.templateQuestion.isEmpty()) m_prompter.answerNo();
-        m_prompter.answerNo();  // no link
-        ASSERT_EQ(writer.write(placemark), KmlTemplateWriter::Outcome::Written);
-        const QMap<QString, QByteArray> entries = readArchive(archive);
+        const QString archive = icon + u".kmz"_s;
+        const QStringList answers = placemark.templateQuestion.isEmpty() ? QStringList{"no"}
+                                                                         : QStringList{"no", "no"};
+        ASSERT_EQ(write(archive, answers, placemark), Outcome::Written);
+        const QMap<QString, QByteArray> entries = readArchive(out(archive));
         EXPECT_EQ(entries.keys(), QStringList({"doc.kml", "icons/" + icon}));
-        ASSERT_TRUE(writeFile(out(QStringLiteral("doc.kml")), entries.value(QStringLiteral("doc.kml"))));
-        const KmlContent doc = kml(QStringLiteral("doc.kml"));
+        ASSERT_TRUE(writeFile(out(u"doc.kml"_s), entries.value(u"doc.kml"_s)));
+        const KmlContent doc = kml(u"doc.kml"_s);
         EXPECT_TRUE(doc.error.isEmpty()) << doc.error.toStdString();
         EXPECT_EQ(doc.iconHrefs, QStringList{"icons/" + icon});
         EXPECT_EQ(entries.value("icons/" + icon), readAll(iconPath(icon)));
     }
-}
-
-TEST_F(KmlWriterTest, AFailedKmzLeavesTheEarlierFileAsItWas) {
-    const QString path = out(QStringLiteral("kept.kmz"));
-    ASSERT_TRUE(writeFile(path, "an earlier archive"));
-    QStringList icons{QStringLiteral("no-such-icon.png")};
-    const WriteResult result = writeKmz(path, QStringLiteral("<kml/>"), t.paths.iconsDir(), icons);
+    const QString kept = out(u"kept.kmz"_s);
+    ASSERT_TRUE(writeFile(kept, "an earlier archive"));
+    const QStringList before = filesIn(t.out.path());
+    const WriteResult result = writeKmz(kept, u"<kml/>"_s, t.paths.iconsDir(), {u"no-such-icon.png"_s});
     EXPECT_FALSE(result.ok());
-    EXPECT_TRUE(result.message().contains(QStringLiteral("no-such-icon.png")));
-    EXPECT_EQ(readAll(path), QByteArray("an earlier archive"));
-    EXPECT_EQ(filesIn(t.out.path()), QStringList{"kept.kmz"});  // no partial archive beside it
+    EXPECT_TRUE(result.message().contains(u"no-such-icon.png"_s));
+    EXPECT_EQ(readAll(kept), "an earlier archive"_ba);
+    EXPECT_EQ(filesIn(t.out.path()), before);
 }

@@ -21,6 +21,7 @@ std::vector<RecordValue> helibase() {
 
 }  // namespace
 
+// Numbers in the general decimal form, without a leading zero below one.
 TEST(RecordNumbers, BareWithoutALeadingZeroBelowOne) {
     const std::pair<double, const char*> cases[] = {{0.5, ".5"}, {-0.25, "-.25"}, {0, "0"}, {-0.0, "0"},
                                                     {-84.25, "-84.25"}, {376025, "376025"}, {0.000123, ".000123"},
@@ -28,16 +29,14 @@ TEST(RecordNumbers, BareWithoutALeadingZeroBelowOne) {
     for (const auto& [value, text] : cases) EXPECT_EQ(recordNumber(value), QString::fromLatin1(text)) << value;
 }
 
+// Strings quoted (a quote inside doubled), numbers bare, CR LF at the end.
 TEST(RecordLines, StringsQuotedNumbersBareCrLf) {
-    EXPECT_EQ(recordLine(helibase()), "\"Helibase 2\",\"Helibase\",30.5,-84.25,376025,721400,\"16R 761158 3370495\","
-                                      "\"16R GU 61158 70495\",\"T01N R05W S12\"\r\n"_ba);
-    EXPECT_EQ(headerLine(kHeader),
-              "\"Name\",\"Type\",\"Latitude\",\"Longitude\",\"AlbersX\",\"AlbersY\",\"UTM\",\"USNG\",\"STR\"\r\n"_ba);
+    EXPECT_EQ(headerLine({u"Name"_s, u"UTM"_s}), "\"Name\",\"UTM\"\r\n"_ba);
     EXPECT_EQ(recordLine({QString(), 0.0}), "\"\",0\r\n"_ba);
-    // A quote in a string cannot break the line.
     EXPECT_EQ(recordLine({u"The \"Big\" Camp"_s, 1.0}), "\"The \"\"Big\"\" Camp\",1\r\n"_ba);
 }
 
+// A new file, then an append: the exact lines, and the same fields and values through GDAL's CSV reader.
 TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"pfsites.txt"_s), csvPath = dir.filePath(u"pfsites.csv"_s);
@@ -48,7 +47,6 @@ TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
     ASSERT_TRUE(appendRecord(path, kHeader, second));
     EXPECT_EQ(readAll(path), headerLine(kHeader) + recordLine(helibase()) + recordLine(second));
 
-    // GDAL's CSV reader sees the same fields and values.
     ASSERT_TRUE(QFile::copy(path, csvPath));
     const auto csv = test::readShapefile(csvPath);
     EXPECT_EQ(csv.schema.size(), 9);
@@ -61,10 +59,10 @@ TEST(RecordFiles, CreateThenAppendReadBackExactlyAndByACsvReader) {
 }
 
 // An append goes only into a file that starts with this window's header, or
-// makes a missing file without one.
+// makes a missing file without one; a missing folder fails and names the file.
 TEST(RecordFiles, AppendGoesOnlyIntoItsOwnRecordsOrANewFile) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(u"chosen.txt"_s);
+    const QString path = dir.filePath(u"chosen.txt"_s), gone = dir.filePath(u"gone/pfx.txt"_s);
     ASSERT_TRUE(appendRecord(path, kHeader, helibase()));
     EXPECT_EQ(readAll(path), recordLine(helibase()));
     for (const QByteArray& content :
@@ -76,39 +74,30 @@ TEST(RecordFiles, AppendGoesOnlyIntoItsOwnRecordsOrANewFile) {
         EXPECT_TRUE(appended.message().contains(u"nothing was appended"_s));
         EXPECT_EQ(readAll(path), content);
     }
-}
-
-TEST(RecordFiles, AFolderThatDoesNotExistFailsAndNamesTheFile) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"gone/pfx.txt"_s);
-    const auto created = createRecordFile(path, kHeader, helibase());
+    const auto created = createRecordFile(gone, kHeader, helibase());
     EXPECT_FALSE(created);
-    EXPECT_TRUE(created.message().contains(path));
-    EXPECT_FALSE(appendRecord(path, kHeader, helibase()));
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(created.message().contains(gone));
+    EXPECT_FALSE(appendRecord(gone, kHeader, helibase()));
+    EXPECT_FALSE(QFile::exists(gone));
 }
 
-TEST(OutputPaths, PrefixGoesInFrontOfTheChosenName) {
-    const std::tuple<QString, QString, QString> cases[] = {
-        {u"/data/fires/sites.txt"_s, u"pf"_s, u"/data/fires/pfsites.txt"_s},
-        {u"/data/pfsites.txt"_s, u"pf"_s, u"/data/pfpfsites.txt"_s},
-        {u"sites.shp"_s, u"pw"_s, u"pwsites.shp"_s},
-        {u"/sites.txt"_s, u"ph"_s, u"/phsites.txt"_s}};
-    for (const auto& [chosen, prefix, written] : cases) EXPECT_EQ(prefixedPath(chosen, prefix), written);
+// An output's name: the prefix in front of the chosen file name, and the
+// format's own extension added where the name has none or another would mislead.
+TEST(OutputPaths, PrefixAndDefaultExtension) {
+    const std::tuple<const char*, const char*, const char*> prefixed[] = {
+        {"/data/fires/sites.txt", "pf", "/data/fires/pfsites.txt"}, {"/data/pfsites.txt", "pf", "/data/pfpfsites.txt"},
+        {"sites.shp", "pw", "pwsites.shp"}, {"/sites.txt", "ph", "/phsites.txt"}};
+    for (const auto& [chosen, prefix, written] : prefixed)
+        EXPECT_EQ(prefixedPath(QString::fromLatin1(chosen), QString::fromLatin1(prefix)), QString::fromLatin1(written));
     const PathParts parts = splitPath(u"/a/b.c/d.txt"_s), bare = splitPath(u"bare.txt"_s);
     EXPECT_EQ(QStringList({parts.folder, parts.fileName, bare.folder, bare.fileName}),
               QStringList({"/a/b.c", "d.txt", "", "bare.txt"}));
-}
-
-// The extension a name ends with once it is an output: the format's own where
-// another would mislead the program that opens it.
-TEST(OutputPaths, TheDefaultExtensionIsAddedWhereTheNameWouldMislead) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
+    const std::tuple<const char*, const char*, const char*> extended[] = {
         {"St. Marks", "txt", "St. Marks.txt"}, {"sites.csv", "txt", "sites.csv"}, {"sites.txt", "txt", "sites.txt"},
         {"line.kmz", "txt", "line.kmz.txt"}, {"roads.SHP", "txt", "roads.SHP.txt"},
         {"fires.sqlite", "txt", "fires.sqlite.txt"}, {"camps.txt", "shp", "camps.txt.shp"},
         {"camps.kmz", "kml", "camps.kmz"}};
-    for (const auto& [chosen, extension, written] : cases)
-        EXPECT_EQ(withDefaultExtension(QString::fromUtf8(chosen), QString::fromLatin1(extension)),
-                  QString::fromUtf8(written));
+    for (const auto& [chosen, extension, written] : extended)
+        EXPECT_EQ(withDefaultExtension(QString::fromLatin1(chosen), QString::fromLatin1(extension)),
+                  QString::fromLatin1(written));
 }

@@ -1,4 +1,5 @@
 #include "platform/FileWriting.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -6,23 +7,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "support/FileSizeLimit.h"
-
 #include <unistd.h>
 
 using waypost::appendToFile;
 using waypost::writeFileAtomically;
 using waypost::test::readAll;
 
-namespace {
-
-QStringList filesIn(const QTemporaryDir& dir) { return QDir(dir.path()).entryList(QDir::Files); }
-
-}  // namespace
-
+// A whole write replaces the file or, failing (a full disk, a missing folder),
+// keeps the old one and leaves no temporary file; the failure names the file.
 TEST(FileWriting, AtomicWriteReplacesWholeFilesOrKeepsTheOldOne) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("pfcamps.txt"));
     ASSERT_TRUE(writeFileAtomically(path, "\"Name\"\r\n"));
     EXPECT_EQ(readAll(path), QByteArray("\"Name\"\r\n"));
@@ -33,8 +27,7 @@ TEST(FileWriting, AtomicWriteReplacesWholeFilesOrKeepsTheOldOne) {
         EXPECT_FALSE(writeFileAtomically(path, QByteArray(70000, 'x')));
     }
     EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
-    // No temporary files are left beside it.
-    EXPECT_EQ(filesIn(dir), QStringList{QStringLiteral("pfcamps.txt")});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("pfcamps.txt")});
 
     const QString missingFolder = dir.filePath(QStringLiteral("no/such/folder/a.kml"));
     const auto result = writeFileAtomically(missingFolder, "x");
@@ -43,6 +36,7 @@ TEST(FileWriting, AtomicWriteReplacesWholeFilesOrKeepsTheOldOne) {
     EXPECT_FALSE(QFile::exists(missingFolder));
 }
 
+// A folder that takes no new file keeps the old one as it was.
 TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     QTemporaryDir dir;
@@ -55,6 +49,8 @@ TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readAll(path), QByteArray("old"));
 }
 
+// An append adds whole lines; one the disk cannot take (in part or at all,
+// or a full device) is told naming the file and undone, so no half line stays.
 TEST(FileWriting, AppendAddsWholeLinesAndAFailedAppendKeepsTheEarlierRecords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
@@ -62,27 +58,20 @@ TEST(FileWriting, AppendAddsWholeLinesAndAFailedAppendKeepsTheEarlierRecords) {
     ASSERT_TRUE(appendToFile(path, "\"one\"\r\n"));
     const QByteArray before = readAll(path);
     EXPECT_EQ(before, QByteArray("\"Name\"\r\n\"one\"\r\n"));
-    // A short line that the disk takes only in part, and a long one.
     for (const QByteArray& line : {QByteArray(50, 'x') + "\r\n", QByteArray(70000, 'y') + "\r\n"}) {
         const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 10);
         const auto result = appendToFile(path, line);
         EXPECT_FALSE(result);
         EXPECT_TRUE(result.message().contains(path)) << result.message().toStdString();
     }
-    // No half line: the next record starts on a line of its own.
     EXPECT_EQ(readAll(path), before);
     ASSERT_TRUE(appendToFile(path, "\"two\"\r\n"));
     EXPECT_EQ(readAll(path), before + "\"two\"\r\n");
 
-    const auto intoFolder = appendToFile(dir.path(), "x\r\n");
-    EXPECT_FALSE(intoFolder);
-    EXPECT_TRUE(intoFolder.message().contains(dir.path()));
-}
-
-TEST(FileWriting, AFullDeviceRefusesAnAppend) {
-    // /dev/full accepts the open and refuses the data.
-    if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
-    const auto result = appendToFile(QStringLiteral("/dev/full"), QByteArray(70000, 'x'));
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(result.message().contains(QStringLiteral("/dev/full")));
+    for (const QString& refusing : {dir.path(), QStringLiteral("/dev/full")}) {  // /dev/full takes the open, not the data
+        if (!QFile::exists(refusing)) continue;
+        const auto result = appendToFile(refusing, QByteArray(70000, 'x'));
+        EXPECT_FALSE(result) << refusing.toStdString();
+        EXPECT_TRUE(result.message().contains(refusing)) << result.message().toStdString();
+    }
 }

@@ -7,23 +7,21 @@
 
 using waypost::ProgramPaths;
 
-TEST(ProgramPaths, DataBesideTheExecutableWhenItHoldsTemplates) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("bin/templates")));
-    const auto paths = ProgramPaths::locate(dir.filePath(QStringLiteral("bin")));
-    EXPECT_EQ(paths.dataDir(), QDir::cleanPath(dir.filePath(QStringLiteral("bin"))));
-    EXPECT_EQ(paths.logDir(), paths.dataDir() + QStringLiteral("/logs"));
-    EXPECT_EQ(paths.dataFile(QStringLiteral("fl_albers.prj")), paths.dataDir() + QStringLiteral("/fl_albers.prj"));
+// The data lie beside the executable when it holds the templates, else in the
+// installed share/waypost; the logs and data files are found under the data.
+TEST(ProgramPaths, DataBesideTheExecutableOrInShareWaypost) {
+    const std::pair<const char*, const char*> layouts[] = {{"bin/templates", "bin"}, {"share/waypost/templates", "share/waypost"}};
+    for (const auto& [layout, data] : layouts) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("bin")) && QDir(dir.path()).mkpath(QString::fromLatin1(layout)));
+        const auto paths = ProgramPaths::locate(dir.filePath(QStringLiteral("bin")));
+        EXPECT_EQ(paths.dataDir(), QDir::cleanPath(dir.filePath(QString::fromLatin1(data))));
+        EXPECT_EQ(paths.logDir(), paths.dataDir() + QStringLiteral("/logs"));
+        EXPECT_EQ(paths.dataFile(QStringLiteral("fl_albers.prj")), paths.dataDir() + QStringLiteral("/fl_albers.prj"));
+    }
 }
 
-TEST(ProgramPaths, InstalledLayoutUsesShareWaypost) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("bin")));
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("share/waypost/templates")));
-    const auto paths = ProgramPaths::locate(dir.filePath(QStringLiteral("bin")));
-    EXPECT_EQ(paths.dataDir(), QDir::cleanPath(dir.filePath(QStringLiteral("share/waypost"))));
-}
-
+// Logs go to the user's folder when the data folder is read-only.
 TEST(ProgramPaths, LogsGoToTheUsersFolderWhenTheDataFolderIsReadOnly) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("bin/templates")));

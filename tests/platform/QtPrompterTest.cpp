@@ -1,10 +1,8 @@
 #include "platform/QtPrompter.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,23 +11,18 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace waypost;
 
 namespace {
 
 /// Runs \p answer on the modal dialog as soon as it is up.
-void whenDialogShows(std::function<void(QWidget*)> answer) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-        }
+void whenDialogShows(const std::function<void(QWidget*)>& answer) {
+    QTimer::singleShot(10, [answer] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) answer(dialog);
+        else whenDialogShows(answer);
     });
-    timer->start();
 }
 
 }  // namespace
@@ -45,41 +38,38 @@ class QtPrompterTest : public QObject {
 private slots:
     void init() { m_prompter = std::make_unique<QtPrompter>(); }
 
+    // A message shows its text, title and icon.
     void messageShowsTextTitleAndIcon() {
-        QString text, title;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QStringList seen;
         whenDialogShows([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             QVERIFY(box);
-            text = box->text();
-            title = box->windowTitle();
-            icon = box->icon();
+            seen << box->text() << box->windowTitle() << QString::number(box->icon());
             box->button(QMessageBox::Ok)->click();
         });
         prompter().message(QStringLiteral("Enter Facility Name"), kAppTitle, Prompter::Icon::Warning);
-        QCOMPARE(text, QStringLiteral("Enter Facility Name"));
-        QCOMPARE(title, QStringLiteral("Waypost"));
-        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(seen, (QStringList{"Enter Facility Name", "Waypost", QString::number(QMessageBox::Warning)}));
     }
 
+    // Enter takes the default button; Escape answers No; a click takes its button.
     void questionHonoursItsDefaultButton() {
-        // Enter takes the default button; Escape answers No.
-        whenDialogShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
-        QCOMPARE(prompter().question(QStringLiteral("Overwrite?"), QStringLiteral("File Exists"),
-                                     Prompter::Icon::Critical, Prompter::Answer::No),
-                 Prompter::Answer::No);
-        whenDialogShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
-        QCOMPARE(prompter().question(QStringLiteral("Add a link?"), kAppTitle, Prompter::Icon::Question,
-                                     Prompter::Answer::Yes),
-                 Prompter::Answer::Yes);
-        whenDialogShows([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-        QCOMPARE(prompter().question(QStringLiteral("Add a link?")), Prompter::Answer::No);
-        whenDialogShows([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
-        QCOMPARE(prompter().question(QStringLiteral("Overwrite?"), kAppTitle, Prompter::Icon::Critical,
-                                     Prompter::Answer::No),
-                 Prompter::Answer::Yes);
+        // The key pressed (0: the Yes button clicked), the default button; the answer.
+        const std::tuple<int, Prompter::Answer, Prompter::Answer> cases[] = {
+            {Qt::Key_Return, Prompter::Answer::No, Prompter::Answer::No},
+            {Qt::Key_Return, Prompter::Answer::Yes, Prompter::Answer::Yes},
+            {Qt::Key_Escape, Prompter::Answer::Yes, Prompter::Answer::No},
+            {0, Prompter::Answer::No, Prompter::Answer::Yes}};
+        for (const auto& [key, defaultButton, answer] : cases) {
+            whenDialogShows([key = key](QWidget* w) {
+                if (key) QTest::keyClick(w, Qt::Key(key));
+                else qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+            });
+            QCOMPARE(prompter().question(QStringLiteral("Overwrite?"), kAppTitle, Prompter::Icon::Critical, defaultButton),
+                     answer);
+        }
     }
 
+    // An input confirmed empty is not a cancel.
     void inputTellsCancelFromEmpty() {
         for (const QString& typed : {QStringLiteral("http://example.org"), QString()}) {
             whenDialogShows([typed](QWidget* w) {
@@ -87,31 +77,27 @@ private slots:
                 input->setTextValue(typed);
                 input->accept();
             });
-            const auto answer = prompter().inputText(QStringLiteral("Link"));
-            QVERIFY(answer.has_value());  // an empty answer is not a cancel
-            QCOMPARE(*answer, typed);
+            QCOMPARE(prompter().inputText(QStringLiteral("Link")), std::optional<QString>(typed));
         }
         whenDialogShows([](QWidget* w) { qobject_cast<QInputDialog*>(w)->reject(); });
         QCOMPARE(prompter().inputText(QStringLiteral("Link")), std::nullopt);
     }
 
-    void saveDialogAddsTheExtensionAndRemembersTheFolder() {
+    // The save dialog (Qt's own, with the filter given) adds the extension to
+    // the name offered, and the next dialog without a folder starts where the last choice was.
+    void fileDialogsAddTheExtensionRememberTheFolderAndTakeNewNamesWhenAllowed() {
         QTemporaryDir dir;
         Prompter::FileDialog d{QStringLiteral("Save KML File"), QStringLiteral("KML Files (*.kml)"),
                                QStringLiteral("kml"), QStringLiteral("pfCamp"), dir.path(), false, {}};
-        QStringList filters;
+        bool asGiven = false;
         whenDialogShows([&](QWidget* w) {
             auto* fd = qobject_cast<QFileDialog*>(w);
-            QVERIFY(fd);
-            QVERIFY(fd->testOption(QFileDialog::DontUseNativeDialog));
-            filters = fd->nameFilters();
-            static_cast<QDialog*>(fd)->accept();  // the default name as offered
+            asGiven = fd && fd->testOption(QFileDialog::DontUseNativeDialog) && fd->nameFilters() == QStringList{d.filter};
+            static_cast<QDialog*>(w)->accept();  // the default name as offered
         });
-        const auto chosen = prompter().saveFile(d);
-        QCOMPARE(filters, QStringList{QStringLiteral("KML Files (*.kml)")});
-        QCOMPARE(chosen, std::optional<QString>(dir.filePath(QStringLiteral("pfCamp.kml"))));
+        QCOMPARE(prompter().saveFile(d), std::optional<QString>(dir.filePath(QStringLiteral("pfCamp.kml"))));
+        QVERIFY(asGiven);
 
-        // The next dialog without a folder starts where the last choice was.
         QString startFolder;
         whenDialogShows([&](QWidget* w) {
             auto* fd = qobject_cast<QFileDialog*>(w);
@@ -121,12 +107,8 @@ private slots:
         d.folder.clear();
         QCOMPARE(prompter().saveFile(d), std::nullopt);
         QCOMPARE(startFolder, QDir(dir.path()).absolutePath());
-    }
 
-    void openDialogTakesANewNameOnlyWhenAllowed() {
-        QTemporaryDir dir;
-        Prompter::FileDialog d{QStringLiteral("Append"), QStringLiteral("Text Files (pf*.txt)"), QStringLiteral("txt"),
-                               {}, dir.path(), false, {}};
+        // An open dialog takes the name of a file not there yet only when allowed.
         for (const bool allowNewName : {false, true}) {
             d.allowNewName = allowNewName;
             QFileDialog::FileMode mode = QFileDialog::Directory;

@@ -5,6 +5,7 @@
 using waypost::Prompter;
 using waypost::ScriptedPrompter;
 
+// Answers are replayed in order, and every call is recorded as it was made.
 TEST(ScriptedPrompter, ReplaysAnswersInOrderAndRecordsEveryCall) {
     ScriptedPrompter p;
     p.answerNo();
@@ -15,15 +16,12 @@ TEST(ScriptedPrompter, ReplaysAnswersInOrderAndRecordsEveryCall) {
     Prompter& prompter = p;
     prompter.message(QStringLiteral("Disk full"), QStringLiteral("Shapefile"), Prompter::Icon::Critical);
     EXPECT_EQ(prompter.question(QStringLiteral("Overwrite?"), QStringLiteral("File"), Prompter::Icon::Question,
-                                Prompter::Answer::No),
-              Prompter::Answer::No);
+                                Prompter::Answer::No), Prompter::Answer::No);
     EXPECT_EQ(prompter.inputText(QStringLiteral("Link")), std::optional<QString>(QStringLiteral("http://example.org")));
     EXPECT_EQ(prompter.inputText(QStringLiteral("Link")), std::nullopt);
-    // Confirmed empty is not the same as cancelled.
-    EXPECT_EQ(prompter.inputText(QStringLiteral("Link")), std::optional<QString>(QString()));
-    Prompter::FileDialog dialog{QStringLiteral("Save KML"), QStringLiteral("KML (*.kml)"), QStringLiteral("kml"),
-                                QStringLiteral("camp.kml"), {}, false, {}};
-    EXPECT_EQ(prompter.saveFile(dialog), std::optional<QString>(QStringLiteral("/tmp/a.kml")));
+    EXPECT_EQ(prompter.inputText(QStringLiteral("Link")), std::optional<QString>(QString()));  // confirmed empty
+    EXPECT_EQ(prompter.saveFile({QStringLiteral("Save KML"), {}, {}, QStringLiteral("camp.kml"), {}, false, {}}),
+              std::optional<QString>(QStringLiteral("/tmp/a.kml")));
     prompter.beep();
 
     EXPECT_EQ(p.pendingAnswers(), 0u);
@@ -37,16 +35,14 @@ TEST(ScriptedPrompter, ReplaysAnswersInOrderAndRecordsEveryCall) {
     EXPECT_EQ(p.beeps(), 1);
 }
 
+// A missing or mismatched answer is recorded and answered safely; a path
+// queued where a question comes stays for the dialog.
 TEST(ScriptedPrompter, AMissingOrMismatchedAnswerIsReportedAndAnsweredSafely) {
     ScriptedPrompter p;
-    // Nothing queued: the default button, and a record of the surprise.
     EXPECT_EQ(p.question(QStringLiteral("Overwrite?"), QStringLiteral("Waypost"), Prompter::Icon::Question,
-                         Prompter::Answer::No),
-              Prompter::Answer::No);
+                         Prompter::Answer::No), Prompter::Answer::No);
     ASSERT_EQ(p.unexpected().size(), 1);
     EXPECT_TRUE(p.unexpected()[0].contains(QStringLiteral("Overwrite?")));
-
-    // A path queued where a question comes: not consumed, reported.
     p.choosePath(QStringLiteral("/tmp/x"));
     EXPECT_EQ(p.question(QStringLiteral("Sure?")), Prompter::Answer::Yes);
     EXPECT_EQ(p.unexpected().size(), 2);

@@ -23,8 +23,6 @@ class PlssFixture : public ::testing::Test {
 protected:
     void SetUp() override { makeFolder(); }
     void TearDown() override { std::filesystem::remove_all(folder); }
-
-    /// An empty folder for the test, in place of anything there before.
     void makeFolder() {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
@@ -44,9 +42,8 @@ protected:
             for (const CentreRow& row : rows) {
                 if (acres && !row.acres) continue;
                 insert.reset();
-                insert.bind(1, row.key);
-                if (acres) insert.bind(2, *row.acres).run();
-                else insert.bind(2, row.longitude).bind(3, row.latitude).run();
+                if (acres) insert.bind(1, row.key).bind(2, *row.acres).run();
+                else insert.bind(1, row.key).bind(2, row.longitude).bind(3, row.latitude).run();
             }
         }
         return files;

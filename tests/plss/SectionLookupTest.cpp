@@ -14,9 +14,11 @@ namespace {
 
 const std::string key = "T01N R01E S01";
 
+// The search widens its box query by query, the nearest centre answers, and
+// its acreage says whether the quarters describe it.
 TEST_F(PlssFixture, FindSectionAnswersAsTheSearchDescribesIt) {
-    // The point is 30.5 -84.25; each query widens the box around it.
-    // The databases' rows; the iteration it ends on, the queries made and the answer ("": nothing found).
+    // The point is 30.5 -84.25. The databases' rows; the iteration it ends on,
+    // the queries made and the answer ("": nothing found).
     const std::tuple<std::vector<CentreRow>, int, std::size_t, std::string> cases[] = {
         {{{key, -84.2505, 30.5005, 640}}, 2, 1, "T01N R01E S01 NW 1/4 of the SE 1/4"},
         {{{key, -84.25, 30.52, 640}}, 20, 19, ""},  // nothing within 0.019
@@ -32,12 +34,10 @@ TEST_F(PlssFixture, FindSectionAnswersAsTheSearchDescribesIt) {
         // The nearest of several answers; of equally near ones the first returned.
         {{{"T09S R09E S09", -84.2509, 30.5009, 640}, {key, -84.2498, 30.5003, 640}}, 2, 1,
          "T01N R01E S01 NE 1/4 of the SW 1/4"},
-        {{{"T09S R09E S09", -84.2505, 30.5, 640}, {key, -84.2495, 30.5, 640}}, 2, 1,
-         "T09S R09E S09 NW 1/4 of the SE 1/4"}};
+        {{{"T09S R09E S09", -84.2505, 30.5, 640}, {key, -84.2495, 30.5, 640}}, 2, 1, "T09S R09E S09 NW 1/4 of the SE 1/4"}};
     for (const auto& [rows, iteration, steps, description] : cases) {
         std::vector<int> progress;
-        const SectionSearch search =
-            findSection(databases(rows), 30.5, -84.25, [&](int reported) { progress.push_back(reported); });
+        const SectionSearch search = findSection(databases(rows), 30.5, -84.25, [&](int n) { progress.push_back(n); });
         EXPECT_EQ(search.section ? search.section->description : "", description);
         EXPECT_EQ(std::pair(search.iteration, search.steps.size()), std::pair(iteration, steps)) << description;
         EXPECT_EQ(progress.size(), steps);  // one report per widening query
@@ -45,18 +45,17 @@ TEST_F(PlssFixture, FindSectionAnswersAsTheSearchDescribesIt) {
     }
 }
 
-TEST_F(PlssFixture, LogBlockHasOneLinePerQueryWithItsCornersAndDistances) {
+// The log's block has one line per query with its corners and their distances;
+// a later block comes after two empty lines; an unwritable log is told.
+TEST_F(PlssFixture, SearchLogHasALinePerQueryAndEmptyLinesBetweenBlocks) {
     const std::string block = searchLogBlock(findSection(databases({{key, -84.2505, 30.5005, 640}}), 30.5, -84.25));
-    const std::regex form(
-        "CONVERSION RESULTS:\r\nNumber of Search Iterations:\r\n\r\n"
-        "1:30\\.501,-84\\.249, ([0-9.]+) ,30\\.499,-84\\.251, ([0-9.]+)\r\n\r\n");
+    const std::regex form("CONVERSION RESULTS:\r\nNumber of Search Iterations:\r\n\r\n"
+                          "1:30\\.501,-84\\.249, ([0-9.]+) ,30\\.499,-84\\.251, ([0-9.]+)\r\n\r\n");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(block, match, form)) << block;
     EXPECT_NEAR(std::stod(match[1]), engine::GreatCircleDistance(30.5, -84.25, 30.501, -84.249, 'M'), 1e-6);
     EXPECT_NEAR(std::stod(match[2]), engine::GreatCircleDistance(30.5, -84.25, 30.499, -84.251, 'M'), 1e-6);
-}
 
-TEST_F(PlssFixture, LogGetsTwoEmptyLinesBeforeEachLaterBlock) {
     const std::filesystem::path log = folder / "logs" / "search_results.txt";  // folder made on first use
     ASSERT_TRUE(appendToSearchLog(log, "A\r\n"));
     ASSERT_TRUE(appendToSearchLog(log, "B\r\n"));
@@ -65,9 +64,10 @@ TEST_F(PlssFixture, LogGetsTwoEmptyLinesBeforeEachLaterBlock) {
     EXPECT_FALSE(appendToSearchLog(folder, "C"));  // a folder where the log should be
 }
 
-TEST_F(PlssFixture, PositionMovesTheCentreToThePartAndRoundsToFourDecimals) {
-    const SectionDatabases files =
-        databases({{key, -84.25, 30.5, 640}, {"T01N R01E S02", -84.25678, 30.51234, 640}});
+// A position moves the centre to the part asked for and rounds to four
+// decimals; a missing key is not found; unreadable databases throw naming the file.
+TEST_F(PlssFixture, PositionMovesTheCentreToThePartAndUnreadableDatabasesThrow) {
+    const SectionDatabases files = databases({{key, -84.25, 30.5, 640}, {"T01N R01E S02", -84.25678, 30.51234, 640}});
     // Key, offsets in metres east and degrees north; latitude and longitude texts.
     const std::tuple<std::string, int, double, std::string, std::string> cases[] = {
         {"T01N R01E S02", 0, 0, "30.512300", "-084.256800"},  // the whole section, rounded
@@ -80,10 +80,7 @@ TEST_F(PlssFixture, PositionMovesTheCentreToThePartAndRoundsToFourDecimals) {
         EXPECT_EQ(std::tie(position.latitudeText, position.longitudeText), std::tie(latitude, longitude));
     }
     EXPECT_FALSE(positionOfSection(files, "T01N R01E S03", 0, 0).found);
-}
 
-TEST_F(PlssFixture, UnreadableDatabasesThrowNamingTheFile) {
-    const SectionDatabases files = databases({{key, -84.25, 30.5, 640}});
     std::filesystem::remove(files.search);
     try {
         (void)findSection(files, 30.5, -84.25);

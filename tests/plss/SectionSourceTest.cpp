@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 namespace waypost::plss::test {
@@ -20,21 +21,20 @@ constexpr double west = 760000, south = 3370000;  // a corner in UTM zone 16 nor
 
 using Feature = std::pair<std::vector<std::string>, std::string>;  // text fields and the geometry in WKT
 
+/// A square mile with its south-west corner at \p x0, \p y0, in WKT.
 std::string square(double x0, double y0) {
-    std::ostringstream wkt;
-    wkt.precision(12);
-    wkt << "POLYGON((" << x0 << ' ' << y0 << ',' << x0 + mile << ' ' << y0 << ',' << x0 + mile << ' ' << y0 + mile
-        << ',' << x0 << ' ' << y0 + mile << ',' << x0 << ' ' << y0 << "))";
-    return wkt.str();
+    const auto at = [](double x, double y) { return std::to_string(x) + ' ' + std::to_string(y); };
+    return "POLYGON((" + at(x0, y0) + ',' + at(x0 + mile, y0) + ',' + at(x0 + mile, y0 + mile) + ',' +
+           at(x0, y0 + mile) + ',' + at(x0, y0) + "))";
 }
 
 /// A GeoPackage layer in UTM zone 16 north with text fields \p names.
 void writeLayer(const std::filesystem::path& path, const std::vector<std::string>& names,
                 const std::vector<Feature>& features) {
     GDALAllRegister();
-    GDALDataset* dataset =
-        GetGDALDriverManager()->GetDriverByName("GPKG")->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr);
-    ASSERT_NE(dataset, nullptr);
+    GDALDatasetUniquePtr dataset(
+        GetGDALDriverManager()->GetDriverByName("GPKG")->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    ASSERT_NE(dataset.get(), nullptr);
     OGRSpatialReference utm;
     utm.importFromEPSG(32616);
     OGRLayer* layer = dataset->CreateLayer("sections", &utm, wkbUnknown, nullptr);
@@ -50,14 +50,10 @@ void writeLayer(const std::filesystem::path& path, const std::vector<std::string
         feature.SetGeometryDirectly(geometry);
         ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
     }
-    GDALClose(dataset);
 }
 
 /// Centre (longitude, latitude) and acres of a UTM rectangle by GeographicLib.
-struct Truth {
-    double longitude, latitude, acres;
-};
-Truth truth(double x0, double y0, double width, double height) {
+std::tuple<double, double, double> truth(double x0, double y0, double width, double height) {
     GeographicLib::PolygonArea polygon(GeographicLib::Geodesic::WGS84());
     double lat = 0, lon = 0, perimeter = 0, area = 0;
     for (const auto& [x, y] : {std::pair{x0, y0}, {x0 + width, y0}, {x0 + width, y0 + height}, {x0, y0 + height}}) {
@@ -69,6 +65,8 @@ Truth truth(double x0, double y0, double width, double height) {
     return {lon, lat, area / 4046.8564224};
 }
 
+// A key field gives one section per key (its pieces joined), its centre in
+// WGS 84 and its acres on the ellipsoid; what cannot be read is counted by reason.
 TEST_F(PlssFixture, KeyFieldSourceGivesCentresInWgs84AndAcresOnTheEllipsoid) {
     const auto source = folder / "sections.gpkg";
     writeLayer(source, {"TRS"},
@@ -84,16 +82,19 @@ TEST_F(PlssFixture, KeyFieldSourceGivesCentresInWgs84AndAcresOnTheEllipsoid) {
     EXPECT_EQ(read.featuresRead, 5U);
     EXPECT_EQ(read.skipped, (std::map<std::string, std::size_t>{{"key not understood", 1}, {"not a polygon", 1}}));
     ASSERT_EQ(read.sections.size(), 2U);
-    const std::pair<std::string, Truth> expected[] = {{"T01N R01E S01", truth(west, south, 2 * mile, mile)},
-                                                      {"T01N R01E S02", truth(west, south + mile, mile, mile)}};
+    const std::pair<std::string, std::tuple<double, double, double>> expected[] = {
+        {"T01N R01E S01", truth(west, south, 2 * mile, mile)}, {"T01N R01E S02", truth(west, south + mile, mile, mile)}};
     for (std::size_t i = 0; i < 2; ++i) {
+        const auto& [longitude, latitude, acres] = expected[i].second;
         EXPECT_EQ(read.sections[i].key, expected[i].first);
-        EXPECT_NEAR(read.sections[i].acres, expected[i].second.acres, 0.05);
-        EXPECT_NEAR(read.sections[i].longitude, expected[i].second.longitude, 2e-6);
-        EXPECT_NEAR(read.sections[i].latitude, expected[i].second.latitude, 2e-6);
+        EXPECT_NEAR(read.sections[i].acres, acres, 0.05);
+        EXPECT_NEAR(read.sections[i].longitude, longitude, 2e-6);
+        EXPECT_NEAR(read.sections[i].latitude, latitude, 2e-6);
     }
 }
 
+// Separate fields make the key (a bad direction skipped and told); the program
+// replaces the databases only when complete, and a bad command line is refused.
 TEST_F(PlssFixture, SeparateFieldsMakeTheKeyAndTheProgramReplacesDatabasesOnlyWhenComplete) {
     const std::string source = (folder / "fields.gpkg").string(), output = (folder / "databases").string();
     writeLayer(source, {"TWP", "TDIR", "RNG", "RDIR", "SEC"},
@@ -102,9 +103,7 @@ TEST_F(PlssFixture, SeparateFieldsMakeTheKeyAndTheProgramReplacesDatabasesOnlyWh
     std::ostringstream out, err;
     const auto build = [&](std::vector<std::string_view> args) { return runPlssBuild(args, out, err); };
     ASSERT_EQ(build({source, "--township-field", "TWP", "--range-field", "RNG", "--section-field", "SEC",
-                     "--direction-fields", "TDIR,RDIR", "--output", output}),
-              0)
-        << err.str();
+                     "--direction-fields", "TDIR,RDIR", "--output", output}), 0) << err.str();
     EXPECT_NE(err.str().find("skipped (direction is not N, S, E or W): 1"), std::string::npos) << err.str();
     EXPECT_TRUE(positionOfSection(SectionDatabases::in(output), "T01N R05W S12", 0, 0).found);
 

@@ -11,22 +11,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QVBoxLayout>
 
 using namespace waypost;
 
 namespace {
 
-/// A stand-in for a job window in these tests: a name field to focus, and a
-/// count of how many were ever made.
+/// A stand-in for a job window in these tests: a name field to focus (second
+/// in the focus chain), and a count of how many were ever made.
 class StubWindow : public QWidget {
 public:
     explicit StubWindow(const QString& nameField) {
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(new QLineEdit(this));
-        auto* name = new QLineEdit(this);
-        name->setObjectName(nameField);
-        layout->addWidget(name);
+        new QLineEdit(this);
+        (new QLineEdit(this))->setObjectName(nameField);
         ++made;
     }
     static inline int made = 0;
@@ -51,15 +47,13 @@ private:
         QStringList unloaded;
 
         explicit Fixture(bool withJobs) {
-            QObject::connect(&registry, &WindowRegistry::windowUnloaded,
-                             [this](const QString& name) { unloaded << name; });
+            QObject::connect(&registry, &WindowRegistry::windowUnloaded, [this](const QString& name) { unloaded << name; });
             registerWindows(registry, services);
             if (!withJobs) return;
             registry.registerWindow(windowName::wpFac, [] { return new StubWindow("txtFacName"); }, "txtFacName");
             registry.registerWindow(windowName::frmDBMan, [] { return new StubWindow("txtFireName"); }, "txtFireName");
             for (const QString& name : {windowName::wpHcane, windowName::wp_ddc_0306, windowName::frmGEAddress,
-                                        windowName::kml_firedp_0611, windowName::frmdatabase,
-                                        windowName::frmbatLLtoUSNG})
+                                        windowName::kml_firedp_0611, windowName::frmdatabase, windowName::frmbatLLtoUSNG})
                 registry.registerWindow(name, [] { return new StubWindow("txtName"); });
         }
         QWidget* showMain() {
@@ -77,21 +71,30 @@ private:
 private slots:
     void init() { StubWindow::made = 0; }
 
-    // Every job of the program has its window; the pictures come from the resources.
-    void everyJobIsEnabled() {
+    // Every job of the program has its window, the pictures come from the
+    // resources, and About's system information tells the libraries and the folders.
+    void everyJobIsEnabledAndAboutTellsLibrariesAndFolders() {
         Fixture f(false);
         QVERIFY(f.showMain());
         for (const char* name : {"cmdPMfacilities", "cmdPmfire", "cmdPMHurricanes", "cmdPMAddress", "cmdBatch",
-                                 "cmdBatLLUSNG", "cmdPMKPoly"})
-            QVERIFY2(f.child<QPushButton>(name)->isEnabled(), name);
-        for (const char* name : {"mnuFacilitues", "mnuwildfires", "mnuHurricanes", "mnuFacAdd", "mnuBatUL", "mnuBatlU",
-                                 "mnuKML", "mnuAbout"})
-            QVERIFY2(f.child<QAction>(name)->isEnabled(), name);
+                                 "cmdBatLLUSNG", "cmdPMKPoly", "mnuFacilitues", "mnuwildfires", "mnuHurricanes",
+                                 "mnuFacAdd", "mnuBatUL", "mnuBatlU", "mnuKML", "mnuAbout"})
+            QVERIFY2(f.child<QObject>(name)->property("enabled").toBool(), name);
         for (const char* name : {"Image1", "Image2"}) QVERIFY2(!f.child<QLabel>(name)->pixmap().isNull(), name);
+        f.use("mnuAbout");
+        auto* about = f.registry.instanceAs<frmAbout>(windowName::frmAbout);
+        QVERIFY(about);
+        QTest::mouseClick(about->findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
+        const QStringList messages = f.prompter.messageTexts();
+        QCOMPARE(int(messages.size()), 1);
+        for (const QString& part : {QStringLiteral("Qt "), QStringLiteral("GDAL "), QStringLiteral("SQLite "),
+                                    f.paths.dataDir(), f.paths.logDir()})
+            QVERIFY2(messages[0].contains(part), qPrintable(part));
+        QVERIFY(f.prompter.unexpected().isEmpty());
     }
 
     // A job's button, clicked again or after its menu entry, shows the one window there is.
-    void aJobHasOneWindow() {
+    void aJobHasOneWindowMadeAnewOnlyOnceClosed() {
         Fixture f(true);
         f.showMain();
         const std::tuple<const char*, const char*, QString, const char*> jobs[] = {
@@ -109,6 +112,17 @@ private slots:
             QCOMPARE(f.registry.existing(name), window);
         }
         QCOMPARE(StubWindow::made, 4);
+
+        // A window closed by its frame is made anew next time; an unknown one is never made.
+        QPointer<QWidget> first = f.registry.show(windowName::wpHcane);
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QWidget* second = f.registry.show(windowName::wpHcane);
+        QVERIFY(second && second->isVisible());
+        QCOMPARE(StubWindow::made, 6);
+        QVERIFY(!f.registry.show(QStringLiteral("nothing")));
+        QVERIFY(!f.registry.isRegistered(QStringLiteral("nothing")));
+        QVERIFY(f.registry.unload(QStringLiteral("nothing")));
     }
 
     // Exit, from the button, the menu or the window frame, unloads the windows
@@ -121,8 +135,7 @@ private slots:
             << QStringList{"cmdPmfire", "cmdPMAddress", "cmdPMHurricanes", "cmdPMfacilities", "wp_ddc_0306"}
             << "cmdPMquit" << QStringList{"wpFac", "wpHcane", "wp_ddc_0306", "frmGEAddress", "frmDBMan", "wp_main"};
         QTest::newRow("Exit menu entry") << QStringList{"mnuFacilitues"} << "mnuExit" << QStringList{"wpFac", "wp_main"};
-        QTest::newRow("window frame") << QStringList{"cmdPMfacilities", "cmdPmfire"} << ""
-                                      << QStringList{"wpFac", "frmDBMan", "wp_main"};
+        QTest::newRow("window frame") << QStringList{"cmdPMfacilities", "cmdPmfire"} << "" << QStringList{"wpFac", "frmDBMan", "wp_main"};
     }
     void exitUnloadsTheWindowsInOrderAndEndsTheProgram() {
         QFETCH(QStringList, opened);
@@ -139,10 +152,10 @@ private slots:
         QCOMPARE(f.unloaded, unloaded);
         QCOMPARE(visibleWindows(), 0);
         QTRY_VERIFY(main.isNull());  // destroyed once the event loop runs
-        for (const QString& name : WindowRegistry::unloadOrder())
-            QVERIFY2(!f.registry.existing(name), qPrintable(name));
+        for (const QString& name : WindowRegistry::unloadOrder()) QVERIFY2(!f.registry.existing(name), qPrintable(name));
     }
 
+    // Windows outside the unload list stay open after Exit until closed; the last closed ends the run.
     void windowsOutsideTheListStayOpenUntilClosed() {
         Fixture f(true);
         f.showMain();
@@ -158,38 +171,6 @@ private slots:
         QCOMPARE(visibleWindows(), 0);  // the last window closed ends the run
     }
 
-    void aWindowClosedByItsFrameIsMadeAnewNextTime() {
-        Fixture f(true);
-        QPointer<QWidget> first = f.registry.show(windowName::wpHcane);
-        first->close();
-        QTRY_VERIFY(first.isNull());
-        QWidget* second = f.registry.show(windowName::wpHcane);
-        QVERIFY(second && second->isVisible());
-        QCOMPARE(StubWindow::made, 2);
-    }
-
-    void unknownWindowsAreNotCreated() {
-        WindowRegistry registry;
-        QVERIFY(!registry.show(QStringLiteral("nothing")));
-        QVERIFY(!registry.isRegistered(QStringLiteral("nothing")));
-        QVERIFY(registry.unload(QStringLiteral("nothing")));
-    }
-
-    void aboutShowsVersionsAndFolders() {
-        Fixture f(false);
-        f.showMain();
-        f.use("mnuAbout");
-        auto* about = f.registry.instanceAs<frmAbout>(windowName::frmAbout);
-        QVERIFY(about);
-        QVERIFY(about->findChild<QLabel*>("lblVersion")->text().startsWith(QStringLiteral("Version ")));
-        QTest::mouseClick(about->findChild<QPushButton*>("cmdSysInfo"), Qt::LeftButton);
-        const auto messages = f.prompter.messages();
-        QCOMPARE(int(messages.size()), 1);
-        for (const QString& part : {QStringLiteral("Qt "), QStringLiteral("GDAL "), QStringLiteral("SQLite "),
-                                    f.paths.dataDir(), f.paths.logDir()})
-            QVERIFY2(messages[0].text.contains(part), qPrintable(part));
-        QVERIFY(f.prompter.unexpected().isEmpty());
-    }
 };
 
 QTEST_MAIN(ShellTest)

@@ -1,10 +1,9 @@
-// The window kit: when a field counts as left, the output buttons, the
-// location handshake and the enable checks.
+// The window kit: when a field counts as left, the name field's guard, the
+// output buttons, the location handshake and long work in the background.
 
 #include "platform/WindowRegistry.h"
 #include "support/TestSupport.h"
 #include "widgets/BackgroundJob.h"
-#include "widgets/EnableChecks.h"
 #include "widgets/FieldExit.h"
 #include "widgets/LocationLink.h"
 #include "widgets/NameFieldGuard.h"
@@ -17,10 +16,10 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <atomic>
 #include <stdexcept>
-#include <QVBoxLayout>
 
 using namespace waypost;
 using namespace waypost::test;
@@ -70,6 +69,8 @@ public:
 class KitTest : public QObject {
     Q_OBJECT
 private slots:
+    // A field is left only when another control of its own window takes the
+    // focus, not when another window does for a while.
     void aFieldIsLeftOnlyForAnotherControlOfItsWindow() {
         Form f;
         QVERIFY(activate(&f.window));
@@ -95,38 +96,21 @@ private slots:
         QCOMPARE(seen, (QStringList{"entered", "left", "entered"}));
     }
 
-    void aClickOnAWindowBehindAnotherLeavesTheFieldBeforeTheClickIsHandled() {
-        // "Tally Helibase & Co": the ampersand is refused by a message box,
-        // and the next click goes to a button of the window behind it.
-        Form f;
-        ScriptedPrompter prompter;
-        new NameFieldGuard(prompter, f.name, &f.window);
-        QString nameWhenClicked;
-        connect(f.button, &QPushButton::clicked, [&] { nameWhenClicked = f.name->text(); });
-        QVERIFY(activate(&f.window));
-        f.name->setFocus(Qt::MouseFocusReason);
-        QTest::keyClicks(f.name, QStringLiteral("Tally Helibase &"));
-        QCOMPARE(prompter.messageTexts(), QStringList{"This is a Restricted Character"});
-        QCOMPARE(f.name->text(), QStringLiteral("Tally Helibase "));
-
-        QWidget box;
-        QVERIFY(activate(&box));
-        QTest::mouseClick(f.button, Qt::LeftButton);
-        QCOMPARE(nameWhenClicked, QStringLiteral("Tally Helibase"));
-    }
-
-    // Every restricted key is refused with the message; pasted text is cleaned when the field is left.
+    // Every restricted key is refused with the message; pasted text is cleaned
+    // when the field is left, also by a click on the window behind a message
+    // box ("Tally Helibase & Co"): the click's handler sees the cleaned name.
     void aNameFieldRefusesRestrictedCharactersAndCleansWhatIsPasted() {
         Form f;
         ScriptedPrompter prompter;
         new NameFieldGuard(prompter, f.name, &f.window);
         new NameFieldGuard(prompter, f.combo, &f.window);
+        QString nameWhenClicked;
+        connect(f.button, &QPushButton::clicked, [&] { nameWhenClicked = f.name->text(); });
         QVERIFY(activate(&f.window));
         f.name->setFocus();
         QTest::keyClicks(f.name, QStringLiteral("Bear&Cub\"\'/:<>\\"));
         QCOMPARE(f.name->text(), QStringLiteral("BearCub"));
-        QCOMPARE(prompter.messages().size(), size_t(8));
-        QCOMPARE(prompter.messages()[0].title, QStringLiteral("Input Error"));
+        QCOMPARE(prompter.messageTexts(), QStringList(8, QStringLiteral("This is a Restricted Character")));
         QCOMPARE(prompter.messages()[0].icon, Prompter::Icon::Warning);
         f.name->setText(QStringLiteral(" a/b "));
         f.button->setFocus();
@@ -135,17 +119,24 @@ private slots:
         QTest::keyClicks(f.combo, QStringLiteral("My<Type"));
         QCOMPARE(f.combo->currentText(), QStringLiteral("MyType"));
         QCOMPARE(prompter.messages().size(), size_t(9));
+
+        f.name->clear();
+        f.name->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(f.name, QStringLiteral("Tally Helibase &"));
+        QCOMPARE(f.name->text(), QStringLiteral("Tally Helibase "));
+        QWidget box;
+        QVERIFY(activate(&box));
+        QTest::mouseClick(f.button, Qt::LeftButton);
+        QCOMPARE(nameWhenClicked, QStringLiteral("Tally Helibase"));
     }
 
+    // Using one shapefile button turns the other off before the button's own
+    // handler runs, and leaves the rest on.
     void outputButtonsGoTogetherAndOneShapefileButtonTurnsTheOtherOff() {
         QWidget window;
-        auto* a = new QPushButton(&window);
-        auto* shp = new QPushButton(&window);
-        auto* appendShp = new QPushButton(&window);
+        auto *a = new QPushButton(&window), *shp = new QPushButton(&window), *appendShp = new QPushButton(&window);
         OutputButtons buttons({a, shp, appendShp}, shp, appendShp, &window);
-        QVERIFY(!a->isEnabled() && !shp->isEnabled() && !appendShp->isEnabled());
         buttons.enable();
-        QVERIFY(buttons.allEnabled());
         bool otherWasOff = false;
         connect(shp, &QPushButton::clicked, [&] { otherWasOff = !appendShp->isEnabled(); });
         shp->click();
@@ -156,6 +147,8 @@ private slots:
         QVERIFY(!shp->isEnabled());
     }
 
+    // Opening the page names the caller; hand-backs and coming back copy by
+    // one section rule; a cleared location and another caller's results stay out.
     void theLocationLinkHandsOverByOneRule() {
         WindowRegistry registry;
         FakePage* page = nullptr;
@@ -168,7 +161,6 @@ private slots:
         QVERIFY(page);
         QCOMPARE(page->caller(), &window);
         QCOMPARE(page->callerName, QStringLiteral("wpFac"));
-        QCOMPARE(page->receiverSeen, static_cast<LocationReceiver*>(&link));
         QVERIFY(lat.isEnabled());
 
         // A window that keeps its own section keeps the one found for its point, and only while the point stays.
@@ -179,7 +171,6 @@ private slots:
         page->receiverSeen->receiveLocation(sampleLocation(), SectionHandover::KeptByWindow);
         QCOMPARE(lat.text(), QStringLiteral("30.500000"));
         QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
-        QCOMPARE(link.location()->sectionText(), std::string("T01N R05W S12"));
 
         // Coming back copies by the same rule; the section belongs to another point now.
         engine::Location later = sampleLocation();
@@ -188,7 +179,6 @@ private slots:
         QVERIFY(activate(&window));
         QCOMPARE(lat.text(), QStringLiteral("29.000000"));
         QCOMPARE(str.text(), QString());
-        QCOMPARE(link.location()->sectionText(), std::string());
 
         // A hand-back that carries the section replaces the window's own.
         page->receiverSeen->receiveFoundSection(found);
@@ -211,15 +201,6 @@ private slots:
         QVERIFY(activate(&other));
         QVERIFY(activate(&window));
         QCOMPARE(lat.text(), QString());
-    }
-
-    void enableChecksStopAtTheFirstUnmet() {
-        QVERIFY(!firstUnmet({}));
-        QVERIFY(!firstUnmet({{true, "a", "x"}}));
-        const auto unmet = firstUnmet({{true, "a", "x"}, {false, "b", "y"}, {false, "c", "z"}});
-        QVERIFY(unmet);
-        QCOMPARE(unmet->message, QStringLiteral("b"));
-        QCOMPARE(unmet->focus, QStringLiteral("y"));
     }
 
     // Long work runs off the interface thread, its figure shows, its result
