@@ -172,7 +172,7 @@ private slots:
         f.open(u"done.sqlite"_s, "CREATE TABLE t (lat REAL, lon REAL, USNGCoord TEXT)");
         f.tick("lstTables", 0);
         f.click("cmdFields");
-        QCOMPARE(f.prompter.messageTexts().back(), batch::kPreviousLatLongToUsng);
+        QCOMPARE(f.prompter.messageTexts().value(f.prompter.messageTexts().size() - 1), batch::kPreviousLatLongToUsng);
         QVERIFY(!f.child<QPushButton>("cmdConUSNG")->isEnabled());
     }
 };

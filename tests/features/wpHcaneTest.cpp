@@ -210,6 +210,13 @@ private slots:
         QCOMPARE(shp.records[0].values.value(QStringLiteral("Winds_KTS")).toDouble(), 87.0);
         QCOMPARE(shp.records[0].values.value(QStringLiteral("Local_Time")), QStringLiteral("9/14/2026 10:00:00 AM EST"));
         QCOMPARE(readAll(f.path(QStringLiteral("phstorms.prj"))), readAll(f.paths.dataFile(QStringLiteral("WGS1984.prj"))));
+        // The KML is offered under the storm's name, UTC hour, month and day.
+        f.prompter.cancelDialog();
+        f.click("cmdKML");
+        const auto& calls = f.prompter.calls();
+        const auto kml = std::find_if(calls.rbegin(), calls.rend(), [](const auto& c) { return c.kind == ScriptedPrompter::Kind::SaveFile; });
+        QVERIFY(kml != calls.rend());
+        QCOMPARE(kml->dialog.fileName, QStringLiteral("phBertha_1500_Sep14"));
 
         f.prompter.choosePath(f.path(QStringLiteral("storms.txt")));
         f.click("cmdAdNewHFac");

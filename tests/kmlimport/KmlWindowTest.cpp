@@ -177,7 +177,9 @@ private slots:
         if (rings > 0) {
             // The map shows the drawing as read, holes and all.
             int shown = 0;
-            for (const MapShape& shape : *f.child<MapPanel>("mapPanel")->content().drawing) shown += int(shape.rings.size());
+            const auto drawn = f.child<MapPanel>("mapPanel")->content().drawing;
+            QVERIFY(drawn);
+            for (const MapShape& shape : *drawn) shown += int(shape.rings.size());
             QCOMPARE(shown, rings);
             const double writtenArea = geometry == int(wkbPolygon) ? written->toPolygon()->get_Area()
                                                                    : written->toMultiPolygon()->get_Area();
