@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -79,6 +80,13 @@ void addAgencyLayer(MapPanel& map, Prompter& prompter) {
     if (!chosen) return;
     if (!names.contains(chosen->trimmed())) {
         prompter.message(QStringLiteral("The agency database has no table %1 with a geometry.").arg(chosen->trimmed()));
+        return;
+    }
+    // GDAL names a table in its connection text, where a blank, quote or comma would end the name.
+    static const QRegularExpression plain(QStringLiteral("^[^\\s'\",]+$"));
+    if (!plain.match(chosen->trimmed()).hasMatch()) {
+        prompter.message(QStringLiteral("The table %1 cannot be shown on the map: its name holds a blank, a quote or a comma.")
+                             .arg(chosen->trimmed()));
         return;
     }
     // Kept without the password; the map adds this run's when it opens the table.

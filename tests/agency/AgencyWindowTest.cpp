@@ -7,6 +7,7 @@
 #include "agency/AgencySettings.h"
 #include "batch/BatchWindows.h"
 #include "features/wpFac.h"
+#include "map/MapPanel.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "conversion/PageFixture.h"
@@ -129,6 +130,34 @@ private slots:
         QVERIFY2(!said.contains(f.server["password"]), "the password was shown");
         QCOMPARE(f.value("SELECT count(*) FROM \"calls 2026\" WHERE \"Latitude\" BETWEEN 26 AND 31"),
                  std::optional<std::string>("2"));
+        const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;  // the map shows them
+        QVERIFY(shown && shown->size() == 2);
+    }
+
+    // A table of the agency database is added to the maps by name, kept
+    // without the password, and drawn with this run's.
+    void anAgencyTableIsAddedToTheMaps() {
+        Fixture f;
+        f.db.run("CREATE TABLE fire_lines (id serial PRIMARY KEY, geom geometry(LineString, 4326))");
+        f.db.run("INSERT INTO fire_lines (geom) VALUES ('SRID=4326;LINESTRING(-84.3 30.4, -84.2 30.5)')");
+        f.db.run("CREATE TABLE \"odd name\" (geom geometry(Point, 4326))");
+        testing::PageFixture p;
+        QVERIFY(p.show());
+        for (const QString& table : {u"public.nowhere"_s, u"public.odd name"_s, u"public.fire_lines"_s}) {
+            if (table == u"public.nowhere"_s) p.prompter.answerText(f.server["password"]);
+            p.prompter.answerText(table);
+            p.click("cmdAgencyLayer");
+        }
+        const QStringList said = p.prompter.messageTexts();
+        QCOMPARE(said.size(), 2);
+        QVERIFY(said[0].contains(u"no table public.nowhere"_s) && said[1].contains(u"a blank"_s));
+        auto* map = p.child<MapPanel>("mapPanel");
+        QCOMPARE(map->layers().size(), size_t(1));
+        const QString source = QString::fromStdString(map->layers()[0]);
+        QVERIFY2(source.startsWith(u"PG:"_s) && source.endsWith(u" tables=public.fire_lines"_s), qPrintable(source));
+        QVERIFY(!source.contains(f.server["password"]));
+        QVERIFY(!layerProblem(map->layers()[0]));  // opened with this run's password
+        p.click("cmdClearLayers");
     }
 
     // With the agency's look-ups chosen: Find STR answers the section whose
