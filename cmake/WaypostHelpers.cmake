@@ -37,6 +37,8 @@ function(waypost_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE WAYPOST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # Test rows name only the fields they are about (designated initializers).
+  target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
   # One CTest test per program: the environment list cannot pass through
   # gtest_discover_tests, and the programs are quick to run whole.
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
@@ -51,6 +53,8 @@ function(waypost_qtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE WAYPOST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # Test rows name only the fields they are about (designated initializers).
+  target_compile_options(${name} PRIVATE -Wno-missing-field-initializers)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${WAYPOST_TEST_ENVIRONMENT}" TIMEOUT 300)
 endfunction()

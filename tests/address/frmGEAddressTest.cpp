@@ -123,18 +123,16 @@ private slots:
     void zipCodesAreLookedUp_data() {
         QTest::addColumn<QString>("zip");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("city");
-        QTest::addColumn<QString>("state");
-        QTest::newRow("found") << "32301" << "" << "Tallahassee" << "FL";
-        QTest::newRow("leading zero, another state") << "01001" << "" << "Agawam" << "MA";
-        QTest::newRow("not found") << "00000" << "No Records Found." << "" << "FL";
-        QTest::newRow("four digits") << "3230" << "You must enter a valid zip code" << "Old Town" << "FL";
+        QTest::addColumn<QString>("shown");  ///< the city and the state afterwards
+        QTest::newRow("found") << "32301" << "" << "Tallahassee, FL";
+        QTest::newRow("leading zero, another state") << "01001" << "" << "Agawam, MA";
+        QTest::newRow("not found") << "00000" << "No Records Found." << ", FL";
+        QTest::newRow("four digits") << "3230" << "You must enter a valid zip code" << "Old Town, FL";
     }
     void zipCodesAreLookedUp() {
         QFETCH(QString, zip);
         QFETCH(QString, message);
-        QFETCH(QString, city);
-        QFETCH(QString, state);
+        QFETCH(QString, shown);
         Fixture f;
         f.edit("txtPacity")->setText(u"Old Town"_s);
         f.edit("meZip")->setFocus();
@@ -143,18 +141,22 @@ private slots:
         f.edit("txtPaname")->setFocus();
         if (zip.size() == 5) f.click("cmdZipSearch");
         QCOMPARE(f.prompter.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(f.edit("txtPacity")->text(), city);
-        QCOMPARE(f.child<QComboBox>("cmbPaState")->currentText(), state);
+        QCOMPARE(f.edit("txtPacity")->text() + u", "_s + f.child<QComboBox>("cmbPaState")->currentText(), shown);
     }
 
-    // Refused input: an ampersand typed in the street (with a message), and an
-    // edited document that is not well-formed (named, nothing written: Google Earth would not open it).
-    void restrictedInputIsRefused() {
-        Fixture f;
+    // Refused input: an ampersand typed in the street (with a message), a zip look-up without its database (the
+    // database named), and an edited document that is not well-formed (named, nothing written: Google Earth would
+    // not open it).
+    void restrictedInputAndAMissingDatabaseAreRefused() {
+        Fixture f(QStringLiteral(WAYPOST_SOURCE_DIR "/data"));  // no databases there
         f.edit("txtPastreet")->setFocus();
         QTest::keyClicks(f.edit("txtPastreet"), u"A&B"_s);
         QCOMPARE(f.edit("txtPastreet")->text(), u"AB"_s);
         QCOMPARE(f.prompter.messageTexts().size(), 1);
+        f.edit("meZip")->setText(u"32301"_s);
+        f.child<QPushButton>("cmdZipSearch")->setEnabled(true);
+        f.click("cmdZipSearch");
+        QVERIFY(f.prompter.messageTexts().back().contains(u"zipcode2.sqlite"_s));
 
         f.add(u"North Camp"_s, u"Camp"_s, u"100 Main St"_s);
         f.click("chkKMLEd");
@@ -164,15 +166,6 @@ private slots:
         QVERIFY(f.prompter.messageTexts().back().contains(u"not well-formed (line "_s));
         QVERIFY(f.prompter.unexpected().isEmpty());
         QVERIFY(filesIn(f.out.path()).isEmpty());
-    }
-
-    // A missing zip-code database is named.
-    void aMissingZipDatabaseIsNamed() {
-        Fixture f(QStringLiteral(WAYPOST_SOURCE_DIR "/data"));  // no databases there
-        f.edit("meZip")->setText(u"32301"_s);
-        f.child<QPushButton>("cmdZipSearch")->setEnabled(true);
-        f.click("cmdZipSearch");
-        QVERIFY(f.prompter.messageTexts().back().contains(u"zipcode2.sqlite"_s));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "batch/ServerRun.h"
 #include "database/Database.h"
 #include "output/ProjectionFiles.h"
+#include "support/Thrown.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,7 @@ using namespace waypost;
 using namespace waypost::agency;
 using namespace waypost::batch;
 using namespace Qt::StringLiterals;
+using waypost::test::thrown;
 
 namespace {
 
@@ -92,12 +94,10 @@ TEST(AgencyDatabase, AFailedRecordLeavesNothingWrittenAndSaysWhy) {
     Connection c(server());
     const std::string count = "SELECT count(*) FROM \"half written\"";
     writeFeature(c, "half written", kFields, row(u"first"_s), -84, 30);
-    try {
-        writeFeature(c, "half written", kFields, row(u"second"_s, u"not a date"_s), -84, 30);
-        ADD_FAILURE() << "a date that is no date was written";
-    } catch (const AgencyError& failure) {
-        EXPECT_TRUE(failure.words().contains(u"not a date"_s)) << failure.what();
-    }
+    const auto refused = thrown<AgencyError>(
+        [&] { writeFeature(c, "half written", kFields, row(u"second"_s, u"not a date"_s), -84, 30); });
+    EXPECT_TRUE(refused && refused->words().contains(u"not a date"_s))
+        << (refused ? refused->what() : "the record was written");
     EXPECT_EQ(value(c, count), "1");
 
     Connection other(server());
@@ -105,12 +105,8 @@ TEST(AgencyDatabase, AFailedRecordLeavesNothingWrittenAndSaysWhy) {
     c.run("INSERT INTO \"half written\" (name, geom) VALUES ('lost', ST_SetSRID(ST_MakePoint(0, 0), 4326))");
     other.run("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND "
               "datname = current_database() AND state LIKE 'idle in transaction%'");
-    try {
-        open.commit();
-        ADD_FAILURE() << "a commit on a lost connection was taken for done";
-    } catch (const AgencyError& failure) {
-        EXPECT_TRUE(failure.words().contains(u"lost"_s)) << failure.what();
-    }
+    const auto lost = thrown<AgencyError>([&] { open.commit(); });
+    EXPECT_TRUE(lost && lost->words().contains(u"lost"_s)) << (lost ? lost->what() : "a commit taken for done");
     EXPECT_EQ(value(other, count), "1");
 }
 
@@ -151,14 +147,11 @@ TEST(ServerRun, UsngToLatLongGivesTheAnswersOfTheSqliteRun) {
     EXPECT_EQ(convertUsngToLatLongOnServer(server(), name, field).records, 4);
 
     QTemporaryDir dir;
-    const std::string sqlite = dir.filePath(u"calls.sqlite"_s).toStdString();
-    {
-        database::Database db(sqlite, database::Database::Mode::Create);
-        db.execute("CREATE TABLE calls (ref TEXT)");
-        for (const std::string& r : kReferences) db.prepare("INSERT INTO calls VALUES (?)").bind(1, r).run();
-    }
-    convertUsngToLatLong(QString::fromStdString(sqlite), u"calls"_s, u"ref"_s);
-    database::Database db(sqlite, database::Database::Mode::ReadOnly);
+    const QString sqlite = dir.filePath(u"calls.sqlite"_s);
+    database::Database db(sqlite.toStdString(), database::Database::Mode::Create);
+    db.execute("CREATE TABLE calls (ref TEXT)");
+    for (const std::string& r : kReferences) db.prepare("INSERT INTO calls VALUES (?)").bind(1, r).run();
+    convertUsngToLatLong(sqlite, u"calls"_s, u"ref"_s);
     database::Statement expected = db.prepare("SELECT Latitude, Longitude FROM calls ORDER BY rowid");
     for (const Row& r : c.run("SELECT \"Latitude\", \"Longitude\" FROM " + c.quoted(table) + " ORDER BY ctid")) {
         ASSERT_TRUE(expected.step());
@@ -173,14 +166,11 @@ TEST(ServerRun, UsngToLatLongGivesTheAnswersOfTheSqliteRun) {
 TEST(ServerRun, ARefusedRecordIsNamedAndTheTableIsAsItWas) {
     Connection c(server());
     makeTable(c, "refused", {"16R GU 63941 77408", "17R MK 50392 86534", "not a reference", "16R GU 1 1"});
-    try {
-        convertUsngToLatLongOnServer(server(), u"refused"_s, u"USNG Ref"_s);
-        ADD_FAILURE() << "a bad reference was converted";
-    } catch (const RunError& refused) {
-        EXPECT_EQ(refused.record(), 3);
-        EXPECT_TRUE(refused.message().contains(u"\"not a reference\""_s)) << refused.what();
-        EXPECT_TRUE(refused.message().contains(u"Nothing was changed"_s)) << refused.what();
-    }
+    const auto refused = thrown<RunError>([] { convertUsngToLatLongOnServer(server(), u"refused"_s, u"USNG Ref"_s); });
+    ASSERT_TRUE(refused) << "a bad reference was converted";
+    EXPECT_EQ(refused->record(), 3);
+    for (const QString& said : {u"\"not a reference\""_s, u"Nothing was changed"_s})
+        EXPECT_TRUE(refused->message().contains(said)) << refused->what();
     EXPECT_EQ(value(c, "SELECT count(*) FROM information_schema.columns WHERE table_name = 'refused'"), "3");
 }
 
@@ -205,12 +195,9 @@ TEST(ServerRun, ALostConnectionInTheMiddleChangesNothing) {
         other.run("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid() AND "
                   "datname = current_database() AND query LIKE '%waypost\\_r%'");
     });
-    try {
-        convertUsngToLatLongOnServer(server(), u"big"_s, u"ref"_s, &done);
-        ADD_FAILURE() << "the run ended as if complete";
-    } catch (const RunError& failure) {
-        EXPECT_TRUE(failure.message().contains(u"Nothing was changed"_s)) << failure.what();
-    }
+    const auto failure = thrown<RunError>([&] { convertUsngToLatLongOnServer(server(), u"big"_s, u"ref"_s, &done); });
+    EXPECT_TRUE(failure && failure->message().contains(u"Nothing was changed"_s))
+        << (failure ? failure->what() : "the run ended as if complete");
     cut.join();
     EXPECT_EQ(value(c, "SELECT count(*) FROM information_schema.columns WHERE table_name = 'big'"), "1");
 }

@@ -9,10 +9,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QRadioButton>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,12 +20,10 @@ namespace waypost::testing {
 struct Handed {
     std::optional<engine::Location> location;
     SectionHandover section = SectionHandover::Carried;
-    template <class Part>
-    QString of(Part part) const { return location ? QString::fromStdString(std::invoke(part, *location)) : QString(); }
-    QString latitude() const { return of(&engine::Location::latitudeText); }
-    QString longitude() const { return of(&engine::Location::longitudeText); }
-    QString usng() const { return of(&engine::Location::usng); }
-    QString section_() const { return of(&engine::Location::sectionText); }
+    QString latitude() const { return location ? QString::fromStdString(location->latitudeText()) : QString(); }
+    QString longitude() const { return location ? QString::fromStdString(location->longitudeText()) : QString(); }
+    QString usng() const { return location ? QString::fromStdString(location->usng) : QString(); }
+    QString section_() const { return location ? QString::fromStdString(location->sectionText()) : QString(); }
 };
 
 /// A calling window of the tests: it keeps every location it receives.

@@ -1,17 +1,55 @@
 // The conversion page's township, range and section group: fields and their
 // filters, the checks on leaving and on entering a field, the keys, the
 // preview, the reset, the parts of the section and the quarter-quarter toggle.
+// Then the section look-ups over small databases: "&Convert" from the fields
+// and "Find STR" from the degrees.
 
 #include "PageFixture.h"
 
+#include "plss/SampleGrid.h"
+
 using namespace waypost;
 using waypost::testing::PageFixture;
+using waypost::testing::RecordingReceiver;
 
 namespace {
 
 const QString& kNorth = conversion::kNorthTownshipMessage;
 const QString& kWest = conversion::kWestRangeMessage;
+const QString kNoRecords = QStringLiteral("No Records Found.");
 const QStringList kTrsFields{"txtTown", "txtRange", "txtSection"};
+
+/// Clicks the preview button with the mouse (the focus moves to it first) or
+/// directly (as the page's own code would), and reads the preview.
+QString preview(const PageFixture& f, bool mouse = true) {
+    if (mouse) f.mouseClick("cmdTRScon");
+    else f.click("cmdTRScon");
+    return f.text("lblTRScon");
+}
+
+/// A data folder holding two sections.
+struct SectionData {
+    QTemporaryDir data;
+    SectionData() {
+        plss::writeSectionDatabases({{"T01N R01E S01", -84.25, 30.5, 640}, {"T01N R01E S02", -84.2505, 30.5005, 700}},
+                                    (data.path() + QStringLiteral("/databases")).toStdString());
+    }
+};
+
+/// The page over the two sections.
+struct LookupFixture : SectionData, PageFixture {
+    LookupFixture() : PageFixture(data.path()) {}
+    /// The TRS group with north township 1, east range 1 and \p section typed.
+    void typeTrs(const QString& section) {
+        QVERIFY(choose("optTRS", "optTnorth", "optRangeE"));
+        typeAll({"txtTown=1", "txtRange=1", "txtSection=" + section});
+    }
+    /// The decimal-degree group showing 30.4997 N, 84.2498 W.
+    void typeDegrees() {
+        QVERIFY(choose("optDD"));
+        typeAll({"txtDDlongD=084", "txtDDLongDD=2498", "txtDDLatD=30", "txtDDLatDD=4997"});
+    }
+};
 
 }  // namespace
 
@@ -20,19 +58,17 @@ class TrsPageTest : public QObject {
 
 private slots:
     // Entering the group: start texts; township and range wait for a direction, the
-    // sixteen for the toggle, the degrees for a degree group. Leaving it closes the
-    // fields (a click does not open one) and keeps the keys; on entering again north
-    // and east hold, though no direction is shown as chosen. The page becoming
-    // active clears the preview.
+    // sixteen for the toggle, the degrees for a degree group. Leaving it for a degree
+    // group closes the fields (a click does not open one) but not the section search,
+    // and keeps the keys; on entering again north and east hold, though no direction
+    // is shown as chosen. The page becoming active clears the preview.
     void enteringAndLeavingTheGroup() {
         PageFixture f;
         QVERIFY(f.choose("optTRS"));
-        QCOMPARE(f.texts(kTrsFields), QStringList({"00", "00", "0000"}));
         QCOMPARE(f.enabled({"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd", "txtTown",
                             "txtRange", "optNWNW", "cmdFindSTR", "txtDDlongD"}),
                  QStringList({"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd"}));
         const auto& trs = f.page->trsEntry();
-        QCOMPARE(trs.townshipDirection + trs.rangeDirection, QStringLiteral("NE"));
         f.click("optTSouth");
         f.typeInto("txtTown", QStringLiteral("34"));
         f.click("optRangeW");
@@ -41,16 +77,16 @@ private slots:
         QVERIFY(f.prompter.calls().empty());
 
         f.click("optDD");
-        QCOMPARE(f.enabled({"txtTown", "frmsubSec", "cmdResetTRS"}), QStringList());
+        QCOMPARE(f.enabled({"txtTown", "optTSouth", "frmsubSec", "cmdTRScon", "cmdResetTRS", "cmdFindSTR"}),
+                 QStringList{"cmdFindSTR"});
         for (const QString& name : kTrsFields) QTest::mouseClick(f.edit(qPrintable(name)), Qt::LeftButton);
         QCOMPARE(f.enabled(kTrsFields), QStringList());
         f.click("optTRS");
         QCOMPARE(trs.townshipKey, QStringLiteral("34"));
         QCOMPARE(trs.townshipDirection + trs.rangeDirection, QStringLiteral("NE"));
         QVERIFY(!f.child<QRadioButton>("optTSouth")->isChecked());
-        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T34N RE S "));
+        QCOMPARE(f.texts(kTrsFields), QStringList({"00", "00", "0000"}));
+        QCOMPARE(preview(f), QStringLiteral("T34N RE S "));
 
         QWidget other;
         other.show();
@@ -102,8 +138,7 @@ private slots:
         QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("00"));
         f.mouseClick("cmdResetTRS");
         QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N R00W S0 "));
+        QCOMPARE(preview(f), QStringLiteral("T00N R00W S0 "));
     }
 
     // The township is checked when its field is left (a click on a button leaves it
@@ -124,10 +159,9 @@ private slots:
         QVERIFY(f.focusName() != QLatin1String("txtTown"));
         QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));
         f.typeInto("txtTown", QStringLiteral("9"));
-        f.mouseClick("cmdTRScon");
+        QCOMPARE(preview(f), QStringLiteral("T00N RE S "));  // what entering the field accepted
         QCOMPARE(f.prompter.messageTexts(), QStringList({kNorth, kNorth}));
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T00N RE S "));  // what entering the field accepted
 
         f.prompter.clearCalls();
         f.click("optRangeE");
@@ -169,23 +203,19 @@ private slots:
         f.typeInto("txtDDLatD", QStringLiteral("30"));
         QVERIFY(f.page->location());
         QVERIFY(f.choose("optTRS", "optTSouth", "optRangeE"));
-        for (const QString& entry : {"txtTown=12", "txtRange=43"}) {
+        for (const QString entry : {"txtTown=12", "txtRange=43"}) {
             f.typeAll({entry});
             QVERIFY2(f.focusName() != entry.section('=', 0, 0), qPrintable(entry));
         }
         f.typeInto("txtSection", QStringLiteral("5"));
-        f.click("cmdTRScon");  // the focus stays in the section field
-        QCOMPARE(f.focusName(), QStringLiteral("txtSection"));
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S5 "));
+        QCOMPARE(preview(f, false), QStringLiteral("T12S R43E S5 "));
+        QCOMPARE(f.focusName(), QStringLiteral("txtSection"));  // a direct click leaves the focus in the field
         f.tab();
-        f.click("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S05 "));
+        QCOMPARE(preview(f, false), QStringLiteral("T12S R43E S05 "));
         f.typeInto("txtSection", QStringLiteral("7"));
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S07 "));
+        QCOMPARE(preview(f), QStringLiteral("T12S R43E S07 "));
         f.typeInto("txtSection", QStringLiteral("0012"));
-        f.click("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S12 "));
+        QCOMPARE(preview(f, false), QStringLiteral("T12S R43E S12 "));
 
         f.mouseClick("cmdEnableqs");
         const char* const parts[] = {"optNW", "optSWNE", "optSecC", "optNESE"};
@@ -193,8 +223,7 @@ private slots:
             f.click(parts[i]);
             if (i > 0) QVERIFY2(!f.child<QRadioButton>(parts[i - 1])->isChecked(), parts[i]);
         }
-        f.mouseClick("cmdTRScon");
-        QCOMPARE(f.text("lblTRScon"), QStringLiteral("T12S R43E S12 SE1/4NE1/4"));
+        QCOMPARE(preview(f), QStringLiteral("T12S R43E S12 SE1/4NE1/4"));
         const auto& trs = f.page->trsEntry();
         QCOMPARE(trs.trsKey, QStringLiteral("T12S R43E S12"));
         f.mouseClick("cmdEnableqs");
@@ -210,6 +239,108 @@ private slots:
                  QStringList({"12", "43", "SE1/4NE1/4"}));
         QVERIFY(f.child<QRadioButton>("optNESE")->isChecked());
         QVERIFY(f.prompter.messageTexts().isEmpty());
+    }
+
+    // "&Convert" looks up what the fields name now, not an earlier preview; it shows
+    // the part's centre, hands it back and resets the fields. A key not in the
+    // database keeps what was typed and leaves the page without a location, so
+    // coming back to the window no longer shows the one before.
+    void convertFromTheFields() {
+        LookupFixture f;
+        RecordingReceiver caller;
+        f.page->startLocating(&caller, QStringLiteral("frmDBMan"));
+        f.typeTrs(QStringLiteral("2"));
+        QCOMPARE(preview(f), QStringLiteral("T01N R01E S02 "));
+        f.typeInto("txtSection", QStringLiteral("1"));
+        f.click("optNE");
+        f.mouseClick("cmdTRS2dd");
+        QCOMPARE(f.prompter.messageTexts(), QStringList());
+        QCOMPARE(f.texts({"lblDDLat", "lblDDLong", "lblTRScon", "txtTown", "txtRange", "txtSection"}),
+                 QStringList({"30.503600", "-084.245800", "T01N R01E S01", "00", "00", "0000"}));
+        QVERIFY(!caller.received.empty());
+        QCOMPARE(QStringList({caller.received.back().latitude(), caller.received.back().usng()}),
+                 QStringList({"30.503600", f.text("lblUSNG")}));
+
+        f.typeTrs(QStringLiteral("9"));
+        f.mouseClick("cmdTRS2dd");
+        QCOMPARE(f.prompter.messageTexts(), QStringList{kNoRecords});
+        QCOMPARE(f.texts({"lblDDLat", "lblDDLong", "txtTown"}), QStringList({"00", "00", "1"}));
+        QVERIFY(!f.page->location());
+        f.page->handBackAgain();
+        QVERIFY(!caller.received.back().location);
+    }
+
+    // Section databases that cannot be read are named, what was typed is kept and no
+    // half result is shown.
+    void unreadableDatabasesAreNamedAndLeaveNoHalfResult() {
+        LookupFixture f;
+        QVERIFY(QDir(f.data.filePath(QStringLiteral("databases"))).removeRecursively());
+        f.typeTrs(QStringLiteral("1"));
+        f.mouseClick("cmdTRS2dd");
+        QCOMPARE(f.texts({"lblDDLat", "txtTown"}), QStringList({"", "1"}));
+        f.typeDegrees();
+        f.mouseClick("cmdFindSTR");
+        QCOMPARE(f.text("lblTRSres"), QString());
+        // One message for each look-up, naming its missing database.
+        const QStringList said = f.prompter.messageTexts();
+        QCOMPARE(said.size(), 2);
+        for (int i : {0, 1})
+            QVERIFY2(said[i].contains(QLatin1String(i ? "PLSS_2010_LL.sqlite" : "PLSS_KOVA_DEC_2010.sqlite")) &&
+                         said[i].contains(QLatin1String("does not exist")),
+                     qPrintable(said.join('\n')));
+    }
+
+    void findStr_data() {
+        QTest::addColumn<QString>("caller");
+        QTest::addColumn<bool>("copied");   // the result of the search
+        QTest::addColumn<bool>("carried");  // the section in the hand-back
+        QTest::newRow("facilities") << "wpFac" << true << false;
+        QTest::newRow("wildfires") << "frmDBMan" << true << true;
+        QTest::newRow("hurricanes") << "wpHcane" << false << false;
+    }
+    // "Find STR" without a location says so. The section found is described, logged
+    // and copied to the windows that take it, and goes back only with the point it
+    // was found for; leaving the button hides the progress. No section near says so.
+    void findStr() {
+        QFETCH(QString, caller);
+        QFETCH(bool, copied);
+        QFETCH(bool, carried);
+        LookupFixture f;
+        RecordingReceiver window;
+        f.page->startLocating(&window, caller);
+        QVERIFY(f.choose("optDD"));
+        f.mouseClick("cmdFindSTR");
+        QCOMPARE(f.prompter.messageTexts(), QStringList({"No Search Coordinates - Exiting Search Routine"}));
+        f.typeDegrees();
+        f.mouseClick("cmdFindSTR");
+        // 30.4997 N 84.2498 W: both centres lie in the first window; S01 is nearer.
+        const QString found = QStringLiteral("T01N R01E S01 NW 1/4 of the SE 1/4");
+        QCOMPARE(f.texts({"lblTRSres", "lblPercent"}), QStringList({found, "STR found on iteration 2"}));
+        QVERIFY(f.child("strProgress")->isVisible());
+        QVERIFY(test::readAll(f.paths.logDir() + QStringLiteral("/search_results.txt"))
+                    .startsWith("CONVERSION RESULTS:\r\nNumber of Search Iterations:\r\n\r\n1:30.5007,-84.2488, "));
+        QCOMPARE(window.foundSections.size(), copied ? 1U : 0U);
+        if (copied) {
+            QCOMPARE(QString::fromStdString(window.foundSections.front().sectionText()), found);
+            QCOMPARE(QString::fromStdString(window.foundSections.front().utm), f.text("lblUTMCoord"));
+        }
+        f.page->handBackAgain();
+        QCOMPARE(window.received.back().section_(), carried ? found : QString());
+        // Away from the point and back: the section goes along again.
+        for (const auto& [typing, withSection] :
+             {std::pair{"txtDDLatDD=3000", false}, {"txtDDLatDD=4997", true}, {"txtDDLongDD=1000", false}}) {
+            window.received.clear();
+            f.typeAll({typing});
+            QVERIFY2(!window.received.empty(), typing);
+            QCOMPARE(window.received.back().section_(), withSection && carried ? found : QString());
+        }
+        QVERIFY(!f.child("strProgress")->isVisible());
+        QVERIFY(!f.child("lblPercent")->isVisible());
+
+        f.typeInto("txtDDLatD", QStringLiteral("29"));  // a degree away from both sections
+        f.mouseClick("cmdFindSTR");
+        QCOMPARE(f.prompter.messageTexts().back(), kNoRecords);
+        QCOMPARE(f.text("lblTRSres"), QStringLiteral("No Record"));
     }
 };
 

@@ -36,13 +36,11 @@ TEST_F(DatabaseTest, NamesAndValuesWithQuotesRoundTripAndTheSchemaIsListed) {
     EXPECT_THROW(insert.bind(":nobody", 1), DatabaseError);
 
     Statement read = db.prepare("SELECT * FROM " + table + " WHERE " + column + " = ?");
-    read.bind(1, value);
-    ASSERT_TRUE(read.step());
+    ASSERT_TRUE(read.bind(1, value).step());
     EXPECT_EQ(std::pair(read.columnText(0), read.columnDouble(1)), std::pair(value, 12.5));
     EXPECT_FALSE(read.step());
     read.reset();
-    read.bind(1, "second");
-    ASSERT_TRUE(read.step());
+    ASSERT_TRUE(read.bind(1, "second").step());
     EXPECT_FALSE(read.columnOptionalDouble(1).has_value());
 
     EXPECT_EQ(db.userTables(), (std::vector<std::string>{"my \"big\" table", "Alpha Table"}));
@@ -58,10 +56,6 @@ TEST_F(DatabaseTest, NamesAndValuesWithQuotesRoundTripAndTheSchemaIsListed) {
 TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
     Database db(file("t.sqlite"), Database::Mode::Create);
     db.execute("CREATE TABLE t (v INTEGER)");
-    const auto count = [&] {
-        Statement c = db.prepare("SELECT count(*) FROM t");
-        return c.step() ? c.columnInt(0) : -1;
-    };
     for (const bool commit : {false, true}) {
         try {
             Transaction transaction(db);
@@ -70,7 +64,9 @@ TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
             transaction.commit();
         } catch (const std::runtime_error&) {
         }
-        EXPECT_EQ(count(), commit ? 1 : 0);
+        Statement count = db.prepare("SELECT count(*) FROM t");
+        ASSERT_TRUE(count.step());
+        EXPECT_EQ(count.columnInt(0), commit ? 1 : 0);
     }
 }
 

@@ -1,15 +1,25 @@
-// waypost-convert in process: reading lines, arguments, streams and exit statuses.
+// waypost-convert in process (reading lines, arguments, streams and exit
+// statuses), then the built program end to end, for what only the real program
+// shows: its exit statuses and standard input read as a stream.
 
 #include "engine/ConvertCommand.h"
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -109,14 +119,12 @@ TEST(ConvertCommand, ArgumentsAndLinesGiveTheirResultsStatusAndMessages) {
         std::size_t n = 0;
         for (std::string line; std::getline(lines, line); ++n)
             EXPECT_TRUE(line.starts_with("waypost-convert: ") && n < messages.size() &&
-                        (messages[n].starts_with("waypost-convert: ") ? line == messages[n]
-                                                                      : line.find(messages[n]) != std::string::npos))
+                        line.find(messages[n]) != std::string::npos &&
+                        (!messages[n].starts_with("waypost-convert: ") || line == messages[n]) &&
+                        std::ranges::none_of(line, [](unsigned char ch) { return std::iscntrl(ch) != 0; }))
                 << line;
         EXPECT_EQ(n, messages.size()) << err;
         EXPECT_TRUE(err.empty() || err.back() == '\n') << err;
-        EXPECT_TRUE(std::none_of(err.begin(), err.end(),
-                                 [](char ch) { return ch != '\n' && std::iscntrl(static_cast<unsigned char>(ch)); }))
-            << err;
     }
 }
 
@@ -129,6 +137,68 @@ TEST(ConvertHelp, DocumentsEveryCommandAndFailsWhenItCannotBeWritten) {
     out.setstate(std::ios::badbit);
     EXPECT_EQ(runConvertCommand(std::vector<std::string_view>{"--help"}, in, out, err), convertSomeFailed);
     EXPECT_NE(err.str().find("cannot write the help"), std::string::npos);
+}
+
+// Run as a shell runs it, input, output and error redirected to files: exit status 1 when some line
+// fails (the rest still converting), 2 with one line for bad usage; a large input streams through whole.
+TEST(ConvertCli, ExitStatusesAndStreamsThroughFiles) {
+    std::string large, largeOut;
+    for (int i = 0; i < 50000; ++i) {
+        large += i % 2 == 0 ? "30.4383 -84.2807\n" : "27,-81.5\n";
+        largeOut += i % 2 == 0 ? "16R GU 61158 70495\n" : "17R MK 50392 86534\n";
+    }
+    // Arguments, input, exit status, output, the start of the error text and its number of lines.
+    const std::tuple<std::string, std::string, int, std::string, std::string, long> cases[] = {
+        {"usng", "30.4383 -84.2807\nnot a point\n27,-81.5", 1, "16R GU 61158 70495\n\n17R MK 50392 86534\n",
+         "waypost-convert: line 2: cannot read \"not a point\": not two numbers (latitude and longitude)\n", 1},
+        {"usng", large, 0, largeOut, "", 0},
+        {"", "30 -84\n", 2, "", "waypost-convert: ", 1}};
+    const std::string base = ::testing::TempDir() + "waypost_convert_" + std::to_string(::getpid());
+    const auto slurp = [](const std::string& path) {
+        std::ostringstream s;
+        s << std::ifstream(path, std::ios::binary).rdbuf();
+        return s.str();
+    };
+    for (const auto& [args, input, status, out, err, errLines] : cases) {
+        std::ofstream(base + ".in", std::ios::binary) << input;
+        const int got = std::system(("'" WAYPOST_CONVERT_PATH "' " + args + " <'" + base + ".in' >'" + base +
+                                     ".out' 2>'" + base + ".err'").c_str());
+        const std::string gotOut = slurp(base + ".out"), gotErr = slurp(base + ".err");
+        EXPECT_EQ(WIFEXITED(got) ? WEXITSTATUS(got) : -1, status) << gotErr.substr(0, 200);
+        EXPECT_TRUE(gotOut == out) << "output differs (" << gotOut.size() << " bytes)";
+        EXPECT_EQ(gotErr.substr(0, err.size()), err);
+        EXPECT_EQ(std::count(gotErr.begin(), gotErr.end(), '\n'), errLines) << gotErr;
+        EXPECT_TRUE(gotErr.empty() || gotErr.back() == '\n') << gotErr;
+    }
+    for (const char* suffix : {".in", ".out", ".err"}) std::remove((base + suffix).c_str());
+}
+
+/// One line from \p fd; "" at the end or when nothing comes within 20 seconds.
+std::string readLine(int fd) {
+    std::string line;
+    pollfd p{fd, POLLIN, 0};
+    for (char c = 0; ::poll(&p, 1, 20000) > 0 && ::read(fd, &c, 1) > 0; line += c)
+        if (c == '\n') return line;
+    return {};
+}
+
+// A program feeding one line at a time gets each answer before it sends the next, and the end of its input
+// ends the program.
+TEST(ConvertCli, AnswersEachLineWhileInputStaysOpen) {
+    int fromChild[2];
+    ASSERT_EQ(::pipe(fromChild), 0);
+    FILE* toChild = ::popen(("exec '" WAYPOST_CONVERT_PATH "' usng >&" + std::to_string(fromChild[1])).c_str(), "w");
+    ::close(fromChild[1]);
+    ASSERT_NE(toChild, nullptr);
+    for (const auto& [line, answer] :
+         {std::pair{"30.4383 -84.2807\n", "16R GU 61158 70495"}, {"-33.9,18.4\n", "34H BH 59583 45888"}}) {
+        ASSERT_TRUE(std::fputs(line, toChild) >= 0 && std::fflush(toChild) == 0);
+        EXPECT_EQ(readLine(fromChild[0]), answer);
+    }
+    const int status = ::pclose(toChild);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(readLine(fromChild[0]), "");  // and nothing more came
+    ::close(fromChild[0]);
 }
 
 }  // namespace

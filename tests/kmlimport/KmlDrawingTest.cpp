@@ -4,8 +4,8 @@
 
 #include "kmlimport/DrawnShapes.h"
 #include "kmlimport/KmlDrawing.h"
-
-#include <cpl_vsi.h>
+#include "support/KmlDocuments.h"
+#include "support/Thrown.h"
 
 #include <QFile>
 #include <QStringList>
@@ -24,50 +24,12 @@ namespace waypost::kmlimport {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-const std::string kSquare = "-84.25,30.5 -84.24,30.5 -84.24,30.51 -84.25,30.51 -84.25,30.5";
-const std::string kHoleCw = "-84.248,30.502 -84.248,30.504 -84.246,30.504 -84.246,30.502 -84.248,30.502";
-const std::string kHoleCcw = "-84.248,30.502 -84.246,30.502 -84.246,30.504 -84.248,30.504 -84.248,30.502";
-const std::string kOther = "-84.2,30.5 -84.19,30.5 -84.19,30.51 -84.2,30.51 -84.2,30.5";
-
-std::string polygon(const std::string& outer, const std::string& hole = {}) {
-    const auto ring = [](const std::string& tuples) { return "<LinearRing><coordinates>" + tuples + "</coordinates></LinearRing>"; };
-    return "<Polygon><outerBoundaryIs>" + ring(outer) + "</outerBoundaryIs>" +
-           (hole.empty() ? "" : "<innerBoundaryIs>" + ring(hole) + "</innerBoundaryIs>") + "</Polygon>";
-}
-std::string placemark(const std::string& geometry) { return "<Placemark>" + geometry + "</Placemark>"; }
-QByteArray document(const std::string& body) {
-    return QByteArray::fromStdString("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\" "
-                                     "xmlns:gx=\"http://www.google.com/kml/ext/2.2\"><Document>\n" + body + "\n</Document></kml>\n");
-}
-
-/// The reason \p read is refused with (checked to name \p file); "<accepted>" when it is not.
-template <class F>
-QString refusal(F&& read, const QString& file) {
-    try {
-        read();
-        return u"<accepted>"_s;
-    } catch (const DrawingError& e) {
-        EXPECT_EQ(e.file(), file);
-        return e.reason();
-    }
-}
-
-/// A KMZ whose doc.kml is \p head, \p repeat times \p block, then \p tail; false when it cannot be written.
-bool writeKmz(const QString& kmz, const QByteArray& head, const QByteArray& block = {}, qint64 repeat = 0,
-              const QByteArray& tail = {}) {
-    VSILFILE* member = VSIFOpenL(("/vsizip/" + kmz.toUtf8() + "/doc.kml").constData(), "wb");
-    const auto write = [&](const QByteArray& b) { return VSIFWriteL(b.constData(), 1, b.size(), member) == size_t(b.size()); };
-    bool written = member && write(head);
-    for (qint64 i = 0; written && i < repeat; ++i) written = write(block);
-    written = written && write(tail);
-    return member && VSIFCloseL(member) == 0 && written;
-}
+using namespace waypost::test;
 
 /// Geodesic area (acres) and perimeter (miles) of "lon,lat ..." text.
-std::pair<double, double> geodesic(const std::string& ring, bool closed = true) {
+std::pair<double, double> geodesic(const QByteArray& ring, bool closed = true) {
     GeographicLib::PolygonArea area(GeographicLib::Geodesic::WGS84(), !closed);
-    for (const QString& tuple : QString::fromStdString(ring).split(u' ', Qt::SkipEmptyParts))
+    for (const QString& tuple : QString::fromLatin1(ring).split(u' ', Qt::SkipEmptyParts))
         area.AddPoint(tuple.section(u',', 1, 1).toDouble(), tuple.section(u',', 0, 0).toDouble());
     double perimeter = 0, squareMetres = 0;
     area.Compute(false, true, perimeter, squareMetres);
@@ -100,7 +62,6 @@ TEST(KmlDrawing, EveryCoordinatesElementInDocumentOrderWhateverTheLineBreaks) {
 
 // Malformed input gets a clear reason naming the file, and no crash.
 TEST(KmlDrawing, MalformedInputGetsAClearErrorAndNoCrash) {
-    const std::string longLine(10 * 1024 * 1024, '7');
     QByteArray deep;
     for (int i = 0; i < 20000; ++i) deep += "<a>";
     const std::pair<QByteArray, const char*> cases[] = {
@@ -108,15 +69,16 @@ TEST(KmlDrawing, MalformedInputGetsAClearErrorAndNoCrash) {
         {document("<coordinates>-84.25,95</coordinates>"), "outside"},
         {document("<coordinates>nan,30</coordinates>"), "is not longitude,latitude"},
         {document("<coordinates>1e400,30</coordinates>"), "is not longitude,latitude"},
-        {document("<coordinates>" + longLine + "</coordinates>"), "is not longitude,latitude"},
+        {document("<coordinates>" + QByteArray(10 * 1024 * 1024, '7') + "</coordinates>"), "is not longitude,latitude"},
         {document("<coordinates>-84.25,30.5"), "not well-formed"},  // never closed
         {QByteArray("\x00\x01\x02\xff\xfe binary", 12), "not well-formed"},
         {"<?xml version=\"1.0\"?><kml>" + deep, "not well-formed"},
         {"<html><body>not a drawing</body></html>", "not a KML document"},
     };
     for (const auto& [text, reason] : cases) {
-        const QString told = refusal([&] { (void)drawingVertices(text, "bad.kml"); }, u"bad.kml"_s);
-        EXPECT_TRUE(told.contains(QLatin1String(reason))) << told.toStdString() << " for " << text.left(60).toStdString();
+        const auto e = thrown<DrawingError>([&] { (void)drawingVertices(text, u"bad.kml"_s); });
+        EXPECT_TRUE(e && e->file() == u"bad.kml"_s && e->reason().contains(QLatin1String(reason)))
+            << (e ? e->what() : "accepted") << " for " << text.left(60).toStdString();
     }
     // As a GIS reads it: a vertex off the earth, or a document that is no drawing.
     EXPECT_THROW(readShapes(document(placemark("<Point><coordinates>-200,30</coordinates></Point>")), "d.kml"), DrawingError);
@@ -140,8 +102,10 @@ TEST(KmlDocument, AKmzIsReadThroughItsMainDocumentAndOnePastTheLimitIsRefusedUnr
     huge.close();
     const QByteArray blanks(1 << 20, ' ');
     ASSERT_TRUE(writeKmz(bomb, "<kml><!--", blanks, kLargestDrawingBytes / blanks.size() + 1, "--></kml>"));
-    for (const QString& path : {kml, bomb})
-        EXPECT_TRUE(refusal([&] { (void)kmlDocument(path); }, path).contains(u"larger than 256 MB"_s)) << path.toStdString();
+    for (const QString& path : {kml, bomb}) {
+        const auto e = thrown<DrawingError>([&] { (void)kmlDocument(path); });
+        EXPECT_TRUE(e && e->file() == path && e->reason().contains(u"larger than 256 MB"_s)) << path.toStdString();
+    }
 }
 
 // The single ring gives the figures the window has always shown, up to the
@@ -160,7 +124,7 @@ TEST(DrawnShapes, OneRingKeepsTheFiguresOfTheWholeMetreGrid) {
 
 struct DrawingCase {
     const char* name;
-    std::string body;
+    QByteArray body;
     std::size_t polygons, holes, lines, points;
     std::pair<double, double> figures;  ///< acres and miles of the polygons, or miles of the lines without polygons
     const char* description;
@@ -168,17 +132,18 @@ struct DrawingCase {
 
 std::vector<DrawingCase> cases() {
     const auto [square, squareMiles] = geodesic(kSquare);
-    const auto [hole, holeMiles] = geodesic(kHoleCw);
+    const auto [hole, holeMiles] = geodesic(kHole);
     const auto [other, otherMiles] = geodesic(kOther);
     // A GPS track with a vertex about every metre: rounding each vertex to
     // whole metres first would add several percent to its length.
-    std::string dense;
+    QByteArray dense;
     for (int i = 0; i <= 2000; ++i)
-        dense += QStringLiteral("%1,%2 ").arg(-84.3 + i * 0.0000093, 0, 'f', 7).arg(30.5 + i * 0.0000031, 0, 'f', 7).toStdString();
+        dense += QStringLiteral("%1,%2 ").arg(-84.3 + i * 0.0000093, 0, 'f', 7).arg(30.5 + i * 0.0000031, 0, 'f', 7)
+                     .toLatin1();
     const std::pair<double, double> holed{square - hole, squareMiles + holeMiles};
     return {
-        {"hole_clockwise", placemark(polygon(kSquare, kHoleCw)), 1, 1, 0, 0, holed, "1 polygon (1 hole)"},
-        {"hole_counter_clockwise", placemark(polygon(kSquare, kHoleCcw)), 1, 1, 0, 0, holed, "1 polygon (1 hole)"},
+        {"hole_clockwise", placemark(polygon(kSquare, kHoleOtherWay)), 1, 1, 0, 0, holed, "1 polygon (1 hole)"},
+        {"hole_counter_clockwise", placemark(polygon(kSquare, kHole)), 1, 1, 0, 0, holed, "1 polygon (1 hole)"},
         {"two_polygons_in_one_multigeometry", placemark("<MultiGeometry>" + polygon(kSquare) + polygon(kOther) + "</MultiGeometry>"),
          2, 0, 0, 0, {square + other, squareMiles + otherMiles}, "2 polygons"},
         {"label_point_beside", placemark(polygon(kSquare)) + placemark("<Point><coordinates>-84.245,30.505</coordinates></Point>"),
@@ -187,13 +152,8 @@ std::vector<DrawingCase> cases() {
          placemark(polygon(kSquare)) + "<GroundOverlay><Icon><href>map.png</href></Icon><gx:LatLonQuad><coordinates>"
                                        "-85,30 -84,30 -84,31 -85,31</coordinates></gx:LatLonQuad></GroundOverlay>",
          1, 0, 0, 0, {square, squareMiles}, "1 polygon"},
-        {"gps_track",
-         placemark("<gx:Track><when>2026-09-14T10:00:00Z</when><when>2026-09-14T10:01:00Z</when>"
-                   "<when>2026-09-14T10:02:00Z</when><gx:coord>-84.3 30.5 0</gx:coord><gx:coord>-84.31 30.51 0</gx:coord>"
-                   "<gx:coord>-84.32 30.51 0</gx:coord></gx:Track>"),
-         0, 0, 1, 0, {0, geodesic("-84.3,30.5 -84.31,30.51 -84.32,30.51", false).second}, "1 line"},
-        {"dense_track", placemark("<LineString><coordinates>" + dense + "</coordinates></LineString>"), 0, 0, 1, 0,
-         {0, geodesic(dense, false).second}, "1 line"},
+        {"gps_track", kTrack, 0, 0, 1, 0, {0, geodesic("-84.3,30.5 -84.31,30.51 -84.32,30.51", false).second}, "1 line"},
+        {"dense_track", line(dense), 0, 0, 1, 0, {0, geodesic(dense, false).second}, "1 line"},
     };
 }
 

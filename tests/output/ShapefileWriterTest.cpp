@@ -1,3 +1,6 @@
+#include "engine/EngineConstants.h"
+#include "output/FeatureFields.h"
+#include "output/ProjectionFiles.h"
 #include "output/ShapefileWriter.h"
 #include "support/FileSizeLimit.h"
 #include "support/ShapefileReading.h"
@@ -9,6 +12,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <ogr_spatialref.h>
 
 using namespace waypost;
 using namespace Qt::StringLiterals;
@@ -99,7 +103,8 @@ protected:
 
 }  // namespace
 
-// A new set replaces the old one; GDAL reads its fields, widths, values and records in order.
+// A new set replaces the old one; GDAL reads its fields, widths, values (accents too: the .cpg says UTF-8) and
+// records in order.
 TEST_F(ShapefileSet, ANewPointFileReplacesItAndReadsBackWithFieldsValuesAndOrder) {
     writeSet(shp, [](W& w) {
         w.SetFieldValue(u"Acres"_s, 12.345);
@@ -108,7 +113,6 @@ TEST_F(ShapefileSet, ANewPointFileReplacesItAndReadsBackWithFieldsValuesAndOrder
         writeFacility(w, u"Camp Ça"_s, 376100.5, 721500.25);
     });
     EXPECT_EQ(filesIn(dir.path()), QStringList({"pfcamps.cpg", "pfcamps.dbf", "pfcamps.shp", "pfcamps.shx"}));
-    EXPECT_EQ(readAll(dir.filePath(u"pfcamps.cpg"_s)).trimmed(), "UTF-8"_ba);
 
     const auto set = readShapefile(shp);
     EXPECT_EQ(set.type, wkbPoint);
@@ -180,38 +184,34 @@ TEST_F(ShapefileSet, RunningOutOfSpaceLeavesTheSetAsItWas) {
     }
 }
 
-// A text longer than its field keeps the field's width in bytes, on a new set
-// and on an append (which keeps the earlier records and the fields): the value
-// is cut at a whole character and reported.
+// A text longer than its field keeps the field's width in bytes: the value is cut at a whole character and
+// reported; one that fits, appended, is kept whole with the earlier records and the fields. (An append that cuts:
+// FeatureFormTest::shapefilesAndPointFilesHoldTheFeature.)
 TEST_F(ShapefileSet, TextFieldsKeepTheirWidthsAndLongValuesAreCut) {
     const QString a45(45, u'A'), e22(22, QChar(0x00E9));
-    const struct {
-        const char* name;
-        bool append;
-        QString value, stored;
-    } cases[] = {
-        {"too long, appended", true, QString(60, u'A'), a45},
+    const std::tuple<const char*, bool, QString, QString> cases[] = {
         {"accented, new", false, QString(46, QChar(0x00E9)), e22},  // 92 bytes; 22 two-byte characters fit in 45
-        {"exactly 45, appended", true, a45, a45},
-    };
+        {"exactly 45, appended", true, a45, a45}};
     const QString dbfPath = dir.filePath(u"pfcamps.dbf"_s);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, append, value, stored] : cases) {
+        SCOPED_TRACE(name);
         const QByteArray headerBefore = readAll(dbfPath).mid(32, 32 * 4);
         const QStringList namesBefore = namesIn(shp);
         W w;
-        if (c.append) w.OpenShapefile(shp, Mode::Append);
+        if (append) w.OpenShapefile(shp, Mode::Append);
         else create(w, shp);
-        writeFacility(w, c.value, 3, 4);
+        writeFacility(w, value, 3, 4);
         const auto shortened = w.shortened();
         w.CloseShapefile();
 
         EXPECT_EQ(readShapefile(shp).schema.value(0), u"Name:text:45"_s);
-        EXPECT_EQ(namesIn(shp), c.append ? namesBefore + QStringList{c.stored} : QStringList{c.stored});
+        EXPECT_EQ(namesIn(shp), append ? namesBefore + QStringList{stored} : QStringList{stored});
         EXPECT_FALSE(workLeft());
-        if (c.append) EXPECT_EQ(readAll(dbfPath).mid(32, 32 * 4), headerBefore);  // field definitions untouched
+        if (append) {
+            EXPECT_EQ(readAll(dbfPath).mid(32, 32 * 4), headerBefore);  // field definitions untouched
+        }
         using Cut = std::vector<W::Shortened>;
-        EXPECT_EQ(shortened, (c.value != c.stored ? Cut{{u"Name"_s, 45, c.stored}} : Cut{}));
+        EXPECT_EQ(shortened, (value != stored ? Cut{{u"Name"_s, 45, stored}} : Cut{}));
     }
 }
 
@@ -266,23 +266,71 @@ TEST_F(ShapefileSet, LongNamesAreCutToTenCharactersAndKeptUnique) {
 // Lines, polygons (closed) and multipoints keep their vertices in order.
 TEST_F(ShapefileSet, LinesPolygonsAndMultipointsKeepVertexOrder) {
     const Vertices square{{0, 0}, {0, 10}, {10, 10}, {10, 0}};
-    const struct {
-        W::ShapeType type;
-        OGRwkbGeometryType read;
-        Vertices vertices;
-    } kinds[] = {{W::PolyLine, wkbLineString, square},
-                 {W::Polygon, wkbPolygon, {{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}},
-                 {W::MultiPoint, wkbMultiPoint, square}};
-    for (const auto& kind : kinds) {
-        const QString path = dir.filePath(u"shape%1.shp"_s.arg(kind.type));
+    const std::tuple<W::ShapeType, OGRwkbGeometryType, Vertices> kinds[] = {
+        {W::PolyLine, wkbLineString, square},
+        {W::Polygon, wkbPolygon, {{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}},
+        {W::MultiPoint, wkbMultiPoint, square}};
+    for (const auto& [type, read, vertices] : kinds) {
+        const QString path = dir.filePath(u"shape%1.shp"_s.arg(type));
         writeSet(path, [&](W& w) {
             w.SetFieldValue(u"Id"_s, 1.0);
             for (const auto& [x, y] : square) w.AddVertex(x, y);
             w.WriteShape();
-        }, {{"Id", W::Integer}}, kind.type);
+        }, {{"Id", W::Integer}}, type);
         const auto set = readShapefile(path);
-        EXPECT_EQ(set.type, kind.read);
+        EXPECT_EQ(set.type, read);
         ASSERT_EQ(set.records.size(), 1u);
-        EXPECT_EQ(set.records[0].vertices, kind.vertices) << kind.type;
+        EXPECT_EQ(set.records[0].vertices, vertices) << type;
     }
+}
+
+// A feature's field table: the record file takes the fields with a record name, the shapefile those with a
+// shapefile name (with their widths and decimals), each in the table's order; a short row is refused.
+TEST(FeatureFields, EachOutputTakesItsOwnFields) {
+    const FieldTable table{{"Note", {}, W::Text, 10}, {{}, "Acres", W::Double, 12, 2}, {"Name", "Name", W::Text, 20}};
+    EXPECT_EQ(recordHeader(table), QStringList({"Note", "Name"}));
+    EXPECT_EQ(recordValues(table, {u"n"_s, 12.5, u"Camp"_s}), (std::vector<RecordValue>{u"n"_s, u"Camp"_s}));
+    EXPECT_THROW(recordValues(table, {u"too short"_s}), std::invalid_argument);
+
+    QTemporaryDir dir;
+    const QString shp = dir.filePath(u"p.shp"_s);
+    writePointShape(shp, Mode::Create, table, {u"n"_s, 12.345, u"A"_s}, 1, 2);
+    writePointShape(shp, Mode::Append, table, {u"n"_s, 3.0, u"B"_s}, 3, 4);
+    const auto content = readShapefile(shp);
+    EXPECT_EQ(content.schema, QStringList({"Acres:double:0", "Name:text:20"}));
+    ASSERT_EQ(content.records.size(), 2u);
+    EXPECT_EQ(content.records[0].values.value("Acres"), u"12.35"_s);
+    EXPECT_EQ(content.records[1].values.value("Name"), u"B"_s);
+    EXPECT_EQ(content.records[1].vertices, (Vertices{{3, 4}}));
+}
+
+// The shipped projection texts, read by GDAL, hold the grid the engine computes and geographic WGS 84.
+TEST(ProjectionFiles, TextsDescribeTheGridsTheProgramComputes) {
+    using namespace engine::albers;
+    OGRSpatialReference grid, wgs;
+    ASSERT_EQ(grid.importFromWkt(kAlbersProjection), OGRERR_NONE);
+    ASSERT_EQ(wgs.importFromWkt(kWgs84Projection), OGRERR_NONE);
+    EXPECT_TRUE(grid.IsProjected() && wgs.IsGeographic());
+    for (const auto& [parameter, value] :
+         {std::pair{SRS_PP_CENTRAL_MERIDIAN, centralMeridianDegrees}, {SRS_PP_FALSE_EASTING, falseEastingMetres},
+          {SRS_PP_STANDARD_PARALLEL_1, firstStandardParallelDegrees},
+          {SRS_PP_STANDARD_PARALLEL_2, secondStandardParallelDegrees},
+          {SRS_PP_LATITUDE_OF_CENTER, firstStandardParallelDegrees}})
+        EXPECT_DOUBLE_EQ(grid.GetProjParm(parameter), value) << parameter;
+    EXPECT_DOUBLE_EQ(grid.GetSemiMajor(), semiMajorAxisMetres);
+    EXPECT_DOUBLE_EQ(grid.GetInvFlattening(), inverseFlattening);
+}
+
+// A shapefile's final .shp (any case) becomes .prj, a name without it gets .prj added; a missing source file is
+// named and nothing is written.
+TEST(ProjectionFiles, BesideTheShapefileOrAMissingSourceNamed) {
+    for (const auto& [shapefile, projection] : {std::pair{u"/a/pfcamps.shp"_s, u"/a/pfcamps.prj"_s},
+                                                {u"/a.shp.d/x.SHP"_s, u"/a.shp.d/x.prj"_s}, {u"/a/x"_s, u"/a/x.prj"_s}})
+        EXPECT_EQ(projectionPathFor(shapefile), projection);
+    QTemporaryDir dir;
+    const auto missing = copyProjectionFile(ProgramPaths(dir.filePath(u"nodata"_s), dir.filePath(u"logs"_s)),
+                                            kAlbersPrjFile, dir.filePath(u"pfcamps.shp"_s));
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(missing.message().contains(u"nodata/fl_albers.prj"_s)) << missing.message().toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"pfcamps.prj"_s)));
 }

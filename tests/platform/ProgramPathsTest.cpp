@@ -17,7 +17,6 @@ TEST(ProgramPaths, DataBesideTheExecutableOrInShareWaypost) {
         const auto paths = ProgramPaths::locate(dir.filePath(QStringLiteral("bin")));
         EXPECT_EQ(paths.dataDir(), QDir::cleanPath(dir.filePath(QString::fromLatin1(data))));
         EXPECT_EQ(paths.logDir(), paths.dataDir() + QStringLiteral("/logs"));
-        EXPECT_EQ(paths.dataFile(QStringLiteral("fl_albers.prj")), paths.dataDir() + QStringLiteral("/fl_albers.prj"));
     }
 }
 

@@ -10,7 +10,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 #include <tuple>
 
 using namespace waypost;
@@ -31,13 +30,11 @@ void whenDialogShows(const std::function<void(QWidget*)>& answer) {
 class QtPrompterTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QtPrompter> m_prompter;
-    /// A fresh one for every test, through the interface the windows use (with its default arguments).
-    Prompter& prompter() { return *m_prompter; }
+    QtPrompter m_dialogs;
+    /// Through the interface the windows use (with its default arguments).
+    Prompter& prompter = m_dialogs;
 
 private slots:
-    void init() { m_prompter = std::make_unique<QtPrompter>(); }
-
     // A message shows its text, title and icon.
     void messageShowsTextTitleAndIcon() {
         QStringList seen;
@@ -47,7 +44,7 @@ private slots:
             seen << box->text() << box->windowTitle() << QString::number(box->icon());
             box->button(QMessageBox::Ok)->click();
         });
-        prompter().message(QStringLiteral("Enter Facility Name"), kAppTitle, Prompter::Icon::Warning);
+        prompter.message(QStringLiteral("Enter Facility Name"), kAppTitle, Prompter::Icon::Warning);
         QCOMPARE(seen, (QStringList{"Enter Facility Name", "Waypost", QString::number(QMessageBox::Warning)}));
     }
 
@@ -64,23 +61,22 @@ private slots:
                 if (key) QTest::keyClick(w, Qt::Key(key));
                 else qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
             });
-            QCOMPARE(prompter().question(QStringLiteral("Overwrite?"), kAppTitle, Prompter::Icon::Critical, defaultButton),
+            QCOMPARE(prompter.question(QStringLiteral("Overwrite?"), kAppTitle, Prompter::Icon::Critical, defaultButton),
                      answer);
         }
     }
 
     // An input confirmed empty is not a cancel.
     void inputTellsCancelFromEmpty() {
-        for (const QString& typed : {QStringLiteral("http://example.org"), QString()}) {
+        for (const std::optional<QString>& typed : {std::optional(QStringLiteral("http://example.org")),
+                                                    std::optional(QString()), std::optional<QString>()}) {
             whenDialogShows([typed](QWidget* w) {
                 auto* input = qobject_cast<QInputDialog*>(w);
-                input->setTextValue(typed);
-                input->accept();
+                input->setTextValue(typed.value_or(QString()));
+                typed ? input->accept() : input->reject();  // nothing typed: cancelled
             });
-            QCOMPARE(prompter().inputText(QStringLiteral("Link")), std::optional<QString>(typed));
+            QCOMPARE(prompter.inputText(QStringLiteral("Link")), typed);
         }
-        whenDialogShows([](QWidget* w) { qobject_cast<QInputDialog*>(w)->reject(); });
-        QCOMPARE(prompter().inputText(QStringLiteral("Link")), std::nullopt);
     }
 
     // The save dialog (Qt's own, with the filter given) adds the extension to
@@ -95,7 +91,7 @@ private slots:
             asGiven = fd && fd->testOption(QFileDialog::DontUseNativeDialog) && fd->nameFilters() == QStringList{d.filter};
             static_cast<QDialog*>(w)->accept();  // the default name as offered
         });
-        QCOMPARE(prompter().saveFile(d), std::optional<QString>(dir.filePath(QStringLiteral("pfCamp.kml"))));
+        QCOMPARE(prompter.saveFile(d), std::optional<QString>(dir.filePath(QStringLiteral("pfCamp.kml"))));
         QVERIFY(asGiven);
 
         QString startFolder;
@@ -105,7 +101,7 @@ private slots:
             fd->reject();
         });
         d.folder.clear();
-        QCOMPARE(prompter().saveFile(d), std::nullopt);
+        QCOMPARE(prompter.saveFile(d), std::nullopt);
         QCOMPARE(startFolder, QDir(dir.path()).absolutePath());
 
         // An open dialog takes the name of a file not there yet only when allowed.
@@ -116,7 +112,7 @@ private slots:
                 mode = qobject_cast<QFileDialog*>(w)->fileMode();
                 static_cast<QDialog*>(w)->reject();
             });
-            QCOMPARE(prompter().openFile(d), std::nullopt);
+            QCOMPARE(prompter.openFile(d), std::nullopt);
             QCOMPARE(mode, allowNewName ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         }
     }

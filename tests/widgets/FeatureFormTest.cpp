@@ -2,7 +2,6 @@
 // checks, the output chooser's questions, the five outputs read back with a
 // real reader, failures named, cancels silent, leaving.
 
-#include "output/PointFile.h"
 #include "output/ProjectionFiles.h"
 #include "platform/WindowRegistry.h"
 #include "support/ShapefileReading.h"
@@ -85,8 +84,7 @@ struct Fixture : TestServices, WindowControls {
         click("cmdEnable");
     }
     bool outputsEnabled(bool enabled) const {
-        return std::all_of(std::begin(kOutputs), std::end(kOutputs),
-                           [&](const char* b) { return child(b)->isEnabled() == enabled; });
+        return std::ranges::all_of(kOutputs, [&](const char* b) { return child(b)->isEnabled() == enabled; });
     }
     bool quiet() const { return prompter.messages().empty() && prompter.unexpected().isEmpty(); }
 };
@@ -96,27 +94,6 @@ struct Fixture : TestServices, WindowControls {
 class FeatureFormTest : public QObject {
     Q_OBJECT
 private slots:
-    // The first unmet check speaks and takes the focus; the outputs open only
-    // when all are met and close again when an input is entered.
-    void enableChecksStopAtTheFirstUnmetAndTouchingAFieldTurnsTheOutputsOff() {
-        Fixture f;
-        QVERIFY(f.activate());
-        QVERIFY(f.outputsEnabled(false));
-        f.click("cmdEnable");
-        QCOMPARE(f.prompter.messageTexts(), QStringList{"Enter Name"});
-        QCOMPARE(f.window->focusWidget(), f.window->name);
-        f.window->name->setText(QStringLiteral("Camp"));
-        f.click("cmdEnable");
-        QCOMPARE(f.prompter.messageTexts().last(), QStringLiteral("Please Convert Coordinates"));
-        QCOMPARE(f.window->focusWidget(), f.child("cmdLocate"));
-        QVERIFY(f.outputsEnabled(false));
-        f.ready();
-        QCOMPARE(f.prompter.messages().size(), size_t(2));
-        QVERIFY(f.outputsEnabled(true));
-        f.window->name->setFocus();
-        QVERIFY(f.outputsEnabled(false));
-    }
-
     // A new record file gets the prefix and asks before overwriting (No by
     // default, asked again for every name); an append creates a missing file
     // without a header and clears nothing.
@@ -179,8 +156,7 @@ private slots:
         f.window->name->setText(QStringLiteral("St. Marks"));
         for (const char* file : {"camp.gpx", "camp.geojson", "camp.gpkg"}) {
             f.prompter.choosePath(f.file(file));
-            f.click("cmdKml");
-            QCOMPARE(f.prompter.calls().back().dialog.otherExtensions, kPointFileExtensions);
+            f.click("cmdKml");  // offered as other formats, the names keep their extensions
             GDALDatasetUniquePtr ds(GDALDataset::Open(f.file(file).toUtf8().constData(), GDAL_OF_VECTOR));
             QVERIFY2(ds, file);
             OGRLayer* layer = ds->GetLayerByName("waypoints") ? ds->GetLayerByName("waypoints") : ds->GetLayer(0);
@@ -197,23 +173,13 @@ private slots:
         QVERIFY(f.prompter.unexpected().isEmpty());
     }
 
-    // A missing projection file is named; the shapefile is kept.
-    void aMissingProjectionFileIsNamedAndTheShapefileKept() {
-        QTemporaryDir data;
-        Fixture f(data.path());
-        f.ready();
-        f.prompter.choosePath(f.file("camps.shp"));
-        f.click("cmdShape");
-        QCOMPARE(f.prompter.messages().size(), size_t(1));
-        QVERIFY(f.prompter.messages()[0].text.contains(data.filePath(QStringLiteral("fl_albers.prj"))));
-        QCOMPARE(filesIn(f.out.path()), QStringList({"ptcamps.cpg", "ptcamps.dbf", "ptcamps.shp", "ptcamps.shx"}));
-    }
-
     // A cancelled dialog, at any output or after a kept file, writes and says
-    // nothing. A failed output names its file and leaves nothing behind; the
-    // window's shapefile check stops the shapefile before its dialog.
+    // nothing. A failed output names its file and leaves nothing behind; a missing
+    // projection file is named and the shapefile kept; the window's shapefile
+    // check stops the shapefile before its dialog.
     void aCancelIsSilentAndAFailureNamesTheFileAndLeavesNothingHalfWritten() {
-        Fixture f;
+        QTemporaryDir data;  // program data without the projection files
+        Fixture f(data.path());
         f.ready();
         QVERIFY(writeFile(f.file("ptx.txt"), "keep"));
         for (const char* button : kOutputs) {
@@ -235,24 +201,46 @@ private slots:
         f.click("cmdEnable");
         f.prompter.choosePath(f.file("ptmissing.shp"));
         f.click("cmdAppendShape");
+        f.click("cmdEnable");
+        f.prompter.choosePath(f.file("camps.shp"));
+        f.click("cmdShape");
         f.window->problem = QStringLiteral("not a number");
         f.click("cmdEnable");
         f.click("cmdShape");
         const QStringList said = f.prompter.messageTexts();
-        QCOMPARE(said.size(), 4);
+        QCOMPARE(said.size(), 5);
         QVERIFY(said[0].contains(f.file("gone/ptsites.txt")));
         QVERIFY(said[1].contains(f.file("gone")));
         QVERIFY(said[2].contains(QStringLiteral("ptmissing.shp")));
-        QCOMPARE(said[3], QStringLiteral("not a number"));
+        QVERIFY(said[3].contains(data.filePath(QStringLiteral("fl_albers.prj"))));
+        QCOMPARE(said[4], QStringLiteral("not a number"));
         QVERIFY(f.prompter.unexpected().isEmpty());  // no dialog for the stopped shapefile
-        QCOMPARE(filesIn(f.out.path()), QStringList{"ptx.txt"});
+        QCOMPARE(filesIn(f.out.path()),
+                 QStringList({"ptcamps.cpg", "ptcamps.dbf", "ptcamps.shp", "ptcamps.shx", "ptx.txt"}));
         QCOMPARE(f.window->afterNew, 0);
     }
 
-    // Clear empties the feature and its location; leaving closes the window
-    // with its labels emptied and disabled.
-    void clearingEmptiesTheFeatureAndLeavingClosesTheWindow() {
+    // The first unmet check speaks and takes the focus; the outputs open only
+    // when all are met and close again when an input is entered. Clear empties
+    // the feature and its location; leaving closes the window with its labels
+    // emptied and disabled.
+    void enableChecksClearingAndLeaving() {
         Fixture f;
+        QVERIFY(f.activate());
+        f.click("cmdEnable");
+        QCOMPARE(f.prompter.messageTexts(), QStringList{"Enter Name"});
+        QCOMPARE(f.window->focusWidget(), f.window->name);
+        f.window->name->setText(QStringLiteral("Camp"));
+        f.click("cmdEnable");
+        QCOMPARE(f.prompter.messageTexts().last(), QStringLiteral("Please Convert Coordinates"));
+        QCOMPARE(f.window->focusWidget(), f.child("cmdLocate"));
+        QVERIFY(f.outputsEnabled(false));
+        f.ready();
+        QCOMPARE(f.prompter.messages().size(), size_t(2));
+        QVERIFY(f.outputsEnabled(true));
+        f.window->name->setFocus();
+        QVERIFY(f.outputsEnabled(false));
+
         f.ready();
         f.click("cmdClear");
         QCOMPARE(f.window->name->text(), QString());
