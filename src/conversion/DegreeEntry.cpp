@@ -139,9 +139,6 @@ std::vector<LockedField> lockedFields(DegreeGroup group, Coordinate coordinate) 
     return {};
 }
 
-QString latitudeDisplayText(double latitude) { return fromStd(nb::formatPattern(latitude, "00.000000")); }
-QString longitudeDisplayText(double longitude) { return fromStd(nb::formatPattern(longitude, "000.000000")); }
 QString fullPrecisionText(double degrees) { return fromStd(nb::formatPattern(degrees, "00.000000000000")); }
-QString wholeMetresText(double metres) { return fromStd(nb::formatFixed(metres, 0)); }
 
 }  // namespace waypost::conversion

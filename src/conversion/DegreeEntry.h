@@ -114,9 +114,6 @@ struct LockedField {
 [[nodiscard]] std::vector<LockedField> lockedFields(DegreeGroup group, Coordinate coordinate);
 
 // Label texts of the results.
-[[nodiscard]] QString latitudeDisplayText(double latitude);    ///< "00.000000": 30.500000
-[[nodiscard]] QString longitudeDisplayText(double longitude);  ///< "000.000000": -084.250000
 [[nodiscard]] QString fullPrecisionText(double degrees);       ///< "00.000000000000": -84.250000000000
-[[nodiscard]] QString wholeMetresText(double metres);          ///< plain digits: 376025
 
 }  // namespace waypost::conversion
