@@ -122,35 +122,31 @@ namespace {
 /// A style for a source a person added: areas filled lightly, lines and
 /// points in the same colour.
 mapnik::feature_type_style addedLayerStyle(mapnik::color colour) {
-    mapnik::feature_type_style style;
     mapnik::color fill = colour;
     fill.set_alpha(50);
-    mapnik::rule areas;
-    areas.set_filter(mapnik::parse_expression("[mapnik::geometry_type] = polygon"));
-    mapnik::polygon_symbolizer polygon;
-    mapnik::put(polygon, mapnik::keys::fill, fill);
-    areas.append(std::move(polygon));
-    mapnik::line_symbolizer edge;
-    mapnik::put(edge, mapnik::keys::stroke, colour);
-    mapnik::put(edge, mapnik::keys::stroke_width, 1.0);
-    areas.append(std::move(edge));
-    style.add_rule(std::move(areas));
-    mapnik::rule lines;
-    lines.set_filter(mapnik::parse_expression("[mapnik::geometry_type] = linestring"));
-    mapnik::line_symbolizer line;
-    mapnik::put(line, mapnik::keys::stroke, colour);
-    mapnik::put(line, mapnik::keys::stroke_width, 1.3);
-    lines.append(std::move(line));
-    style.add_rule(std::move(lines));
-    mapnik::rule points;
-    points.set_filter(mapnik::parse_expression("[mapnik::geometry_type] = point"));
+    mapnik::polygon_symbolizer area;
+    mapnik::put(area, mapnik::keys::fill, fill);
+    const auto line = [&](double width) {
+        mapnik::line_symbolizer l;
+        mapnik::put(l, mapnik::keys::stroke, colour);
+        mapnik::put(l, mapnik::keys::stroke_width, width);
+        return l;
+    };
     mapnik::markers_symbolizer marker;
     mapnik::put(marker, mapnik::keys::fill, colour);
     mapnik::put(marker, mapnik::keys::width, 6.0);
     mapnik::put(marker, mapnik::keys::height, 6.0);
     mapnik::put(marker, mapnik::keys::allow_overlap, true);
-    points.append(std::move(marker));
-    style.add_rule(std::move(points));
+    // One rule a kind of geometry.
+    const std::pair<const char*, std::vector<mapnik::symbolizer>> kinds[] = {
+        {"polygon", {area, line(1.0)}}, {"linestring", {line(1.3)}}, {"point", {marker}}};
+    mapnik::feature_type_style style;
+    for (const auto& [kind, symbolizers] : kinds) {
+        mapnik::rule rule;
+        rule.set_filter(mapnik::parse_expression(std::string("[mapnik::geometry_type] = ") + kind));
+        for (mapnik::symbolizer symbolizer : symbolizers) rule.append(std::move(symbolizer));
+        style.add_rule(std::move(rule));
+    }
     return style;
 }
 
