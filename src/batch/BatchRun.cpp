@@ -239,8 +239,47 @@ int shapefileTypeFor(const QString& declaredType) {
     return ShapefileWriter::Text;
 }
 
+namespace {
+
+/// The condition of a record GDAL's translation could not write as it stands,
+/// or nothing when a column's kind already rules the translation out. It may
+/// write a table whose columns are whole numbers, numbers and texts without a
+/// declared size, every value of its column's kind, with a point of numbers
+/// on every record; otherwise each record goes through the writer's rules.
+std::optional<std::string> untranslatable(const std::vector<database::ColumnInfo>& columns, const std::vector<int>& types,
+                                          const QString& latitudeColumn, const QString& longitudeColumn) {
+    std::string unlike = "typeof(" + q(latitudeColumn) + ") NOT IN ('integer', 'real') OR typeof(" + q(longitudeColumn) +
+                         ") NOT IN ('integer', 'real')";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const QString column = QString::fromStdString(columns[i].name);
+        const std::string name = q(column);
+        if (column == latitudeColumn || column == longitudeColumn) {
+            if (types[i] == ShapefileWriter::Long || types[i] == ShapefileWriter::Double) continue;  // checked above
+            return std::nullopt;
+        }
+        if (types[i] == ShapefileWriter::Long) unlike += " OR typeof(" + name + ") NOT IN ('integer', 'null')";
+        else if (types[i] == ShapefileWriter::Double) unlike += " OR typeof(" + name + ") NOT IN ('integer', 'real', 'null')";
+        else if (types[i] == ShapefileWriter::Text && columns[i].declaredType.find('(') == std::string::npos)
+            unlike += " OR typeof(" + name + ") = 'blob'";
+        else return std::nullopt;
+    }
+    return unlike;
+}
+
+QString writeTableShapefile(const QString& database, const QString& table, const QString& latitudeColumn,
+                            const QString& longitudeColumn, bool translation);
+
+}  // namespace
+
 QString writeTableShapefile(const QString& database, const QString& table, const QString& latitudeColumn,
                             const QString& longitudeColumn) {
+    return writeTableShapefile(database, table, latitudeColumn, longitudeColumn, true);
+}
+
+namespace {
+
+QString writeTableShapefile(const QString& database, const QString& table, const QString& latitudeColumn,
+                            const QString& longitudeColumn, bool translation) {
     const QFileInfo info(database);
     const QString shapefile = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".shp"));
     try {
@@ -255,7 +294,12 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             types.push_back(shapefileTypeFor(QString::fromStdString(column.declaredType)));
         }
         // A text column without a declared size is as wide as its longest
-        // value (in UTF-8 bytes), not the dBase maximum for every record.
+        // value (in UTF-8 bytes), not the dBase maximum for every record. The
+        // same pass finds whether GDAL may translate the records.
+        const bool hasPoint = names.contains(latitudeColumn) && names.contains(longitudeColumn);
+        const std::optional<std::string> unlike =
+            translation && hasPoint ? untranslatable(columns, types, latitudeColumn, longitudeColumn) : std::nullopt;
+        bool translate = false;
         std::vector<int> longest(columns.size(), 0);
         {
             // Only those columns are measured: a number made text costs a
@@ -268,11 +312,14 @@ QString writeTableShapefile(const QString& database, const QString& table, const
                                q(names[static_cast<qsizetype>(i)]) + " AS BLOB)))";
                     unsized.push_back(i);
                 }
-            if (!unsized.empty()) {
+            if (unlike) lengths += (unsized.empty() ? "SELECT " : ", ") + std::string("coalesce(max(") + *unlike + "), 0)";
+            if (!lengths.empty()) {
                 Statement measure = db.prepare(lengths + " FROM " + q(table));
-                if (measure.step())
+                if (measure.step()) {
                     for (std::size_t k = 0; k < unsized.size(); ++k)
                         longest[unsized[k]] = static_cast<int>(std::min<std::int64_t>(measure.columnInt(static_cast<int>(k)), 254));
+                    translate = unlike && measure.columnInt(static_cast<int>(unsized.size())) == 0;
+                }
             }
         }
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -286,6 +333,21 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             writer.AddField(names[static_cast<qsizetype>(i)], types[i], size);
         }
         writer.CommitFields();
+        if (translate) {
+            std::string select = "SELECT MakePoint(CAST(" + q(longitudeColumn) + " AS REAL), CAST(" + q(latitudeColumn) +
+                                 " AS REAL)) AS waypost_point";
+            for (const QString& name : names) select += ", " + q(name);
+            try {
+                writer.WriteRecordsFrom(database, select + " FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
+            } catch (const ShapefileError&) {
+                // GDAL could not translate it (no spatial SQL, for one): each record by the writer's rules.
+                return writeTableShapefile(database, table, latitudeColumn, longitudeColumn, false);
+            }
+            writer.CloseShapefile();
+            const WriteResult written = writeProjectionFile(QString::fromLatin1(kWgs84Projection), shapefile);
+            if (!written) throw RunError(written.message());
+            return shapefile;
+        }
         std::vector<int> fields;
         for (const QString& name : names) fields.push_back(writer.FieldIndex(name));
         Statement rows = db.prepare("SELECT * FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
@@ -320,6 +382,8 @@ QString writeTableShapefile(const QString& database, const QString& table, const
     if (!written) throw RunError(written.message());
     return shapefile;
 }
+
+}  // namespace
 
 std::vector<std::pair<double, double>> readTablePoints(const QString& database, const QString& table,
                                                        const QString& latitudeColumn, const QString& longitudeColumn) {

@@ -10,6 +10,7 @@
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
+#include <gdal_utils.h>
 #include <ogrsf_frmts.h>
 #include <cmath>
 #include <filesystem>
@@ -365,6 +366,31 @@ void ShapefileWriter::AddPart(Part part) {
         return;  // the first part begins with the first vertex
     }
     m_gdal->parts.emplace_back(m_gdal->vertices.size(), part);
+}
+
+void ShapefileWriter::WriteRecordsFrom(const QString& database, const std::string& sql) {
+    requireOpen("WriteRecordsFrom");
+    if (m_mode != 1 || !m_fieldsCommitted || m_shapeType != Point)
+        fail(QStringLiteral("the records of a query go into a new point shapefile after its fields"));
+    QuietGdalErrors quiet;
+    const char* drivers[] = {"SQLite", nullptr};
+    GDALDatasetUniquePtr source(GDALDataset::Open(QFile::encodeName(database).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+                                                  drivers, nullptr, nullptr));
+    if (!source) fail(QStringLiteral("%1 cannot be read: %2").arg(database, gdalMessage()));
+    CPLStringList arguments;
+    for (const char* argument : {"-append", "-fieldmap", "identity", "-dialect", "SQLite", "-sql"}) arguments.AddString(argument);
+    arguments.AddString(sql.c_str());
+    arguments.AddString("-nln");
+    arguments.AddString(m_gdal->layer->GetName());
+    GDALVectorTranslateOptions* options = GDALVectorTranslateOptionsNew(arguments.List(), nullptr);
+    if (!options) fail(gdalMessage());
+    GDALDatasetH from = GDALDataset::ToHandle(source.get());
+    int usageError = 0;
+    const GDALDatasetH written =
+        GDALVectorTranslate(nullptr, GDALDataset::ToHandle(m_gdal->dataset.get()), 1, &from, options, &usageError);
+    GDALVectorTranslateOptionsFree(options);
+    if (!written || usageError) fail(QStringLiteral("the records cannot be written: %1").arg(gdalMessage()));
+    m_gdal->layer = m_gdal->dataset->GetLayer(0);
 }
 
 void ShapefileWriter::WriteShape() {

@@ -80,6 +80,11 @@ public:
     /// another ring of a polygon shape (Outer begins a polygon, Hole a hole in
     /// the latest one). Until the first call every vertex belongs to one part.
     void AddPart(Part part = Part::Outer);
+    /// Writes every row of \p sql, a query of the SQLite database \p database,
+    /// as records of a new point shapefile, at GDAL's own pace: its first
+    /// column the point, then one column a field, in the fields' order. The
+    /// caller has checked that every value suits its field as it stands.
+    void WriteRecordsFrom(const QString& database, const std::string& sql);
     /// Writes the vertices and values given since the last record as one record.
     void WriteShape();
     /// Finishes the file: a new set takes the place of the old one.

@@ -300,6 +300,30 @@ TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPoints) {
     EXPECT_EQ(contents(file(u"fires.prj"_s)), QByteArray(kWgs84Projection) + "\r\n");
 }
 
+// A table of whole numbers, numbers and plain texts is written by GDAL's own
+// translation; a text among the numbers sends it through the writer's rules:
+// both give the same fields, values and points.
+TEST_F(BatchRunTest, PlainAndMixedTablesGiveTheSameShapefile) {
+    const auto written = [&](const char* acres, const QString& name) {
+        const QString path = db("CREATE TABLE t (id INTEGER, name TEXT, lat REAL, lon REAL, \"acres burned\" REAL); "
+                                "INSERT INTO t VALUES (1, 'Camp Ça', 30.5, -84.25, " + std::string(acres) +
+                                    "), (2, NULL, 27, -81.5, NULL)",
+                                name);
+        return test::readShapefile(writeTableShapefile(path, t, lat, lon));
+    };
+    const test::ShapefileContent plain = written("1.5", u"plain.sqlite"_s), mixed = written("'1.5 acres'", u"mixed.sqlite"_s);
+    EXPECT_EQ(plain.schema.join(u' ').toStdString(), "id:other:0 name:text:8 lat:double:0 lon:double:0 acres_burn:double:0");
+    ASSERT_EQ(plain.records.size(), 2U);
+    EXPECT_EQ(plain.records[0].values.value(u"name"_s), u"Camp Ça"_s);
+    EXPECT_EQ(plain.records[1].vertices, (std::vector<std::pair<double, double>>{{-81.5, 27}}));
+    EXPECT_EQ(mixed.schema.join(u' ').toStdString(), plain.schema.join(u' ').toStdString());
+    ASSERT_EQ(mixed.records.size(), 2U);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(mixed.records[i].values, plain.records[i].values) << i;
+        EXPECT_EQ(mixed.records[i].vertices, plain.records[i].vertices) << i;
+    }
+}
+
 // The converted table's points in the formats GPS units and current GIS read:
 // the same points and values as the table, full column names (a GPX file's in
 // its waypoints' extensions, a "name" column as the waypoint's name).
