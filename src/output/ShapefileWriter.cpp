@@ -377,6 +377,14 @@ void ShapefileWriter::WriteRecordsFrom(const QString& database, const std::strin
     GDALDatasetUniquePtr source(GDALDataset::Open(QFile::encodeName(database).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
                                                   drivers, nullptr, nullptr));
     if (!source) fail(QStringLiteral("%1 cannot be read: %2").arg(database, gdalMessage()));
+    // The query's columns go into the fields by their order: GDAL must see as
+    // many as there are fields (it takes a table's own key as the feature id).
+    OGRLayer* result = source->ExecuteSQL(sql.c_str(), nullptr, "SQLite");
+    if (!result) fail(QStringLiteral("the records cannot be read: %1").arg(gdalMessage()));
+    const int columns = result->GetLayerDefn()->GetFieldCount();
+    source->ReleaseResultSet(result);
+    if (columns != m_gdal->layer->GetLayerDefn()->GetFieldCount())
+        fail(QStringLiteral("the query gives %1 columns for %2 fields").arg(columns).arg(m_gdal->layer->GetLayerDefn()->GetFieldCount()));
     CPLStringList arguments;
     for (const char* argument : {"-append", "-fieldmap", "identity", "-dialect", "SQLite", "-sql"}) arguments.AddString(argument);
     arguments.AddString(sql.c_str());

@@ -304,8 +304,8 @@ TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPoints) {
 // translation; a text among the numbers sends it through the writer's rules:
 // both give the same fields, values and points.
 TEST_F(BatchRunTest, PlainAndMixedTablesGiveTheSameShapefile) {
-    const auto written = [&](const char* acres, const QString& name) {
-        const QString path = db("CREATE TABLE t (id INTEGER, name TEXT, lat REAL, lon REAL, \"acres burned\" REAL); "
+    const auto written = [&](const char* acres, const QString& name, const char* id = "id INTEGER") {
+        const QString path = db("CREATE TABLE t (" + std::string(id) + ", name TEXT, lat REAL, lon REAL, \"acres burned\" REAL); "
                                 "INSERT INTO t VALUES (1, 'Camp Ça', 30.5, -84.25, " + std::string(acres) +
                                     "), (2, NULL, 27, -81.5, NULL)",
                                 name);
@@ -316,11 +316,15 @@ TEST_F(BatchRunTest, PlainAndMixedTablesGiveTheSameShapefile) {
     ASSERT_EQ(plain.records.size(), 2U);
     EXPECT_EQ(plain.records[0].values.value(u"name"_s), u"Camp Ça"_s);
     EXPECT_EQ(plain.records[1].vertices, (std::vector<std::pair<double, double>>{{-81.5, 27}}));
-    EXPECT_EQ(mixed.schema.join(u' ').toStdString(), plain.schema.join(u' ').toStdString());
-    ASSERT_EQ(mixed.records.size(), 2U);
-    for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(mixed.records[i].values, plain.records[i].values) << i;
-        EXPECT_EQ(mixed.records[i].vertices, plain.records[i].vertices) << i;
+    // A table's own key is a column like the others.
+    const test::ShapefileContent keyed = written("1.5", u"keyed.sqlite"_s, "id INTEGER PRIMARY KEY");
+    for (const test::ShapefileContent* other : {&mixed, &keyed}) {
+        EXPECT_EQ(other->schema.join(u' ').toStdString(), plain.schema.join(u' ').toStdString());
+        ASSERT_EQ(other->records.size(), 2U);
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(other->records[i].values, plain.records[i].values) << i;
+            EXPECT_EQ(other->records[i].vertices, plain.records[i].vertices) << i;
+        }
     }
 }
 
