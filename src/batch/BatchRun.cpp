@@ -22,6 +22,7 @@
 #include <algorithm>
 
 #include <charconv>
+#include <future>
 #include <cstdio>
 #include <cmath>
 #include <limits>
@@ -294,12 +295,10 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             types.push_back(shapefileTypeFor(QString::fromStdString(column.declaredType)));
         }
         // A text column without a declared size is as wide as its longest
-        // value (in UTF-8 bytes), not the dBase maximum for every record. The
-        // same pass finds whether GDAL may translate the records.
+        // value (in UTF-8 bytes), not the dBase maximum for every record.
         const bool hasPoint = names.contains(latitudeColumn) && names.contains(longitudeColumn);
         const std::optional<std::string> unlike =
             translation && hasPoint ? untranslatable(columns, types, latitudeColumn, longitudeColumn) : std::nullopt;
-        bool translate = false;
         std::vector<int> longest(columns.size(), 0);
         {
             // Only those columns are measured: a number made text costs a
@@ -312,14 +311,11 @@ QString writeTableShapefile(const QString& database, const QString& table, const
                                q(names[static_cast<qsizetype>(i)]) + " AS BLOB)))";
                     unsized.push_back(i);
                 }
-            if (unlike) lengths += (unsized.empty() ? "SELECT " : ", ") + std::string("coalesce(max(") + *unlike + "), 0)";
             if (!lengths.empty()) {
                 Statement measure = db.prepare(lengths + " FROM " + q(table));
-                if (measure.step()) {
+                if (measure.step())
                     for (std::size_t k = 0; k < unsized.size(); ++k)
                         longest[unsized[k]] = static_cast<int>(std::min<std::int64_t>(measure.columnInt(static_cast<int>(k)), 254));
-                    translate = unlike && measure.columnInt(static_cast<int>(unsized.size())) == 0;
-                }
             }
         }
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -333,7 +329,15 @@ QString writeTableShapefile(const QString& database, const QString& table, const
             writer.AddField(names[static_cast<qsizetype>(i)], types[i], size);
         }
         writer.CommitFields();
-        if (translate) {
+        if (unlike) {
+            // Whether every value suits its column is found on the other core
+            // while GDAL writes; a table where one does not is written again,
+            // record by record, and the translated set dropped.
+            std::future<bool> suits = std::async(std::launch::async, [database, table, condition = *unlike] {
+                Database own(database.toStdString(), Database::Mode::ReadOnly);
+                Statement any = own.prepare("SELECT EXISTS (SELECT 1 FROM " + q(table) + " WHERE " + condition + ")");
+                return any.step() && any.columnInt(0) == 0;
+            });
             std::string select = "SELECT MakePoint(CAST(" + q(longitudeColumn) + " AS REAL), CAST(" + q(latitudeColumn) +
                                  " AS REAL)) AS waypost_point";
             for (const QString& name : names) select += ", " + q(name);
@@ -341,8 +345,10 @@ QString writeTableShapefile(const QString& database, const QString& table, const
                 writer.WriteRecordsFrom(database, select + " FROM " + q(table) + " ORDER BY " + db.rowKey(table.toStdString()));
             } catch (const ShapefileError&) {
                 // GDAL could not translate it (no spatial SQL, for one): each record by the writer's rules.
+                suits.wait();
                 return writeTableShapefile(database, table, latitudeColumn, longitudeColumn, false);
             }
+            if (!suits.get()) return writeTableShapefile(database, table, latitudeColumn, longitudeColumn, false);
             writer.CloseShapefile();
             const WriteResult written = writeProjectionFile(QString::fromLatin1(kWgs84Projection), shapefile);
             if (!written) throw RunError(written.message());

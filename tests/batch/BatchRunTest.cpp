@@ -316,6 +316,13 @@ TEST_F(BatchRunTest, PlainAndMixedTablesGiveTheSameShapefile) {
     ASSERT_EQ(plain.records.size(), 2U);
     EXPECT_EQ(plain.records[0].values.value(u"name"_s), u"Camp Ça"_s);
     EXPECT_EQ(plain.records[1].vertices, (std::vector<std::pair<double, double>>{{-81.5, 27}}));
+    // A point that is no number is named, never written as a number GDAL made of it.
+    const QString textPoint = db("CREATE TABLE t (id INTEGER, lat REAL, lon REAL); "
+                                 "INSERT INTO t VALUES (1, 30.5, -84.25), (2, '27 N', -81.5)", u"text point.sqlite"_s);
+    const auto refused = thrown<RunError>([&] { writeTableShapefile(textPoint, t, lat, lon); });
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->message().startsWith(u"record 2 has no longitude and latitude"_s)) << refused->message().toStdString();
+    EXPECT_FALSE(QFile::exists(file(u"text point.shp"_s)));
     // A table's own key is a column like the others.
     const test::ShapefileContent keyed = written("1.5", u"keyed.sqlite"_s, "id INTEGER PRIMARY KEY");
     for (const test::ShapefileContent* other : {&mixed, &keyed}) {
