@@ -30,6 +30,19 @@
 #include <vector>
 
 namespace waypost::batch {
+
+std::optional<double> coordinateNumber(const std::optional<std::string>& text) {
+    if (!text) return std::nullopt;
+    std::string_view s = *text;
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
 namespace {
 
 using database::Database;
@@ -90,29 +103,18 @@ std::int64_t eachRecord(Database& db, const QString& table, const std::string& k
     return position;
 }
 
-/// \p text as a number, the whole of it (blanks around allowed).
-std::optional<double> number(const std::optional<std::string>& text) {
-    if (!text) return std::nullopt;
-    std::string_view s = *text;
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-    double v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
+/// A coordinate of the current row: a stored number as it is, a text read
+/// as a number; nothing for NULL or a text that is no number.
+std::optional<double> coordinateOf(const Statement& rows, int column) {
+    if (rows.isNull(column)) return std::nullopt;
+    if (!rows.isText(column)) return rows.columnDouble(column);
+    return coordinateNumber(rows.columnText(column));
 }
 
-/// The point of the current row: stored numbers are taken as they are, text
-/// is read as a number. \throws RunError naming the record when either is missing.
+/// The point of the current row. \throws RunError naming the record when either coordinate is missing.
 std::pair<double, double> pointOf(const Statement& rows, int longitudeIndex, int latitudeIndex, std::int64_t record) {
-    const auto coordinate = [&](int c) -> std::optional<double> {
-        if (rows.isNull(c)) return std::nullopt;
-        if (!rows.isText(c)) return rows.columnDouble(c);
-        return number(rows.columnText(c));
-    };
-    const auto x = coordinate(longitudeIndex);
-    const auto y = coordinate(latitudeIndex);
+    const auto x = coordinateOf(rows, longitudeIndex);
+    const auto y = coordinateOf(rows, latitudeIndex);
     if (!x || !y) throw RunError(QStringLiteral("record %1 has no longitude and latitude for its point").arg(record), record);
     return {*x, *y};
 }
@@ -142,8 +144,8 @@ std::pair<double, double> latLongOfRecord(std::int64_t record, const std::option
 
 std::string referenceOfRecord(std::int64_t record, const std::optional<std::string>& latitudeText,
                               const std::optional<std::string>& longitudeText, Hemispheres hemispheres) {
-    const std::optional<double> lat = number(latitudeText);
-    const std::optional<double> lon = number(longitudeText);
+    const std::optional<double> lat = coordinateNumber(latitudeText);
+    const std::optional<double> lon = coordinateNumber(longitudeText);
     if (!lat) refuse(record, latitudeText, QStringLiteral("the latitude is not a number"));
     if (!lon) refuse(record, longitudeText, QStringLiteral("the longitude is not a number"));
     double latitude = *lat, longitude = *lon;
@@ -396,14 +398,8 @@ std::vector<std::pair<double, double>> readTablePoints(const QString& database, 
     Database db(database.toStdString(), Database::Mode::ReadOnly);
     Statement rows = db.prepare("SELECT " + q(longitudeColumn) + ", " + q(latitudeColumn) + " FROM " + q(table));
     std::vector<std::pair<double, double>> points;
-    while (rows.step()) {
-        const auto coordinate = [&](int c) -> std::optional<double> {
-            if (rows.isNull(c)) return std::nullopt;
-            return rows.isText(c) ? number(rows.columnText(c)) : std::optional<double>(rows.columnDouble(c));
-        };
-        const std::optional<double> x = coordinate(0), y = coordinate(1);
-        if (x && y) points.emplace_back(*x, *y);
-    }
+    while (rows.step())
+        if (const auto x = coordinateOf(rows, 0), y = coordinateOf(rows, 1); x && y) points.emplace_back(*x, *y);
     return points;
 }
 

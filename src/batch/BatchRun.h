@@ -82,6 +82,10 @@ QString pointFormatExtension(PointFormat format);
 /// A format by its extension (any case); std::nullopt for another.
 std::optional<PointFormat> pointFormatFor(const QString& extension);
 
+/// \p text as a coordinate: the whole of it a number (blanks around and a
+/// leading "+" allowed), finite; nothing otherwise.
+std::optional<double> coordinateNumber(const std::optional<std::string>& text);
+
 /// The points of a converted table as (longitude, latitude), for its map;
 /// a record without both numbers is left out.
 std::vector<std::pair<double, double>> readTablePoints(const QString& database, const QString& table,

@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <cmath>
-
 
 namespace waypost::batch {
 namespace {
@@ -152,17 +150,11 @@ std::vector<std::pair<double, double>> readServerTablePoints(const std::string& 
     try {
         Connection c(connection);
         std::vector<std::pair<double, double>> points;
-        const auto number = [](const std::optional<std::string>& text) -> std::optional<double> {
-            if (!text) return std::nullopt;
-            const QString t = QString::fromStdString(*text).trimmed();
-            bool ok = false;
-            const double v = t.toDouble(&ok);
-            return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
-        };
         for (const agency::Row& row : c.run("SELECT " + c.quoted(longitudeColumn.toStdString()) + "::text, " +
                                             c.quoted(latitudeColumn.toStdString()) + "::text FROM " +
                                             c.quoted(table.toStdString())))
-            if (const auto x = number(row.at(0)), y = number(row.at(1)); x && y) points.emplace_back(*x, *y);
+            if (const auto x = coordinateNumber(row.at(0)), y = coordinateNumber(row.at(1)); x && y)
+                points.emplace_back(*x, *y);
         return points;
     } catch (const AgencyError& failure) {
         throw RunError(failure.words());
