@@ -284,19 +284,15 @@ struct MapRenderer::Layers {
                 // A source gone since it was added: the map draws the rest.
             }
         }
-        for (const char* name : {"counties", "areas", "lines", "grid"}) add(name, *sourceOf(name), "epsg:4326");
-        if (labels)
-            for (const char* name : {"countyNames", "sections", "found"}) add(name, *sourceOf(name), "epsg:4326");
+        const std::pair<const char*, const std::shared_ptr<mapnik::memory_datasource>&> above[] = {
+            {"counties", counties}, {"areas", areas}, {"lines", lines}, {"grid", grid}};
+        for (const auto& [name, source] : above) add(name, source, "epsg:4326");
+        if (labels) {
+            const std::pair<const char*, const std::shared_ptr<mapnik::memory_datasource>&> names[] = {
+                {"countyNames", countyNames}, {"sections", sections}, {"found", found}};
+            for (const auto& [name, source] : names) add(name, source, "epsg:4326");
+        }
         sourcesDrawn = sources;
-    }
-
-    const std::shared_ptr<mapnik::memory_datasource>* sourceOf(const std::string& name) const {
-        const std::pair<const char*, const std::shared_ptr<mapnik::memory_datasource>*> all[] = {
-            {"counties", &counties}, {"areas", &areas},       {"lines", &lines},  {"grid", &grid},
-            {"countyNames", &countyNames}, {"sections", &sections}, {"found", &found}};
-        for (const auto& [n, source] : all)
-            if (name == n) return source;
-        return &outline;
     }
 };
 
