@@ -21,7 +21,9 @@ void readCounties(const std::filesystem::path& path, BaseMap& into) {
         std::istringstream words(line);
         std::string word;
         words >> word;
-        const auto bad = [&] { return std::runtime_error(path.string() + ":" + std::to_string(number) + ": cannot read \"" + line + "\""); };
+        const auto bad = [&] {
+            return std::runtime_error(path.string() + ":" + std::to_string(number) + ": cannot read \"" + line + "\"");
+        };
         if (word == "county") {
             PlaceName place;
             if (!(words >> place.longitude >> place.latitude)) throw bad();
@@ -44,7 +46,8 @@ void readCounties(const std::filesystem::path& path, BaseMap& into) {
 BaseMap readBaseMap(const QString& mapFolder) {
     BaseMap base;
     try {
-        base.outline = plss::Outline::read(QFile::encodeName(mapFolder + QStringLiteral("/florida_outline.txt")).toStdString()).rings();
+        const QString outline = mapFolder + QStringLiteral("/florida_outline.txt");
+        base.outline = plss::Outline::read(QFile::encodeName(outline).toStdString()).rings();
     } catch (const std::exception&) {
     }
     try {
