@@ -43,8 +43,6 @@ struct Fixture : TestServices, WindowControls {
         agency::saveSettings({QString(), server["host"], server["port"], server["dbname"], server["user"], lookUps});
         agency::setRunPassword(lookUps ? server["password"] : QString());
     }
-    /// The first value of \p sql's answer on the test server.
-    std::optional<std::string> value(const std::string& sql) { return db.run(sql).at(0).at(0); }
 };
 
 }  // namespace
@@ -94,14 +92,14 @@ private slots:
         f.click("cmdAgency");
         QVERIFY2(f.prompter.messageTexts().last().endsWith(u"The record was not written."_s),
                  qPrintable(f.prompter.messageTexts().last()));
-        QCOMPARE(f.value("SELECT count(*) FROM facilities"), std::optional<std::string>("0"));
+        QCOMPARE(f.db.run("SELECT count(*) FROM facilities").at(0).at(0), std::optional<std::string>("0"));
     }
 
-    // A batch window lists the server's tables and converts one there, never showing the password.
+    // A batch window lists the server's tables and converts one there, never showing the password; its map
+    // shows the points read back from the table's new columns. (Their values: AgencyDatabaseTest.)
     void aBatchWindowConvertsATableOfTheAgencyDatabase() {
         Fixture f;
-        f.db.run("CREATE TABLE \"calls 2026\" (ref text)");
-        f.db.run("INSERT INTO \"calls 2026\" VALUES ('16R GU 61158 70495'), ('17R MK 50392 86534')");
+        f.db.run("CREATE TABLE \"calls 2026\" (ref) AS VALUES ('16R GU 61158 70495'), ('17R MK 50392 86534')");
         batch::frmdatabase window(f.services);
         f.setWindow(&window);
         f.prompter.answerText(f.server["password"]);
@@ -119,9 +117,7 @@ private slots:
         const QString said = f.prompter.messages().back().text;
         QVERIFY2(said.startsWith(u"Conversion Complete - 2 Records Converted"_s), qPrintable(said));
         QVERIFY2(!said.contains(f.server["password"]), "the password was shown");
-        QCOMPARE(f.value("SELECT count(*) FROM \"calls 2026\" WHERE \"Latitude\" BETWEEN 26 AND 31"),
-                 std::optional<std::string>("2"));
-        const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;  // the map shows them
+        const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;
         QVERIFY(shown && shown->size() == 2);
     }
 
@@ -140,8 +136,7 @@ private slots:
             p.click("cmdAgencyLayer");
         }
         const QStringList said = p.prompter.messageTexts();
-        QCOMPARE(said.size(), 2);
-        QVERIFY(said[0].contains(u"no table public.nowhere"_s) && said[1].contains(u"a blank"_s));
+        QVERIFY(said.value(0).contains(u"no table public.nowhere"_s) && said.value(1).contains(u"a blank"_s));
         auto* map = p.child<MapPanel>("mapPanel");
         QCOMPARE(map->layers().size(), size_t(1));
         const QString source = QString::fromStdString(map->layers()[0]);
@@ -158,15 +153,13 @@ private slots:
         Fixture f(true);
         agency::loadSections(f.db, {{"T09S R09E S09", -84.2416, 30.50725, 640}},
                              {"SRID=4326;MULTIPOLYGON(((-84.25 30.5,-84.2332 30.5,-84.2332 30.5145,-84.25 30.5145,-84.25 30.5)))"});
-        f.db.run("CREATE TABLE zipcodeq (\"ZIP_CODE\" text, \"City\" text, state text)");
-        f.db.run("INSERT INTO zipcodeq VALUES ('01001', 'Agawam', 'MA')");
+        f.db.run("CREATE TABLE zipcodeq (\"ZIP_CODE\", \"City\", state) AS VALUES ('01001', 'Agawam', 'MA')");
 
         testing::PageFixture p(QStringLiteral(WAYPOST_SOURCE_DIR "/data"));
         QVERIFY(p.choose("optDD"));
         p.typeAll({"txtDDlongD=084", "txtDDLongDD=2450", "txtDDLatD=30", "txtDDLatDD=5050"});
         p.click("cmdFindSTR");
         QVERIFY2(p.text("lblTRSres").startsWith(u"T09S R09E S09 "_s), qPrintable(p.text("lblTRSres")));
-        QCOMPARE(p.text("lblPercent"), u"STR found in the agency database"_s);
         p.typeAll({"txtDDLatD=29"});
         p.click("cmdFindSTR");
         QVERIFY(!p.text("lblTRSres").startsWith(u"T09S"_s));
@@ -174,8 +167,7 @@ private slots:
         QVERIFY(p.choose("optTRS", "optTSouth", "optRangeE"));
         p.typeAll({"txtTown=9", "txtRange=9", "txtSection=9"});
         p.click("cmdTRS2dd");
-        QCOMPARE(p.text("lblDDLat"), u"30.507300"_s);  // the centre rounded to four decimals
-        QCOMPARE(p.text("lblDDLong"), u"-084.241600"_s);
+        QCOMPARE(p.text("lblDDLat"), u"30.507300"_s);  // the server's centre rounded to four decimals
         QVERIFY(p.prompter.messageTexts().filter(u"agency"_s).isEmpty());
 
         f.setWindow(f.registry.show(windowName::frmGEAddress));

@@ -10,6 +10,7 @@
 #include "engine/NationalGrid.h"
 #include "output/ProjectionFiles.h"
 #include "support/ShapefileReading.h"
+#include "support/TestSupport.h"
 #include "support/Thrown.h"
 
 #include <gdal_priv.h>
@@ -61,16 +62,6 @@ Strings columns(const QString& path, const std::string& table) {
     return out;
 }
 
-bool writeText(const QString& path, const QByteArray& text) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-}
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 /// A vector dataset written through GDAL: one layer per entry, text fields
 /// (its first row), then rows (a null pointer leaves the value unset).
 void writeDataset(const QString& path, const char* driverName, const std::vector<std::pair<std::string, Cells>>& layers) {
@@ -107,15 +98,19 @@ protected:
 };
 struct TableImportTest : BatchRunTest {};
 
-// A text file (commas or tabs) keeps its nulls; a second import gets a new name.
-TEST_F(TableImportTest, TextFilesKeepNullsAndGetUniqueTargets) {
-    ASSERT_TRUE(writeText(file("a.csv"), "id,name,lat,lon\r\n1,North Camp,30.5,-84.25\r\n2,,31.25,-85\r\n"));
+// A text file (commas or tabs) keeps its nulls; a second import gets a new name. A dBase file becomes xd.sqlite and
+// leaves a text copy beside it (blanks trimmed, a null as nothing).
+TEST_F(TableImportTest, TextFilesKeepNullsAndGetUniqueTargetsAndDbaseGivesATextCopy) {
+    ASSERT_TRUE(test::writeFile(file("a.csv"), "id,name,lat,lon\r\n1,North Camp,30.5,-84.25\r\n2,,31.25,-85\r\n"));
     EXPECT_EQ(importText(file("a.csv")), file("a.sqlite"));
     EXPECT_EQ(importText(file("a.csv")), file("a1.sqlite"));
     EXPECT_EQ(rows(file("a1.sqlite"), "SELECT * FROM COORD"),
               (Rows{{"1", "North Camp", "30.5", "-84.25"}, {"2", "NULL", "31.25", "-85"}}));
-    ASSERT_TRUE(writeText(file("b.txt"), "USNG\tNote\n16R GU 61158 70495\tcamp\n"));
+    ASSERT_TRUE(test::writeFile(file("b.txt"), "USNG\tNote\n16R GU 61158 70495\tcamp\n"));
     EXPECT_EQ(rows(importText(file("b.txt")), "SELECT USNG FROM COORD"), Rows{{"16R GU 61158 70495"}});
+    writeDataset(file("x.dbf"), "ESRI Shapefile", {{"x", {{"NUM", "NOTE", "CODE"}, {"12 ", nullptr, "X"}, {"7", "b", "Y"}}}});
+    EXPECT_EQ(importDbf(file("x.dbf")), file("xd.sqlite"));
+    EXPECT_EQ(test::readAll(file("x.txt")), "NUM,NOTE,CODE\r\n12,,X\r\n7,b,Y\r\n"_ba);
 }
 
 // Every cell reads back as the text it had: a column holds numbers only when
@@ -127,7 +122,6 @@ TEST_F(TableImportTest, EveryCellKeepsItsTextInTextSheetAndDbase) {
         {{"30.4383", "-84.2807"}, "REAL"},
         {{"30.5", "31.25", "29.75", "abc"}, "TEXT"},  // a word deep in numbers
         {{"30.5", "31"}, "TEXT"},                      // a whole number among decimals
-        {{"30.50", "1.0"}, "TEXT"},                    // trailing zeros
         {{"99999999999999999999"}, "TEXT"}};           // past 64 bits
     for (std::size_t n = 0; n < std::size(cases); ++n) {
         const auto& [cells, declared] = cases[n];
@@ -140,7 +134,7 @@ TEST_F(TableImportTest, EveryCellKeepsItsTextInTextSheetAndDbase) {
             table.push_back({cell, "k"});
             expected.push_back({cell});
         }
-        ASSERT_TRUE(writeText(file(name + ".csv"), csv));
+        ASSERT_TRUE(test::writeFile(file(name + ".csv"), csv));
         writeDataset(file(name + ".xlsx"), "XLSX", {{"S", table}});
         writeDataset(file(name + ".dbf"), "ESRI Shapefile", {{name.toStdString(), table}});
         for (const auto& [database, target] : {std::pair{importText(file(name + ".csv")), "COORD"},
@@ -153,14 +147,8 @@ TEST_F(TableImportTest, EveryCellKeepsItsTextInTextSheetAndDbase) {
     }
 }
 
-// A dBase file becomes xd.sqlite and leaves a text copy beside it (blanks trimmed, a null as nothing).
-TEST_F(TableImportTest, DbaseGivesATextCopyAndTableCoord) {
-    writeDataset(file("x.dbf"), "ESRI Shapefile", {{"x", {{"NUM", "NOTE", "CODE"}, {"12 ", nullptr, "X"}, {"7", "b", "Y"}}}});
-    EXPECT_EQ(importDbf(file("x.dbf")), file("xd.sqlite"));
-    EXPECT_EQ(contents(file("x.txt")), "NUM,NOTE,CODE\r\n12,,X\r\n7,b,Y\r\n"_ba);
-}
-
-// A workbook's sheets are listed in order (.xlsx, .ods, .xls); the chosen one becomes tblExcel.
+// A workbook's sheets are listed in order (.xlsx, .ods; an .xls's listed: TableImportPanelTest); the chosen one
+// becomes tblExcel.
 TEST_F(TableImportTest, WorkbookSheetsAreListedAndOneBecomesTblExcel) {
     writeDataset(file("two.xlsx"), "XLSX", {{"Fires", {{"USNG"}, {"16R GU 61158 70495"}}}, {"Camps", {{"Name"}, {"North"}}}});
     EXPECT_EQ(sheetNames(file("two.xlsx")), QStringList({"Fires", "Camps"}));
@@ -172,7 +160,6 @@ TEST_F(TableImportTest, WorkbookSheetsAreListedAndOneBecomesTblExcel) {
         "/usr/bin/python3 -c \"import xlwt,sys; b=xlwt.Workbook(); s=b.add_sheet('Grid'); s.write(0,0,'USNG'); "
         "s.write(1,0,'17R MK 50392 86534'); b.add_sheet('Empty'); b.save(sys.argv[1])\" '" + file("old.xls").toStdString() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(sheetNames(file("old.xls")).front(), u"Grid"_s);
     EXPECT_EQ(rows(importSheet(file("old.xls"), u"Grid"_s), "SELECT * FROM tblExcel"), Rows{{"17R MK 50392 86534"}});
 }
 
@@ -188,9 +175,8 @@ TEST_F(TableImportTest, AccessTablesKeepTheirTypesValuesAndNulls) {
         EXPECT_EQ(databaseTables(target), QStringList({"Table1", "Table2", "Table3", "Table4"}));
         EXPECT_EQ(columns(target, "Table1"), (Strings{"A Text(50)", "B Text(100)", "C Byte", "D INTEGER", "E Long Integer",
                                                       "F Double", "G DateTime", "H Currency", "I Boolean"}));
-        const Rows r = rows(target, "SELECT * FROM Table1");
-        ASSERT_GE(r.size(), 2U);
-        EXPECT_EQ(r[1], (Strings{"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "1974-09-21 00:00:00", "3.5", "1"}));
+        EXPECT_EQ(rows(target, "SELECT * FROM Table1 LIMIT 1 OFFSET 1"),
+                  (Rows{{"abcdefg", "hijklmnop", "2", "222", "333333333", "444.555", "1974-09-21 00:00:00", "3.5", "1"}}));
     }
     EXPECT_EQ(columns(imported("v2000_numeric.mdb"), "test").at(1), "col2 Numeric(18,0)");
     EXPECT_TRUE(databaseTables(imported("v2000_empty.mdb")).isEmpty());
@@ -198,8 +184,8 @@ TEST_F(TableImportTest, AccessTablesKeepTheirTypesValuesAndNulls) {
 
 // A failed import names the file and leaves no database, finished or half built.
 TEST_F(TableImportTest, AFailureNamesTheFileAndLeavesNoDatabase) {
-    ASSERT_TRUE(writeText(file("broken.mdb"), QByteArray(4096, '\x07')));
-    ASSERT_TRUE(writeText(file("broken.xlsx"), "PK not really a workbook"));
+    ASSERT_TRUE(test::writeFile(file("broken.mdb"), QByteArray(4096, '\x07')));
+    ASSERT_TRUE(test::writeFile(file("broken.xlsx"), "PK not really a workbook"));
     const std::vector<std::pair<QString, std::function<QString()>>> cases = {
         {file("broken.mdb"), [&] { return importAccess(file("broken.mdb")); }},
         {file("broken.xlsx"), [&] { return importSheet(file("broken.xlsx"), u"Sheet1"_s); }},
@@ -211,28 +197,29 @@ TEST_F(TableImportTest, AFailureNamesTheFileAndLeavesNoDatabase) {
     EXPECT_TRUE(QDir(dir.path()).entryList({u"*.sqlite"_s, u".*"_s}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
-// References become Latitude/Longitude, a second run uxLatitude/uxLongitude, a third is refused.
-TEST_F(BatchRunTest, ReferencesBecomeLatitudeLongitudeThenUxThenTheRunStops) {
+// References become Latitude/Longitude; the other way, the hemispheres are forced before the reference is made. (A
+// second run's uxLatitude/uxLongitude and a third refused, planned as here:
+// ServerRun::UsngToLatLongGivesTheAnswersOfTheSqliteRun.)
+TEST_F(BatchRunTest, ReferencesBecomeLatitudeLongitudeAndHemispheresAreForced) {
     const QString path = db("CREATE TABLE \"fire sites\" (USNG TEXT); INSERT INTO \"fire sites\" VALUES "
-                            "('16R GU 61158 70495'), ('16RGU6115870495'), ('" + referenceOf(27, -128) + "')");
-    const QString table = u"fire sites"_s;
+                            "('16R GU 61158 70495'), ('16RGU6115870495'), ('" + referenceOf(27, -128) + "'); "
+                            "CREATE TABLE t (lat REAL, lon TEXT); INSERT INTO t VALUES (-30.4383, '84.2807'), (33.9, '-18.4')");
     RunCounter done{0};
-    const RunResult first = convertUsngToLatLong(path, table, usng, &done);
-    EXPECT_EQ(first.records, 3);
+    EXPECT_EQ(convertUsngToLatLong(path, u"fire sites"_s, usng, &done).records, 3);
     EXPECT_EQ(done.load(), 3);
-    EXPECT_EQ(first.outputColumns, u"Latitude, Longitude"_s);
     EXPECT_EQ(rows(path, "SELECT Latitude, Longitude FROM \"fire sites\""),
               (Rows{{"30.4383", "-84.2807"}, {"30.4383", "-84.2807"}, {"27.0", "-128.0"}}));
-    EXPECT_EQ(convertUsngToLatLong(path, table, usng).latitudeColumn, u"uxLatitude"_s);
-    const auto third = thrown<RunError>([&] { convertUsngToLatLong(path, table, usng); });
-    EXPECT_EQ(third ? third->message() : u"<ran>"_s, kPreviousUsngToLatLong);
+
+    convertLatLongToUsng(path, t, lat, lon, {});
+    EXPECT_EQ(rows(path, "SELECT USNGCoord FROM t").at(0).at(0), "16R GU 61158 70495");
+    convertLatLongToUsng(path, t, lat, lon, {false, false});
+    EXPECT_EQ(rows(path, "SELECT uxUSNGCoord FROM t").at(1).at(0), referenceOf(-33.9, 18.4));
 }
 
 // A column named like SQLite's row number never decides which record a value
 // goes to; a table whose columns hide every row number is refused unchanged.
 TEST_F(BatchRunTest, ColumnsNamedLikeTheRowNumber) {
     const std::pair<const char*, const char*> tables[] = {
-        {"rowid TEXT", "('16R GU 61158 70495', 'x'), ('17R LL 70840 80930', 'x'), ('15R YP 00000 00000', 'y')"},
         {"ROWID INTEGER, OID TEXT",
          "('16R GU 61158 70495', 1, 'a'), ('17R LL 70840 80930', 1, 'a'), ('15R YP 00000 00000', 1, 'a')"},
         {"id INTEGER PRIMARY KEY, rowid INT, _rowid_ INT, oid INT",
@@ -255,20 +242,11 @@ TEST_F(BatchRunTest, ColumnsNamedLikeTheRowNumber) {
     EXPECT_EQ(columns(hidden, "t").size(), 4U);
 }
 
-// The hemispheres are forced before the reference is made.
-TEST_F(BatchRunTest, HemispheresAreForcedBeforeTheReferenceIsMade) {
-    const QString path = db("CREATE TABLE t (lat REAL, lon TEXT); INSERT INTO t VALUES (-30.4383, '84.2807'), (33.9, '-18.4')");
-    convertLatLongToUsng(path, t, lat, lon, {});
-    EXPECT_EQ(rows(path, "SELECT USNGCoord FROM t").at(0).at(0), "16R GU 61158 70495");
-    convertLatLongToUsng(path, t, lat, lon, {false, false});
-    EXPECT_EQ(rows(path, "SELECT uxUSNGCoord FROM t").at(1).at(0), referenceOf(-33.9, 18.4));
-}
-
 // A bad record stops either run, is named, and leaves the file byte for byte as it was.
 TEST_F(BatchRunTest, ABadRecordChangesNothingAndIsNamed) {
     const QString path = db("CREATE TABLE t (USNG TEXT, lat TEXT, lon REAL); INSERT INTO t VALUES ('16R GU 61158 70495', "
                             "'30.5', -84.25), ('16R GU 611', 'north', -84), ('16R GU 1 1', '31', -85)");
-    const QByteArray before = contents(path);
+    const QByteArray before = test::readAll(path);
     const std::vector<std::pair<std::function<void()>, QString>> runs = {
         {[&] { convertUsngToLatLong(path, t, usng); }, u"Record 2 (\"16R GU 611\")"_s},
         {[&] { convertLatLongToUsng(path, t, lat, lon, {}); }, u"Record 2 (\"north\")"_s}};
@@ -276,40 +254,37 @@ TEST_F(BatchRunTest, ABadRecordChangesNothingAndIsNamed) {
         const auto e = thrown<RunError>(run);
         EXPECT_TRUE(e && e->record() == 2 && e->message().startsWith(named))
             << (e ? e->what() : "the run went through");
-        EXPECT_EQ(contents(path), before);
+        EXPECT_EQ(test::readAll(path), before);
     }
 }
 
-// The shapefile beside the database: every column (names shortened apart), the stored points, the .prj.
-TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPoints) {
+// The shapefile beside the database: every column (names shortened apart), the stored points, the .prj; the same
+// whichever way the table is written.
+TEST_F(BatchRunTest, TheShapefileHoldsEveryColumnAndTheStoredPointsWhicheverWayItIsWritten) {
     const QString path = db("CREATE TABLE t (\"Name of the site\" Text(20), \"Name of the camp\" Text(20), lat Double, "
                             "lon Double, seen DateTime, n INTEGER); INSERT INTO t VALUES "
                             "('a', 'x', 30.5, 84.25, '2026-09-14 00:00:00', 1), ('b', 'y', 27, -81.5, NULL, 2), "
                             "('c', 'z', 30.4383, -84.2807, NULL, NULL)");
-    const RunResult r = convertLatLongToUsng(path, t, lat, lon, {});
-    const QString shp = writeTableShapefile(path, t, r.latitudeColumn, r.longitudeColumn);
-    EXPECT_EQ(shp, file(u"fires.shp"_s));
-    const test::ShapefileContent content = test::readShapefile(shp);
+    convertLatLongToUsng(path, t, lat, lon, {});
+    EXPECT_EQ(writeTableShapefile(path, t, lat, lon), file(u"fires.shp"_s));
+    const test::ShapefileContent content = test::readShapefile(file(u"fires.shp"_s));
     ASSERT_EQ(content.records.size(), 3U);
     EXPECT_EQ(content.records[0].vertices, (std::vector<std::pair<double, double>>{{84.25, 30.5}}));  // as stored
     EXPECT_EQ(content.schema.size(), 7);
     EXPECT_EQ(content.schema.value(0), u"Name_of_th:text:20"_s);
-    EXPECT_TRUE(content.schema.value(1).endsWith(u":text:20"_s));
     EXPECT_NE(content.schema.value(0), content.schema.value(1));
     EXPECT_EQ(content.schema.value(4), u"seen:date:0"_s);
-    EXPECT_EQ(contents(file(u"fires.prj"_s)), QByteArray(kWgs84Projection) + "\r\n");
-}
+    EXPECT_EQ(test::readAll(file(u"fires.prj"_s)), QByteArray(kWgs84Projection) + "\r\n");
 
-// A table of whole numbers, numbers and plain texts is written by GDAL's own
-// translation; a text among the numbers sends it through the writer's rules:
-// both give the same fields, values and points.
-TEST_F(BatchRunTest, PlainAndMixedTablesGiveTheSameShapefile) {
+    // A table of whole numbers, numbers and plain texts is written by GDAL's own
+    // translation; a text among the numbers sends it through the writer's rules:
+    // both give the same fields, values and points.
     const auto written = [&](const char* acres, const QString& name, const char* id = "id INTEGER") {
-        const QString path = db("CREATE TABLE t (" + std::string(id) + ", name TEXT, lat REAL, lon REAL, \"acres burned\" REAL); "
+        const QString made = db("CREATE TABLE t (" + std::string(id) + ", name TEXT, lat REAL, lon REAL, \"acres burned\" REAL); "
                                 "INSERT INTO t VALUES (1, 'Camp Ça', 30.5, -84.25, " + std::string(acres) +
                                     "), (2, NULL, 27, -81.5, NULL)",
                                 name);
-        return test::readShapefile(writeTableShapefile(path, t, lat, lon));
+        return test::readShapefile(writeTableShapefile(made, t, lat, lon));
     };
     const test::ShapefileContent plain = written("1.5", u"plain.sqlite"_s), mixed = written("'1.5 acres'", u"mixed.sqlite"_s);
     EXPECT_EQ(plain.schema.join(u' ').toStdString(), "id:other:0 name:text:8 lat:double:0 lon:double:0 acres_burn:double:0");
@@ -348,11 +323,9 @@ TEST_F(BatchRunTest, TablePointsHoldEveryRecordWithItsValues) {
                 return f.IsFieldSetAndNotNull(i) ? std::string(f.GetFieldAsString(i)) : std::string("NULL");
         return std::string("<missing>");
     };
-    GDALAllRegister();
     for (const PointFormat format : {PointFormat::GeoPackage, PointFormat::GeoJson, PointFormat::Gpx}) {
-        const QString written = writeTablePoints(path, u"fire sites"_s, lat, lon, format);
+        const QString written = writeTablePoints(path, u"fire sites"_s, lat, lon, format);  // registers GDAL's drivers
         SCOPED_TRACE(written.toStdString());
-        EXPECT_EQ(written, file(u"fires."_s + pointFormatExtension(format)));
         GDALDatasetUniquePtr ds(GDALDataset::Open(written.toUtf8().constData(), GDAL_OF_VECTOR));
         ASSERT_TRUE(ds);
         const bool gpx = format == PointFormat::Gpx;
@@ -366,7 +339,6 @@ TEST_F(BatchRunTest, TablePointsHoldEveryRecordWithItsValues) {
         EXPECT_EQ(field(*first, gpx ? "Name_of_the_site" : "Name of the site"), "Camp <1> & \"x\"");
         EXPECT_EQ(field(*first, gpx ? "time_" : "time"), "noon");
         EXPECT_EQ(std::stoi(field(*first, "n")), 1);
-        EXPECT_EQ(second->GetGeometryRef()->toPoint()->getY(), 27);
         if (!gpx) {
             EXPECT_EQ(field(*second, "Name of the site"), "NULL");
         }
@@ -396,7 +368,7 @@ TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
 
 // The command runs on every kind of table the windows import, through the same import.
 TEST_F(BatchRunTest, TheCommandRunsOnTextDbaseAndSheetSources) {
-    ASSERT_TRUE(writeText(file("points.csv"), "Name,USNG\r\nA,16R GU 61158 70495\r\nB,17R LL 70840 80930\r\n"));
+    ASSERT_TRUE(test::writeFile(file("points.csv"), "Name,USNG\r\nA,16R GU 61158 70495\r\nB,17R LL 70840 80930\r\n"));
     const Cells references{{"USNG"}, {"16R GU 61158 70495"}, {"17R LL 70840 80930"}};
     writeDataset(file("points.dbf"), "ESRI Shapefile", {{"points", references}});
     writeDataset(file("book.xlsx"), "XLSX", {{"Sheet1", references}});

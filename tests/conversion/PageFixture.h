@@ -16,21 +16,20 @@
 
 namespace waypost::testing {
 
-/// One hand-back as a calling window received it.
+/// One hand-back as a calling window received it (which section handover it came
+/// with shows in the section it holds).
 struct Handed {
     std::optional<engine::Location> location;
-    SectionHandover section = SectionHandover::Carried;
     QString latitude() const { return location ? QString::fromStdString(location->latitudeText()) : QString(); }
     QString longitude() const { return location ? QString::fromStdString(location->longitudeText()) : QString(); }
-    QString usng() const { return location ? QString::fromStdString(location->usng) : QString(); }
     QString section_() const { return location ? QString::fromStdString(location->sectionText()) : QString(); }
 };
 
 /// A calling window of the tests: it keeps every location it receives.
 class RecordingReceiver : public QWidget, public LocationReceiver {
 public:
-    void receiveLocation(const std::optional<engine::Location>& location, SectionHandover section) override {
-        received.push_back({location, section});
+    void receiveLocation(const std::optional<engine::Location>& location, SectionHandover) override {
+        received.push_back({location});
     }
     void receiveFoundSection(const engine::Location& location) override { foundSections.push_back(location); }
     std::vector<Handed> received;

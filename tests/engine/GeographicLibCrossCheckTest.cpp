@@ -32,10 +32,7 @@
 #include <cmath>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -89,11 +86,8 @@ void checkRoundTrip(const Point& p, int zone, const std::string& reference, bool
 void checkPoint(const Point& p, Tally& t) {
     const UtmPosition ours = utmFromGeographic(p.latitude, p.longitude);
     const std::string reference = nationalGridReference(ours);
-    // Beyond 84 N and below 80 S: no band letter here, UPS in GeographicLib.
-    if (p.latitude >= 84 || p.latitude < -80) {
-        if (ours.band != '\0') t.fail(p, "has a band letter: " + reference);
-        return;
-    }
+    // Beyond 84 N and below 80 S: UPS in GeographicLib (no band letter here: EngineTest's NationalGrid tests).
+    if (p.latitude >= 84 || p.latitude < -80) return;
     const int standardZone = GeographicLib::UTMUPS::StandardZone(p.latitude, p.longitude);
     if (standardZone != ours.zone) {
         if (std::ranges::find(westernMeridians, p.longitude) != westernMeridians.end() && ours.zone == standardZone - 1)
@@ -135,7 +129,7 @@ void checkPoint(const Point& p, Tally& t) {
 }
 
 // Generated points over Florida, the whole world, and the places where the grid's rules matter (zone edges,
-// the three western meridians, Norway, Svalbard, the polar caps).
+// the three western meridians, Norway, Svalbard).
 TEST(GeographicLibCrossCheck, UtmReferenceAndInverseOverGeneratedPoints) {
     std::mt19937_64 rng(20240611);
     const auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
@@ -153,19 +147,13 @@ TEST(GeographicLibCrossCheck, UtmReferenceAndInverseOverGeneratedPoints) {
     }
     add(3000, 56, 64, 0, 15);  // Norway
     add(3000, 72, 84, 0, 42);  // Svalbard
-    add(1000, 84, 90, -180, 180);
-    add(1000, -90, -80.000001, -180, 180);
 
-    std::ostringstream summary;
-    summary << "compared " << t.included << ", excluded: western meridians " << t.westernMeridian << ", Svalbard "
-            << t.svalbard << "; half-metre straddles " << t.straddles;
-    RecordProperty("summary", summary.str());
-    EXPECT_EQ(t.failures, 0) << summary.str();
-    EXPECT_GE(t.included, 100000U) << summary.str();
+    EXPECT_EQ(t.failures, 0);
+    EXPECT_GE(t.included, 100000U);
     // Every point on the three meridians is a deliberate difference, and only those; Svalbard keeps its zones.
     EXPECT_EQ(t.westernMeridian, pointsPerWesternMeridian * westernMeridians.size());
     EXPECT_GT(t.svalbard, 1000U);
-    EXPECT_LT(t.straddles, t.included / 200) << summary.str();
+    EXPECT_LT(t.straddles, t.included / 200) << t.straddles << " of " << t.included;
 }
 
 TEST(GeographicLibCrossCheck, ReferencesThatDoNotExistAreRefusedAsGeographicLibRefusesThem) {
@@ -233,7 +221,6 @@ TEST(GeographicLibCrossCheck, AlbersAgainstTheExactProjection) {
     std::uniform_real_distribution<double> floridaLat(24.3, 31.1), floridaLon(-87.7, -79.8), wideLat(-60, 80),
         wideLon(-179, 90);
     int failures = 0;
-    double worst = 0;
     for (int i = 0; i < 20000; ++i) {
         const bool florida = i % 2 == 0;
         const double lat = florida ? floridaLat(rng) : wideLat(rng);
@@ -243,53 +230,47 @@ TEST(GeographicLibCrossCheck, AlbersAgainstTheExactProjection) {
         exact.Forward(0, lat * scale, (lon - centralMeridianDegrees) * scale, x, y);
         // Whole metres, so within half a metre of the exact value.
         const double off = std::max(std::abs(ours.x - (x - x0 + falseEastingMetres)), std::abs(ours.y - (y - y0)));
-        worst = std::max(worst, off);
         if (!(off <= 0.5 + 1e-6) && ++failures <= maxReportedFailures)
             ADD_FAILURE() << "(" << lat << ", " << lon << ") " << ours.text << " is " << off << " m off";
     }
     EXPECT_EQ(failures, 0);
-    EXPECT_GT(worst, 0.4);  // the rounding really is to whole metres
 }
 
-// The spacing follows the width of the view; a finer spacing than the view can show, or no view, gives no lines.
+// The spacing follows the width of the view (a section-sized view shows kilometre lines: MapPanelTest); a finer
+// spacing than the view can show, or no view, gives no lines.
 TEST(GridLines, SpacingFollowsTheWidthOfTheView) {
-    EXPECT_EQ(gridSpacingFor({-87.7, 24.4, -79.9, 31.1}), 100000);    // the state
-    EXPECT_EQ(gridSpacingFor({-84.6, 30.2, -84.0, 30.7}), 10000);     // a county
-    EXPECT_EQ(gridSpacingFor({-84.30, 30.40, -84.25, 30.45}), 1000);  // sections
+    EXPECT_EQ(gridSpacingFor({-87.7, 24.4, -79.9, 31.1}), 100000);  // the state
+    EXPECT_EQ(gridSpacingFor({-84.6, 30.2, -84.0, 30.7}), 10000);   // a county
     EXPECT_TRUE(gridLines({-87.7, 24.4, -79.9, 31.1}, 1000).empty());
     EXPECT_TRUE(gridLines({-84.0, 30.5, -84.5, 30.0}, 1000).empty());  // not a view
     EXPECT_TRUE(gridLines({-84.5, 30.0, -84.0, 30.5}, 0).empty());
 }
 
-// Statewide 100 km lines and kilometre lines across -84 degrees: both zones drawn, every line on a multiple of
-// its spacing; across the edge each zone's lines reach it from their own side.
+// Kilometre lines across -84 degrees (the statewide 100 km lines of both zones: MapPanelTest): both zones drawn,
+// every line on a multiple of its spacing, every vertex on it and within its own zone and the view; across the
+// edge each zone's lines reach it from their own side.
 TEST(GridLines, LinesLieOnTheirEastingsAndNorthingsWithinTheirZonesAndTheView) {
-    const std::pair<Extent, int> views[] = {{{-87.7, 24.4, -79.9, 31.1}, 100000},
-                                            {{-84.05, 30.40, -83.95, 30.45}, 1000}};
-    for (const auto& [view, spacing] : views) {
-        const std::vector<GridLine> lines = gridLines(view, spacing);
-        std::set<int> zones;
-        double westMost17 = 0, eastMost16 = -180;
-        for (const GridLine& line : lines) {
-            zones.insert(line.zone);
-            EXPECT_EQ(std::fmod(line.metres, spacing), 0) << line.metres;
-            EXPECT_GE(line.points.size(), 2U);
-            for (const auto& [lon, lat] : line.points) {
-                EXPECT_TRUE(lon >= view.west && lon <= view.east && lat >= view.south && lat <= view.north) << lon;
-                int zone = 0;
-                bool north = true;
-                double x = 0, y = 0;
-                GeographicLib::UTMUPS::Forward(lat, lon, zone, north, x, y, line.zone);
-                EXPECT_NEAR(line.constantEasting ? x : y, line.metres, 1.0) << "zone " << line.zone << " at " << lon;
-                EXPECT_EQ(line.zone, lon <= -84 ? 16 : 17) << lon;  // on -84 degrees a point is zone 16's
-                if (line.zone == 16) eastMost16 = std::max(eastMost16, lon);
-                else westMost17 = std::min(westMost17, lon);
-            }
+    const Extent view{-84.05, 30.40, -83.95, 30.45};
+    std::set<int> zones;
+    double westMost17 = 0, eastMost16 = -180;
+    for (const GridLine& line : gridLines(view, 1000)) {
+        zones.insert(line.zone);
+        EXPECT_EQ(std::fmod(line.metres, 1000), 0) << line.metres;
+        EXPECT_GE(line.points.size(), 2U);
+        for (const auto& [lon, lat] : line.points) {
+            EXPECT_TRUE(lon >= view.west && lon <= view.east && lat >= view.south && lat <= view.north) << lon;
+            int zone = 0;
+            bool north = true;
+            double x = 0, y = 0;
+            GeographicLib::UTMUPS::Forward(lat, lon, zone, north, x, y, line.zone);
+            EXPECT_NEAR(line.constantEasting ? x : y, line.metres, 1.0) << "zone " << line.zone << " at " << lon;
+            EXPECT_EQ(line.zone, lon <= -84 ? 16 : 17) << lon;  // on -84 degrees a point is zone 16's
+            if (line.zone == 16) eastMost16 = std::max(eastMost16, lon);
+            else westMost17 = std::min(westMost17, lon);
         }
-        EXPECT_EQ(zones, (std::set<int>{16, 17}));
-        if (spacing == 100000) EXPECT_GT(lines.size(), 20U);
-        else EXPECT_TRUE(eastMost16 > -84.01 && westMost17 < -83.99) << eastMost16 << " " << westMost17;
     }
+    EXPECT_EQ(zones, (std::set<int>{16, 17}));
+    EXPECT_TRUE(eastMost16 > -84.01 && westMost17 < -83.99) << eastMost16 << " " << westMost17;
 }
 
 }  // namespace

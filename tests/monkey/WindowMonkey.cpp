@@ -19,6 +19,7 @@
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "support/ArchiveReading.h"
+#include "support/KmlDocuments.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -41,7 +42,6 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include <cpl_vsi.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -70,7 +70,9 @@ QStringList words(const char* list) { return QString::fromUtf8(list).split(u'|')
 
 /// Texts people and pastes produce, the hostile ones first.
 QString randomText() {
-    const auto digits = [](int count) { QString s; while (count-- > 0) s += QChar(u'0' + below(10)); return s; };
+    // \p count characters, each the code \p one gives.
+    const auto made = [](int count, auto one) { QString s; while (count-- > 0) s += QChar(char16_t(one())); return s; };
+    const auto digit = [] { return u'0' + below(10); };
     static const QStringList fixed = words(
         "1e400|-1e400|1e-400|NaN|inf|-0|02-30-2026|13-45-2026|00-00-0000|99-99-9999|2-29-2027|12/31/1899|\"<>&'|"
         "]]><![CDATA[|&amp;&#0;&lt;|🔥🚒 Camp|   ||30.5|-84.25|30 26 18|84 16 51|16R GU 6115 7049|T01S R01E S08|120|"
@@ -80,15 +82,12 @@ QString randomText() {
         "FL-TAD-000123|1,250.5|09-14-2026|09-14-26|32301|Unknown");
     if (below(5) < 2) return pick(plausible);
     switch (below(8)) {
-    case 0: return digits(1 + below(40));
-    case 1: return QStringLiteral("-") + digits(1 + below(20));
-    case 2: {  // control characters and DEL
-        QString s;
-        for (int i = 0, n = 1 + below(6); i < n; ++i) s += QChar(char16_t(below(2) ? 1 + below(31) : 0x7f));
-        return s + QStringLiteral("x");
-    }
+    case 0: return made(1 + below(40), digit);
+    case 1: return QStringLiteral("-") + made(1 + below(20), digit);
+    // Control characters and DEL.
+    case 2: return made(1 + below(6), [] { return below(2) ? 1 + below(31) : 0x7f; }) + u'x';
     case 3: return QString(5000, QChar(below(2) ? u'A' : u'9'));
-    case 4: return digits(1 + below(3)) + QStringLiteral(".") + digits(below(8));
+    case 4: return made(1 + below(3), digit) + u'.' + made(below(8), digit);
     default: return pick(fixed);
     }
 }
@@ -108,8 +107,7 @@ public:
     std::optional<QString> inputText(const QString& prompt, const QString&, const QString&) override {
         const int choice = below(4);
         trace(QStringLiteral("  input: ") + prompt.left(100));
-        if (choice == 0) return std::nullopt;
-        return choice == 1 ? QString() : randomText();
+        return choice == 0 ? std::nullopt : std::optional(choice == 1 ? QString() : randomText());
     }
     std::optional<QString> openFile(const FileDialog& dialog) override { return path(dialog, true); }
     std::optional<QString> saveFile(const FileDialog& dialog) override { return path(dialog, false); }
@@ -117,19 +115,18 @@ public:
 
 private:
     std::optional<QString> path(const FileDialog& dialog, bool open) {
+        static const QStringList names = words("out|St. Marks|fire \"one\"|Ñandú 🔥|a&b<c>");
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
         const int choice = below(10);
         const QStringList existing = QDir(m_folder).entryList(QDir::Files, QDir::Name);
         std::optional<QString> chosen;
         if (choice > 0 && choice <= (open ? 7 : 3) && !existing.isEmpty()) {
             chosen = m_folder + u'/' + pick(existing);
         } else if (choice > 0) {
-            static const QStringList names = words("out|St. Marks|fire \"one\"|Ñandú 🔥|a&b<c>");
-            static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
-            QString name = pick(names);
+            chosen = m_folder + u'/' + pick(names);
             QStringList extensions;
             for (auto it = pattern.globalMatch(dialog.filter); it.hasNext();) extensions << it.next().captured(1);
-            if (!extensions.isEmpty() && below(5)) name += u'.' + pick(extensions);
-            chosen = m_folder + u'/' + name;
+            if (!extensions.isEmpty() && below(5)) *chosen += u'.' + pick(extensions);
         }
         trace(QStringLiteral("  %1 \"%2\" -> %3")
                   .arg(open ? "open" : "save", dialog.title, chosen.value_or(QStringLiteral("cancel"))));
@@ -151,13 +148,8 @@ void placeInputs(const QString& folder) {
     const QString data = QStringLiteral(WAYPOST_SOURCE_DIR "/tests/data/");
     QFile::copy(data + QStringLiteral("kml/square.kml"), folder + QStringLiteral("/square.kml"));
     QFile::copy(data + QStringLiteral("access/v2000_numeric.mdb"), folder + QStringLiteral("/numeric.mdb"));
-    const QByteArray kml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><kml xmlns=\"http://www.opengis.net/kml/2.2\">"
-                           "<Placemark><LineString><coordinates>-84.25,30.5 -84.24,30.51 -84.23,30.5"
-                           "</coordinates></LineString></Placemark></kml>";
-    if (VSILFILE* f = VSIFOpenL((QStringLiteral("/vsizip/") + folder + QStringLiteral("/line.kmz/doc.kml")).toUtf8(), "wb")) {
-        VSIFWriteL(kml.constData(), 1, kml.size(), f);
-        VSIFCloseL(f);
-    }
+    const QByteArray drawing = test::document(test::line("-84.25,30.5 -84.24,30.51 -84.23,30.5"));
+    if (!test::writeKmz(folder + QStringLiteral("/line.kmz"), drawing)) fail(QStringLiteral("cannot write line.kmz"));
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
     GDALDatasetUniquePtr dbf(
         driver ? driver->Create((folder + QStringLiteral("/coords.dbf")).toUtf8(), 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
@@ -273,212 +265,198 @@ QStringList snapshot(const QString& folder) {
 
 // ---------------------------------------------------------------- the monkey
 
-class Monkey {
-public:
-    Monkey(WindowRegistry& registry, QString name) : m_registry(registry), m_name(std::move(name)) {}
+int g_step = 0;  // the step of the window's run under way
 
-    void run(int steps) {
-        for (m_step = 0; m_step < steps; ++m_step) {
-            QWidget* window = target();
-            if (!window) return;
-            act(window);
-            QCoreApplication::processEvents();
-            waitWhileBusy();
+void say(const QString& what, const QObject* on) {
+    trace(QStringLiteral("%1 %2 %3").arg(g_step).arg(what, on->objectName()));
+}
+
+/// \p w told with \p what is done to it, then focused as a click focuses it.
+void touch(QWidget* w, const QString& what) { say(what, w); w->setFocus(Qt::MouseFocusReason); }
+
+/// Background work (table runs), which shows the wait cursor while it runs, ends before the windows go.
+void waitWhileBusy() { for (int i = 0; i < 3000 && QApplication::overrideCursor(); ++i) QTest::qWait(10); }
+
+/// The window under test, shown again when an action closed it; now and
+/// then another open window (the conversion page a feature window opened).
+QWidget* target(WindowRegistry& registry, const QString& name) {
+    QWidget* own = registry.existing(name);
+    if (!own || !own->isVisible()) own = registry.show(name);
+    if (below(5) == 0) {
+        QList<QWidget*> others;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != own && w->isVisible() && !w->objectName().isEmpty() && !qobject_cast<QMenu*>(w)) others << w;
+        if (QWidget* another = pick(others)) own = another;
+    }
+    if (own && QApplication::activeWindow() != own) {
+        own->activateWindow();
+        (void)QTest::qWaitForWindowActive(own, 200);
+    }
+    return own;
+}
+
+/// Every visible, enabled control of a kind that \p also takes (when given), whatever its name: new
+/// controls are reached too.
+template <class T> QList<T*> usable(QWidget* window, const std::function<bool(T*)>& also = {}) {
+    QList<T*> out;
+    // A test of the server connection would wait on the network: the agency
+    // tests drive it against their own server instead.
+    for (T* w : window->findChildren<T*>())
+        if (w->isVisibleTo(window) && w->isEnabled() && w->objectName() != QLatin1String("cmdTest") &&
+            (!also || also(w)))
+            out << w;
+    return out;
+}
+
+/// Every character as a key press and release carrying it, control
+/// characters and characters outside the keyboard's keys included.
+void typeText(QWidget* field, const QString& text) {
+    for (const uint code : text.toUcs4()) {
+        const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        const int key = code >= 0x20 && code < 0x7f ? int(QChar(code).toUpper().unicode()) : int(Qt::Key_unknown);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier, one);
+            QApplication::sendEvent(field, &event);
         }
     }
+}
 
-    /// Background work (table runs), which shows the wait cursor while it runs, ends before the windows go.
-    static void waitWhileBusy() { for (int i = 0; i < 3000 && QApplication::overrideCursor(); ++i) QTest::qWait(10); }
-
-private:
-    /// The window under test, shown again when an action closed it; now and
-    /// then another open window (the conversion page a feature window opened).
-    QWidget* target() {
-        QWidget* own = m_registry.existing(m_name);
-        if (!own || !own->isVisible()) own = m_registry.show(m_name);
-        if (below(5) == 0) {
-            QList<QWidget*> others;
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w != own && w->isVisible() && !w->objectName().isEmpty() && !qobject_cast<QMenu*>(w)) others << w;
-            if (QWidget* another = pick(others)) own = another;
-        }
-        if (own && QApplication::activeWindow() != own) {
-            own->activateWindow();
-            (void)QTest::qWaitForWindowActive(own, 200);
-        }
-        return own;
+/// Random text typed or pasted into a random field, over or after what it holds.
+void typeInto(QWidget* window) {
+    QWidget* field = pick(usable<QWidget>(window, [](QWidget* w) {
+        return (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w)) &&
+               !w->property("readOnly").toBool();
+    }));
+    if (!field) return;
+    const QString text = randomText();
+    say(QStringLiteral("type \"%1\"").arg(text.size() > 60 ? text.left(20) + QStringLiteral("...") : text), field);
+    field->setFocus(Qt::TabFocusReason);
+    if (below(2)) QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    if (text.size() > 60 || below(6) == 0) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        typeText(field, text);
     }
+    if (const int after = below(4); after < 2) QTest::keyClick(field, after ? Qt::Key_Tab : Qt::Key_Return);
+}
 
-    /// Every visible, enabled control of a kind, whatever its name: new controls are reached too.
-    template <class T> static QList<T*> usable(QWidget* window) {
-        QList<T*> out;
-        // A test of the server connection would wait on the network: the agency
-        // tests drive it against their own server instead.
-        for (T* w : window->findChildren<T*>())
-            if (w->isVisibleTo(window) && w->isEnabled() && w->objectName() != QLatin1String("cmdTest")) out << w;
-        return out;
-    }
-
-    void say(const QString& what, const QObject* on) const {
-        trace(QStringLiteral("%1 %2 %3").arg(m_step).arg(what, on->objectName()));
-    }
-
-    void act(QWidget* window) {
-        using Action = void (Monkey::*)(QWidget*);
-        static constexpr Action actions[] = {&Monkey::typeInto, &Monkey::typeInto, &Monkey::typeInto, &Monkey::focus,
-                                             &Monkey::click,    &Monkey::click,    &Monkey::slide,    &Monkey::choose,
-                                             &Monkey::listItem, &Monkey::other};
-        if (below(6) == 0) return fillSensibly(window);
-        (this->*actions[below(10)])(window);
-    }
-
-    /// What a person sensibly types, field by field, so that the monkey also
-    /// gets past the enable checks to the outputs. Fields not named here are
-    /// reached by the random typing alone.
-    void fillSensibly(QWidget* window) {
-        static const std::pair<const char*, const char*> sensible[] = {
-            {"txtAnyLocation", "16R GU 6115 7049"}, {"txtF_Name", "Bear Creek"}, {"txtInc_num", "42"}, {"txtArea", "120"},
-            {"txtPerim", "1.5"}, {"txtfacName", "Helibase 2"}, {"txtHwind", "115"}, {"txtPaname", "North Camp"},
-            {"txtPastreet", "100 Main St"}, {"txtPacity", "Tallahassee"}, {"meZip", "32301"}};
-        say(QStringLiteral("fill sensibly"), window);
-        for (QLineEdit* field : usable<QLineEdit>(window)) {
-            QString value;
-            for (const auto& [name, text] : sensible)
-                if (field->objectName() == QLatin1String(name)) value = QString::fromUtf8(text);
-            // A date field takes today in the form its mask has.
-            if (const QString mask = field->inputMask(); mask.startsWith(QLatin1String("00-00-00")))
-                value = QDate::currentDate().toString(mask.startsWith(QLatin1String("00-00-0000")) ? QStringLiteral("MMddyyyy")
-                                                                                                   : QStringLiteral("MMddyy"));
-            if (value.isEmpty() || field->isReadOnly()) continue;
-            field->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-            typeText(field, value);
-            QTest::keyClick(field, Qt::Key_Return);
-        }
-        for (QComboBox* list : usable<QComboBox>(window))
-            if (list->currentIndex() < 0 && list->count() > 0) {
-                list->setCurrentIndex(0);
-                emit list->activated(0);
-            }
-        // Then the window's enable step, which opens its outputs to the clicks.
-        QList<QPushButton*> enables;
-        for (QPushButton* b : usable<QPushButton>(window))
-            if (b->objectName().contains(QLatin1String("enable"), Qt::CaseInsensitive)) enables << b;
-        if (QPushButton* b = pick(enables)) QTest::mouseClick(b, Qt::LeftButton);
-    }
-
-    void focus(QWidget* window) {
-        QWidget* w = pick(usable<QWidget>(window));
-        if (!w || w->focusPolicy() == Qt::NoFocus) return;
-        say(QStringLiteral("focus"), w);
-        w->setFocus(Qt::TabFocusReason);
-    }
-
-    void click(QWidget* window) {
-        QAbstractButton* b = pick(usable<QAbstractButton>(window));
-        if (!b) return;
-        say(QStringLiteral("click"), b);
-        if (qobject_cast<QPushButton*>(b)) return QTest::mouseClick(b, Qt::LeftButton);
-        b->setFocus(Qt::MouseFocusReason);
-        b->click();
-    }
-
-    void slide(QWidget* window) {
-        QAbstractSlider* s = pick(usable<QAbstractSlider>(window));
-        if (!s) return;
-        const int end = below(3);
-        const int value = end < 2 ? (end ? s->maximum() : s->minimum())
-                                  : std::uniform_int_distribution<int>(s->minimum(), s->maximum())(g_rng);
-        say(QStringLiteral("slide %1").arg(value), s);
-        s->setFocus(Qt::MouseFocusReason);
-        s->setValue(value);
-    }
-
-    void choose(QWidget* window) {
-        QComboBox* c = pick(usable<QComboBox>(window));
-        if (!c) return;
-        const int index = below(c->count() + 1) - 1;
-        say(QStringLiteral("choose %1").arg(index), c);
-        c->setFocus(Qt::MouseFocusReason);
-        c->setCurrentIndex(index);
-        if (index >= 0) emit c->activated(index);
-    }
-
-    void listItem(QWidget* window) {
-        QListWidget* l = pick(usable<QListWidget>(window));
-        if (!l || l->count() == 0) return;
-        QListWidgetItem* item = l->item(below(l->count()));
-        say(QStringLiteral("list item %1").arg(item->text()), l);
-        l->setFocus(Qt::MouseFocusReason);
-        l->setCurrentItem(item);
-        if (item->flags() & Qt::ItemIsUserCheckable)
-            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-        emit l->itemClicked(item);
-        if (below(4) == 0) emit l->itemDoubleClicked(item);
-    }
-
-    /// Now and then the window is closed; else a menu command, or a key on the focused control.
-    void other(QWidget* window) {
-        const int choice = below(10);
-        if (choice == 0) {
-            say(QStringLiteral("close"), window);
-            window->close();
-        } else if (choice < 4) {
-            QList<QAction*> actions;
-            for (QAction* a : window->findChildren<QAction*>())
-                if (a->isEnabled() && !a->isSeparator() && !a->menu() && !a->text().isEmpty()) actions << a;
-            if (QAction* a = pick(actions)) {
-                say(QStringLiteral("menu ") + a->text(), a);
-                a->trigger();
-            }
-        } else if (QWidget* w = QApplication::focusWidget()) {
-            static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Backspace,
-                                           Qt::Key_Delete, Qt::Key_Tab,   Qt::Key_Up,     Qt::Key_Down};
-            const Qt::Key key = keys[below(8)];
-            say(QStringLiteral("key %1").arg(int(key)), w);
-            QTest::keyClick(w, key);
-        }
-    }
-
-    /// Every character as a key press and release carrying it, control
-    /// characters and characters outside the keyboard's keys included.
-    static void typeText(QWidget* field, const QString& text) {
-        for (const uint code : text.toUcs4()) {
-            const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-            const int key = code >= 0x20 && code < 0x7f ? int(QChar(code).toUpper().unicode()) : int(Qt::Key_unknown);
-            for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-                QKeyEvent event(type, key, Qt::NoModifier, one);
-                QApplication::sendEvent(field, &event);
-            }
-        }
-    }
-
-    /// Random text typed or pasted into a random field, over or after what it holds.
-    void typeInto(QWidget* window) {
-        QList<QWidget*> fields;
-        for (QWidget* w : usable<QWidget>(window))
-            if ((qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w)) &&
-                !w->property("readOnly").toBool())
-                fields << w;
-        QWidget* field = pick(fields);
-        if (!field) return;
-        const QString text = randomText();
-        say(QStringLiteral("type \"%1\"").arg(text.size() > 60 ? text.left(20) + QStringLiteral("...") : text), field);
+/// What a person sensibly types, field by field, so that the monkey also
+/// gets past the enable checks to the outputs. Fields not named here are
+/// reached by the random typing alone.
+void fillSensibly(QWidget* window) {
+    static const QHash<QString, QString> sensible{
+        {"txtAnyLocation", "16R GU 6115 7049"}, {"txtF_Name", "Bear Creek"}, {"txtInc_num", "42"}, {"txtArea", "120"},
+        {"txtPerim", "1.5"}, {"txtfacName", "Helibase 2"}, {"txtHwind", "115"}, {"txtPaname", "North Camp"},
+        {"txtPastreet", "100 Main St"}, {"txtPacity", "Tallahassee"}, {"meZip", "32301"}};
+    say(QStringLiteral("fill sensibly"), window);
+    for (QLineEdit* field : usable<QLineEdit>(window)) {
+        QString value = sensible.value(field->objectName());
+        // A date field takes today in the form its mask has.
+        if (const QString mask = field->inputMask(); mask.startsWith(QLatin1String("00-00-00")))
+            value = QDate::currentDate().toString(mask.startsWith(QLatin1String("00-00-0000")) ? QStringLiteral("MMddyyyy")
+                                                                                               : QStringLiteral("MMddyy"));
+        if (value.isEmpty() || field->isReadOnly()) continue;
         field->setFocus(Qt::TabFocusReason);
-        if (below(2)) QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-        if (text.size() > 60 || below(6) == 0) {
-            QGuiApplication::clipboard()->setText(text);
-            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-        } else {
-            typeText(field, text);
-        }
-        if (const int after = below(4); after < 2) QTest::keyClick(field, after ? Qt::Key_Tab : Qt::Key_Return);
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        typeText(field, value);
+        QTest::keyClick(field, Qt::Key_Return);
     }
+    for (QComboBox* list : usable<QComboBox>(window))
+        if (list->currentIndex() < 0 && list->count() > 0) {
+            list->setCurrentIndex(0);
+            emit list->activated(0);
+        }
+    // Then the window's enable step, which opens its outputs to the clicks.
+    const auto enable = [](QPushButton* b) {
+        return b->objectName().contains(QLatin1String("enable"), Qt::CaseInsensitive);
+    };
+    if (QPushButton* b = pick(usable<QPushButton>(window, enable))) QTest::mouseClick(b, Qt::LeftButton);
+}
 
-    WindowRegistry& m_registry;
-    QString m_name;
-    int m_step = 0;
-};
+void focus(QWidget* window) {
+    QWidget* w = pick(usable<QWidget>(window));
+    if (!w || w->focusPolicy() == Qt::NoFocus) return;
+    say(QStringLiteral("focus"), w);
+    w->setFocus(Qt::TabFocusReason);
+}
+
+void click(QWidget* window) {
+    QAbstractButton* b = pick(usable<QAbstractButton>(window));
+    if (!b) return;
+    say(QStringLiteral("click"), b);
+    if (qobject_cast<QPushButton*>(b)) return QTest::mouseClick(b, Qt::LeftButton);
+    b->setFocus(Qt::MouseFocusReason);
+    b->click();
+}
+
+void slide(QWidget* window) {
+    QAbstractSlider* s = pick(usable<QAbstractSlider>(window));
+    if (!s) return;
+    const int end = below(3);
+    const int value = end < 2 ? (end ? s->maximum() : s->minimum())
+                              : std::uniform_int_distribution<int>(s->minimum(), s->maximum())(g_rng);
+    touch(s, QStringLiteral("slide %1").arg(value));
+    s->setValue(value);
+}
+
+void choose(QWidget* window) {
+    QComboBox* c = pick(usable<QComboBox>(window));
+    if (!c) return;
+    const int index = below(c->count() + 1) - 1;
+    touch(c, QStringLiteral("choose %1").arg(index));
+    c->setCurrentIndex(index);
+    if (index >= 0) emit c->activated(index);
+}
+
+void listItem(QWidget* window) {
+    QListWidget* l = pick(usable<QListWidget>(window));
+    if (!l || l->count() == 0) return;
+    QListWidgetItem* item = l->item(below(l->count()));
+    touch(l, QStringLiteral("list item %1").arg(item->text()));
+    l->setCurrentItem(item);
+    if (item->flags() & Qt::ItemIsUserCheckable)
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    emit l->itemClicked(item);
+    if (below(4) == 0) emit l->itemDoubleClicked(item);
+}
+
+/// Now and then the window is closed; else a menu command, or a key on the focused control.
+void other(QWidget* window) {
+    const int choice = below(10);
+    if (choice == 0) {
+        say(QStringLiteral("close"), window);
+        window->close();
+    } else if (choice < 4) {
+        QList<QAction*> actions;
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->isEnabled() && !a->isSeparator() && !a->menu() && !a->text().isEmpty()) actions << a;
+        if (QAction* a = pick(actions)) {
+            say(QStringLiteral("menu ") + a->text(), a);
+            a->trigger();
+        }
+    } else if (QWidget* w = QApplication::focusWidget()) {
+        static const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Backspace,
+                                       Qt::Key_Delete, Qt::Key_Tab,   Qt::Key_Up,     Qt::Key_Down};
+        const Qt::Key key = keys[below(8)];
+        say(QStringLiteral("key %1").arg(int(key)), w);
+        QTest::keyClick(w, key);
+    }
+}
+
+/// \p steps random actions on the window \p name, each after the last one's background work has ended.
+void runMonkey(WindowRegistry& registry, const QString& name, int steps) {
+    static constexpr void (*actions[])(QWidget*) = {typeInto, typeInto, typeInto, focus,    click,
+                                                    click,    slide,    choose,   listItem, other};
+    for (g_step = 0; g_step < steps; ++g_step) {
+        QWidget* window = target(registry, name);
+        if (!window) return;
+        if (below(6) == 0) fillSensibly(window);
+        else actions[below(10)](window);
+        QCoreApplication::processEvents();
+        waitWhileBusy();
+    }
+}
 
 /// The program's windows with the services they are built with.
 struct Program {
@@ -513,8 +491,7 @@ void monkeyWindow(const QString& name, std::uint64_t seed, int steps, const QStr
     const auto in = [&](const char* sub) { return root.filePath(QString::fromLatin1(sub)); };
     const auto entries = [](const QString& d) { return QDir(d).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
     const QString work = in("work"), cwd = in("cwd");
-    QDir().mkpath(work);
-    QDir().mkpath(cwd);
+    for (const QString& folder : {work, cwd}) QDir().mkpath(folder);
     placeInputs(work);
     const QStringList dataBefore = snapshot(dataDir);
     const QString oldCurrent = QDir::currentPath();
@@ -522,8 +499,7 @@ void monkeyWindow(const QString& name, std::uint64_t seed, int steps, const QStr
     g_rng.seed(seed);
     {
         Program program(work, ProgramPaths(dataDir, in("logs"), in("user")));
-        Monkey{program.registry, name}.run(steps);
-        Monkey::waitWhileBusy();
+        runMonkey(program.registry, name, steps);
         for (QWidget* w : QApplication::topLevelWidgets()) w->close();
         QCoreApplication::processEvents();
         for (const QString& window : WindowRegistry::unloadOrder()) program.registry.unload(window);

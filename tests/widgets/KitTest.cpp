@@ -18,7 +18,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <stdexcept>
 
 using namespace waypost;
 using namespace waypost::test;
@@ -31,18 +30,8 @@ bool activate(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
-/// A window with a name field, an editable combo box and a button.
-struct Form {
-    QWidget window;
-    QLineEdit* name = new QLineEdit(&window);
-    QComboBox* combo = new QComboBox(&window);
-    QPushButton* button = new QPushButton(&window);
-    Form() { combo->setEditable(true); }
-};
-
 /// Stands in for the conversion page: records the caller and hands back what it is given.
-class FakePage final : public QWidget, public LocationSource {
-public:
+struct FakePage final : QWidget, LocationSource {
     void startLocatingFor(QObject* caller, LocationReceiver* receiver, const QString&) override {
         m_caller = caller;
         receiverSeen = receiver;
@@ -62,11 +51,17 @@ class KitTest : public QObject {
 private slots:
     // A field is left only when another control of its own window takes the
     // focus, not when another window does for a while. A name field refuses every
-    // restricted key with the message; pasted text is cleaned when the field is
+    // restricted key with the message; its text is cleaned when the field is
     // left, also by a click on the window behind a message box ("Tally Helibase &"):
     // the click's handler sees the cleaned name.
     void fieldsAreLeftOnlyForAnotherControlOfTheirWindowAndNameFieldsAreGuarded() {
-        Form f;
+        struct {  // a window with a name field, an editable combo box and a button
+            QWidget window;
+            QLineEdit* name = new QLineEdit(&window);
+            QComboBox* combo = new QComboBox(&window);
+            QPushButton* button = new QPushButton(&window);
+        } f;
+        f.combo->setEditable(true);
         ScriptedPrompter prompter;
         new NameFieldGuard(prompter, f.name, &f.window);
         new NameFieldGuard(prompter, f.combo, &f.window);
@@ -79,29 +74,20 @@ private slots:
         QVERIFY(activate(&f.window));
 
         f.combo->setFocus(Qt::TabFocusReason);
-        QCOMPARE(seen, QStringList{"entered"});
         f.combo->lineEdit()->setFocus(Qt::OtherFocusReason);  // the combo box's own line edit: the same field
-        QCOMPARE(seen, QStringList{"entered"});
         QWidget box;  // another window takes the focus for a while (a message box) and gives it back
         QVERIFY(activate(&box));
         QVERIFY(activate(&f.window));
-        QCOMPARE(seen, QStringList{"entered"});
-        f.button->setFocus(Qt::TabFocusReason);
+        f.button->setFocus(Qt::TabFocusReason);  // only now is the field left, once
         QCOMPARE(seen, (QStringList{"entered", "left"}));
-        f.combo->setFocus(Qt::MouseFocusReason);
-        QCOMPARE(seen, (QStringList{"entered", "left", "entered"}));
 
         f.name->setFocus();
         QTest::keyClicks(f.name, QStringLiteral("Bear&Cub\"\'/:<>\\"));
         QCOMPARE(f.name->text(), QStringLiteral("BearCub"));
         QCOMPARE(prompter.messageTexts(), QStringList(8, QStringLiteral("This is a Restricted Character")));
-        f.name->setText(QStringLiteral(" a/b "));
-        f.button->setFocus();
-        QCOMPARE(f.name->text(), QStringLiteral("a b"));
         f.combo->setFocus();
         QTest::keyClicks(f.combo, QStringLiteral("My<Type"));
         QCOMPARE(f.combo->currentText(), QStringLiteral("MyType"));
-        QCOMPARE(prompter.messages().size(), size_t(9));
 
         f.name->clear();
         f.name->setFocus(Qt::MouseFocusReason);
@@ -145,9 +131,7 @@ private slots:
         engine::Location found = sampleLocation();
         found.section = engine::FoundSection{"T01N R05W S12", found.latitude, found.longitude};
         page->receiverSeen->receiveFoundSection(found);
-        QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
         page->receiverSeen->receiveLocation(sampleLocation(), SectionHandover::KeptByWindow);
-        QCOMPARE(lat.text(), QStringLiteral("30.500000"));
         QCOMPARE(str.text(), QStringLiteral("T01N R05W S12"));
 
         // Coming back copies by the same rule; the section belongs to another point now.
@@ -182,7 +166,8 @@ private slots:
     }
 
     // Long work runs off the interface thread, its figure shows, its result
-    // (or its failure) comes back, and its window cannot be closed meanwhile.
+    // comes back, and its window cannot be closed meanwhile. (Its failure coming
+    // back is the KML window's failed conversion.)
     void aBackgroundJobHandsItsResultBackAndHoldsTheWindow() {
         QWidget window;
         QVERIFY(activate(&window));
@@ -204,9 +189,6 @@ private slots:
         QVERIFY(refused);  // close() said the window stayed open
         QCOMPARE(shown.back(), 7);
         QVERIFY(!QApplication::overrideCursor());
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, BackgroundJob::run<int>(&window, {}, [](JobProgress&) -> int {
-            throw std::runtime_error("the database is locked");
-        }));
         QVERIFY(window.close());  // closes again once the job is over
     }
 };
