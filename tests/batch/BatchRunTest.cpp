@@ -10,11 +10,9 @@
 #include "engine/NationalGrid.h"
 #include "output/ProjectionFiles.h"
 #include "support/ShapefileReading.h"
+#include "support/TableWriting.h"
 #include "support/TestSupport.h"
 #include "support/Thrown.h"
-
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +34,7 @@ using database::Database;
 using test::thrown;
 using Strings = std::vector<std::string>;
 using Rows = std::vector<Strings>;
-using Cells = std::vector<std::vector<const char*>>;
+using test::Cells;
 
 std::string referenceOf(double latitude, double longitude) {
     return engine::nationalGridReference(engine::utmFromGeographic(latitude, longitude));
@@ -62,29 +60,6 @@ Strings columns(const QString& path, const std::string& table) {
     return out;
 }
 
-/// A vector dataset written through GDAL: one layer per entry, text fields
-/// (its first row), then rows (a null pointer leaves the value unset).
-void writeDataset(const QString& path, const char* driverName, const std::vector<std::pair<std::string, Cells>>& layers) {
-    GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
-    ASSERT_NE(driver, nullptr);
-    GDALDatasetUniquePtr ds(driver->Create(path.toUtf8().constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    ASSERT_NE(ds, nullptr);
-    for (const auto& [name, cells] : layers) {
-        OGRLayer* layer = ds->CreateLayer(name.c_str(), nullptr, wkbNone, nullptr);
-        for (const char* field : cells.front()) {
-            OGRFieldDefn defn(field, OFTString);
-            ASSERT_EQ(layer->CreateField(&defn), OGRERR_NONE);
-        }
-        for (std::size_t r = 1; r < cells.size(); ++r) {
-            OGRFeature feature(layer->GetLayerDefn());
-            for (std::size_t i = 0; i < cells[r].size(); ++i)
-                if (cells[r][i]) feature.SetField(static_cast<int>(i), cells[r][i]);
-            ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
-        }
-    }
-}
-
 class BatchRunTest : public ::testing::Test {
 protected:
     QString file(const QString& name) const { return dir.filePath(name); }
@@ -108,7 +83,8 @@ TEST_F(TableImportTest, TextFilesKeepNullsAndGetUniqueTargetsAndDbaseGivesATextC
               (Rows{{"1", "North Camp", "30.5", "-84.25"}, {"2", "NULL", "31.25", "-85"}}));
     ASSERT_TRUE(test::writeFile(file("b.txt"), "USNG\tNote\n16R GU 61158 70495\tcamp\n"));
     EXPECT_EQ(rows(importText(file("b.txt")), "SELECT USNG FROM COORD"), Rows{{"16R GU 61158 70495"}});
-    writeDataset(file("x.dbf"), "ESRI Shapefile", {{"x", {{"NUM", "NOTE", "CODE"}, {"12 ", nullptr, "X"}, {"7", "b", "Y"}}}});
+    ASSERT_TRUE(test::writeTables(file("x.dbf"), "ESRI Shapefile",
+                                  {{"x", {{"NUM", "NOTE", "CODE"}, {"12 ", nullptr, "X"}, {"7", "b", "Y"}}}}));
     EXPECT_EQ(importDbf(file("x.dbf")), file("xd.sqlite"));
     EXPECT_EQ(test::readAll(file("x.txt")), "NUM,NOTE,CODE\r\n12,,X\r\n7,b,Y\r\n"_ba);
 }
@@ -135,8 +111,8 @@ TEST_F(TableImportTest, EveryCellKeepsItsTextInTextSheetAndDbase) {
             expected.push_back({cell});
         }
         ASSERT_TRUE(test::writeFile(file(name + ".csv"), csv));
-        writeDataset(file(name + ".xlsx"), "XLSX", {{"S", table}});
-        writeDataset(file(name + ".dbf"), "ESRI Shapefile", {{name.toStdString(), table}});
+        ASSERT_TRUE(test::writeTables(file(name + ".xlsx"), "XLSX", {{"S", table}}));
+        ASSERT_TRUE(test::writeTables(file(name + ".dbf"), "ESRI Shapefile", {{name.toStdString(), table}}));
         for (const auto& [database, target] : {std::pair{importText(file(name + ".csv")), "COORD"},
                                                std::pair{importSheet(file(name + ".xlsx"), u"S"_s), "tblExcel"},
                                                std::pair{importDbf(file(name + ".dbf")), "COORD"}}) {
@@ -150,10 +126,11 @@ TEST_F(TableImportTest, EveryCellKeepsItsTextInTextSheetAndDbase) {
 // A workbook's sheets are listed in order (.xlsx, .ods; an .xls's listed: TableImportPanelTest); the chosen one
 // becomes tblExcel.
 TEST_F(TableImportTest, WorkbookSheetsAreListedAndOneBecomesTblExcel) {
-    writeDataset(file("two.xlsx"), "XLSX", {{"Fires", {{"USNG"}, {"16R GU 61158 70495"}}}, {"Camps", {{"Name"}, {"North"}}}});
+    ASSERT_TRUE(test::writeTables(file("two.xlsx"), "XLSX",
+                                  {{"Fires", {{"USNG"}, {"16R GU 61158 70495"}}}, {"Camps", {{"Name"}, {"North"}}}}));
     EXPECT_EQ(sheetNames(file("two.xlsx")), QStringList({"Fires", "Camps"}));
     EXPECT_EQ(rows(importSheet(file("two.xlsx"), u"Camps"_s), "SELECT * FROM tblExcel"), Rows{{"North"}});
-    writeDataset(file("one.ods"), "ODS", {{"Only", {{"Lat", "Lon"}, {"30.5", "-84.25"}}}});
+    ASSERT_TRUE(test::writeTables(file("one.ods"), "ODS", {{"Only", {{"Lat", "Lon"}, {"30.5", "-84.25"}}}}));
     EXPECT_EQ(sheetNames(file("one.ods")), QStringList{"Only"});
     // GDAL cannot write .xls: Debian's python3-xlwt makes one.
     const std::string command =
@@ -370,8 +347,8 @@ TEST_F(BatchRunTest, AKilledRunLeavesNoHalfConvertedTable) {
 TEST_F(BatchRunTest, TheCommandRunsOnTextDbaseAndSheetSources) {
     ASSERT_TRUE(test::writeFile(file("points.csv"), "Name,USNG\r\nA,16R GU 61158 70495\r\nB,17R LL 70840 80930\r\n"));
     const Cells references{{"USNG"}, {"16R GU 61158 70495"}, {"17R LL 70840 80930"}};
-    writeDataset(file("points.dbf"), "ESRI Shapefile", {{"points", references}});
-    writeDataset(file("book.xlsx"), "XLSX", {{"Sheet1", references}});
+    ASSERT_TRUE(test::writeTables(file("points.dbf"), "ESRI Shapefile", {{"points", references}}));
+    ASSERT_TRUE(test::writeTables(file("book.xlsx"), "XLSX", {{"Sheet1", references}}));
     for (const auto& [source, table, database, converted] :
          {std::tuple{"points.csv", "-", "points.sqlite", "COORD"}, std::tuple{"points.dbf", "-", "pointsd.sqlite", "COORD"},
           std::tuple{"book.xlsx", "Sheet1", "bookx.sqlite", "tblExcel"}}) {

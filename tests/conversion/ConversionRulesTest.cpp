@@ -1,8 +1,8 @@
 // The conversion page's rules as plain functions: the key filters, the field
 // checks with their messages and reset texts, the values of the degree fields,
 // the twelve-decimal label, the township, range and section limits, and which
-// callers receive nothing. The totals of the notations are typed in
-// DegreePageTest; the keys as the page shows them are in TrsPageTest.
+// callers receive nothing. The totals of the notations, and the keys as the
+// page shows them, are typed in ConversionPageTest.
 
 #include "conversion/DegreeEntry.h"
 #include "conversion/HandBack.h"
@@ -24,7 +24,7 @@ std::string str(const QString& text) { return text.toStdString(); }
 
 // Degree fields take digits, the decimal point and its control codes; township,
 // range and section fields digits and backspace (which they take is typed through
-// the page in TrsPageTest::refusedKeysSectionCheckAndEmptyFields). Pasted text keeps
+// the page in ConversionPageTest::refusedKeysSectionCheckAndEmptyFields). Pasted text keeps
 // only what could be typed.
 TEST(KeyFilters, DegreeAndTrsFields) {
     for (char16_t c : u"0123456789.\b\t\f\x0e"sv) EXPECT_TRUE(acceptsDegreeCharacter(c)) << int(c);
@@ -76,9 +76,9 @@ TEST(DegreeFieldChecks, AcceptOrRefuseWithMessageAndResetText) {
 
 // Whole values round a half to even and are held at the 16-bit ends; digits
 // stand for a fraction; a hundredth of a second of 100 is a whole second (the
-// other hundredths are in the totals of DegreePageTest, and so are the pole and
+// other hundredths are in the totals of ConversionPageTest, and so are the pole and
 // antimeridian locks). The twelve-decimal labels put the minus before unpadded
-// degrees (the others are checked through the page in DegreePageTest).
+// degrees (the others are checked through the page in ConversionPageTest).
 TEST(DegreeValues, WholeValuesFractionsTermsAndTwelveDecimals) {
     for (const auto& [value, whole] : {std::pair{8.5, 8}, {9.5, 10}, {40000.0, 32767}, {-40000.0, -32768},
                                        {std::numeric_limits<double>::quiet_NaN(), 0}})
@@ -93,7 +93,7 @@ TEST(DegreeValues, WholeValuesFractionsTermsAndTwelveDecimals) {
 // North townships run to 7, south ones to 67, east ranges to 43, west ones to 34;
 // keys below ten have one leading zero. Sections run to 8029, their key plain while
 // typed. (8 north, 44 east and section 8030 are refused through the page in
-// TrsPageTest, where a section's key is padded when its field is left.)
+// ConversionPageTest, where a section's key is padded when its field is left.)
 TEST(TrsChecks, LimitsByDirection) {
     // township, range or section, text, direction, the key when accepted or the message, the number (-1: refused)
     const std::tuple<char, const char*, const char*, QString, int> cases[] = {
@@ -116,7 +116,7 @@ TEST(TrsChecks, LimitsByDirection) {
 }
 
 // Only the three feature windows, named exactly, receive anything; what each
-// receives is checked through the page (DegreePageTest, TrsPageTest::findStr).
+// receives is checked through the page (ConversionPageTest, findStr among them).
 TEST(HandBack, NoneForAnyOtherName) {
     for (const char* name : {"", "wpfac", "frmAbout", "wp_ddc_0306", "wpFac "})
         EXPECT_FALSE(handBackFor(QString::fromLatin1(name)).has_value()) << name;

@@ -15,11 +15,13 @@
 // program with a large --steps and another --seed. --verbose prints every step
 // before it runs, which is the step list of a failure.
 
+#include "database/Database.h"
 #include "platform/Services.h"
 #include "platform/WindowRegistry.h"
 #include "shell/Windows.h"
 #include "support/ArchiveReading.h"
 #include "support/KmlDocuments.h"
+#include "support/TableWriting.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -45,7 +47,6 @@
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
-#include <sqlite3.h>
 
 #include <iostream>
 #include <random>
@@ -150,26 +151,14 @@ void placeInputs(const QString& folder) {
     QFile::copy(data + QStringLiteral("access/v2000_numeric.mdb"), folder + QStringLiteral("/numeric.mdb"));
     const QByteArray drawing = test::document(test::line("-84.25,30.5 -84.24,30.51 -84.23,30.5"));
     if (!test::writeKmz(folder + QStringLiteral("/line.kmz"), drawing)) fail(QStringLiteral("cannot write line.kmz"));
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
-    GDALDatasetUniquePtr dbf(
-        driver ? driver->Create((folder + QStringLiteral("/coords.dbf")).toUtf8(), 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
-    if (OGRLayer* layer = dbf ? dbf->CreateLayer("coords", nullptr, wkbNone, nullptr) : nullptr) {
-        OGRFieldDefn usng("USNG", OFTString), lat("LAT", OFTReal);
-        layer->CreateField(&usng);
-        layer->CreateField(&lat);
-        for (const char* ref : {"16R GU 6115 7049", "17R LL 7084 8093", "nonsense"}) {
-            OGRFeatureUniquePtr feature(OGRFeature::CreateFeature(layer->GetLayerDefn()));
-            feature->SetField(0, ref);
-            feature->SetField(1, 30.5);
-            if (layer->CreateFeature(feature.get()) != OGRERR_NONE) fail(QStringLiteral("cannot write coords.dbf"));
-        }
-    }
-    sqlite3* db = nullptr;
-    if (sqlite3_open((folder + QStringLiteral("/fires.sqlite")).toUtf8(), &db) == SQLITE_OK)
-        sqlite3_exec(db, "CREATE TABLE \"fire sites\"(Name TEXT, Latitude REAL, Longitude REAL, USNG TEXT, RowID TEXT);"
-                         "INSERT INTO \"fire sites\" VALUES('a',30.4383,-84.2807,'16R GU 6115 7049','x'),"
-                         "('b',29.65,-82.32,'17R LL 7084 8093','x'),('c',91,-200,'',NULL);", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    if (!test::writeTables(folder + QStringLiteral("/coords.dbf"), "ESRI Shapefile",
+                           {{"coords", {{"USNG", "LAT:real"}, {"16R GU 6115 7049", "30.5"}, {"17R LL 7084 8093", "30.5"},
+                                        {"nonsense", "30.5"}}}}))
+        fail(QStringLiteral("cannot write coords.dbf"));
+    database::Database(folder.toStdString() + "/fires.sqlite", database::Database::Mode::Create)
+        .execute("CREATE TABLE \"fire sites\"(Name TEXT, Latitude REAL, Longitude REAL, USNG TEXT, RowID TEXT);"
+                 "INSERT INTO \"fire sites\" VALUES('a',30.4383,-84.2807,'16R GU 6115 7049','x'),"
+                 "('b',29.65,-82.32,'17R LL 7084 8093','x'),('c',91,-200,'',NULL);");
 }
 
 // ---------------------------------------------------------------- files read back
@@ -205,17 +194,14 @@ QString gdalProblem(const QString& path) {
 }
 
 QString sqliteProblem(const QString& path) {
-    sqlite3* db = nullptr;
-    sqlite3_stmt* st = nullptr;
-    QString problem;
-    if (sqlite3_open_v2(path.toUtf8(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
-        sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) != SQLITE_OK || sqlite3_step(st) != SQLITE_ROW)
-        problem = QString::fromUtf8(sqlite3_errmsg(db));
-    else if (const auto* ok = reinterpret_cast<const char*>(sqlite3_column_text(st, 0)); qstrcmp(ok, "ok") != 0)
-        problem = QString::fromUtf8(ok);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return problem;
+    try {
+        database::Database db(path.toStdString(), database::Database::Mode::ReadOnly);
+        database::Statement check = db.prepare("PRAGMA integrity_check");
+        const std::string verdict = check.step() ? check.columnText(0) : "no verdict";
+        return verdict == "ok" ? QString() : QString::fromStdString(verdict);
+    } catch (const database::DatabaseError& e) {
+        return QString::fromUtf8(e.what());
+    }
 }
 
 /// Why a file the windows wrote does not read back, by its kind; empty when it does.

@@ -24,7 +24,7 @@ TEST(FacilityIcons, OnlyExactTypesHaveTheirIconAndEachIsShipped) {
 // A hurricane icon is prefixed by the category, and by Fcast_ for a forecast;
 // another category or position has the plain icon. A hurricane file is named by
 // the position's kind, storm, UTC hour, month (when a real one) and day (an
-// actual position's name: wpHcaneTest). The description items of a fire and a
+// actual position's name: FeatureWindowsTest). The description items of a fire and a
 // storm, in order (what the KML writer tests read back from the written file is
 // not repeated here).
 TEST(Placemarks, HurricaneIconsAndFileNamesAndTheDescriptionItems) {

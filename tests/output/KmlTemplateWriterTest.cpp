@@ -50,7 +50,7 @@ protected:
 // The dialog offers the placemark's own name; an empty file chosen is not asked about. Names and links are written as
 // entered, escaped, and never searched for tokens again; the link questions loop until a link is typed, or end without
 // one. (The answers are typed, so each row's questions and inputs come in the order its answers give. A file with
-// content asked about, a refused one kept and another chosen: FeatureFormTest::recordFilesAreNewOrAppended.)
+// content asked about, a refused one kept and another chosen: KitTest::recordFilesAreNewOrAppended.)
 TEST_F(KmlWriterTest, NamesAndLinksAreWrittenAsEntered) {
     const WildfireFeature fire{.fireName = u"XXL Bear & Cub <2> YYY"_s, .at = sampleLocation()};
     const KmlPlacemark heli = facilityPlacemark(helibase());
@@ -111,7 +111,7 @@ TEST_F(KmlWriterTest, NamesAndLinksAreWrittenAsEntered) {
 // Yes to the imagery question picks the imagery template; each dialog starts in the folder chosen the time before.
 // A KMZ holds doc.kml and its icon, the web imagery left out. A KMZ that cannot be completed, a target that cannot be
 // written or a missing template is named; nothing is left behind and the file chosen is left as it was. (The icon as
-// shipped, referenced inside the archive: frmGEAddressTest; a cancelled dialog: FeatureFormTest.)
+// shipped, referenced inside the archive: frmGEAddressTest; a cancelled dialog: KitTest.)
 TEST_F(KmlWriterTest, ImageryTemplatesKmzArchivesAndFailures) {
     ASSERT_EQ(write(u"fire.kml"_s, {"yes", "no"}, wildfirePlacemark({.fireName = u"Oak"_s})), Outcome::Written);
     EXPECT_EQ(kml(u"fire.kml"_s).error, QString());

@@ -25,7 +25,7 @@ std::vector<RecordValue> helibase() {
 // append: the fields and values (a quoted quote and comma, a number below one) come back through GDAL's CSV reader.
 // An append goes only into a file that starts with this window's header (or one of its records); a missing folder
 // fails. (The exact lines, strings quoted and numbers bare, a missing file made without a header, a failed new file
-// named: FeatureFormTest.)
+// named: KitTest.)
 TEST(RecordFiles, RecordsReadBackByACsvReaderAndAppendOnlyToTheirOwnFile) {
     const std::pair<double, const char*> cases[] = {{0.5, ".5"}, {-0.25, "-.25"}, {0, "0"}, {-84.25, "-84.25"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(recordNumber(value), QString::fromLatin1(text)) << value;
@@ -60,7 +60,7 @@ TEST(RecordFiles, RecordsReadBackByACsvReaderAndAppendOnlyToTheirOwnFile) {
 
 // An output's name: the prefix in front of the chosen file name, and the
 // format's own extension added where the name has none or another would mislead.
-// (A name that has the format's own extension: FeatureFormTest.)
+// (A name that has the format's own extension: KitTest.)
 TEST(OutputPaths, PrefixAndDefaultExtension) {
     const std::tuple<const char*, const char*, const char*> prefixed[] = {
         {"/data/pfsites.txt", "pf", "/data/pfpfsites.txt"}, {"sites.shp", "pw", "pwsites.shp"},

@@ -94,7 +94,7 @@ protected:
 }  // namespace
 
 // A new set replaces the old one; GDAL reads its decimals, values (accents too: the .cpg says UTF-8) and records in
-// order. (The set's files, its type and a record's point and number: FeatureFormTest; fields with their widths in
+// order. (The set's files, its type and a record's point and number: KitTest; fields with their widths in
 // order: FeatureFields below; a date: FeatureWindowsTest.)
 TEST_F(ShapefileSet, ANewPointFileReplacesItAndReadsBackWithFieldsValuesAndOrder) {
     writeSet(shp, [](W& w) {
@@ -166,7 +166,7 @@ TEST_F(ShapefileSet, RunningOutOfSpaceLeavesTheSetAsItWas) {
 
 // A text longer than its field keeps the field's width in bytes: the value is cut at a whole character and
 // reported; one that fits, appended, is kept whole with the earlier records and the fields. (An append that cuts:
-// FeatureFormTest::shapefilesAndPointFilesHoldTheFeature.)
+// KitTest::shapefilesAndPointFilesHoldTheFeature.)
 TEST_F(ShapefileSet, TextFieldsKeepTheirWidthsAndLongValuesAreCut) {
     const QString a45(45, u'A'), e22(22, QChar(0x00E9));
     const std::tuple<const char*, bool, QString, QString> cases[] = {
@@ -196,7 +196,7 @@ TEST_F(ShapefileSet, TextFieldsKeepTheirWidthsAndLongValuesAreCut) {
 }
 
 // Failures before any record (an unknown type, a value before the fields are committed, a bad date) leave no file.
-// (No folder, or no set to append to, named with nothing left: FeatureFormTest.)
+// (No folder, or no set to append to, named with nothing left: KitTest.)
 TEST(ShapefileWriter, FailuresBeforeAnyRecordLeaveNothingBehind) {
     QTemporaryDir dir;
     const QString x = dir.filePath(u"x.shp"_s);
@@ -250,7 +250,7 @@ TEST_F(ShapefileSet, EitherKindOfValueGoesIntoAnyFieldAndVerticesKeepTheirOrder)
 
 // A feature's field table: the record file takes the fields with a record name, the shapefile those with a
 // shapefile name (with their widths and decimals), each in the table's order; a short row is refused. (A record's
-// values, and a point appended: FeatureWindowsTest and FeatureFormTest.)
+// values, and a point appended: FeatureWindowsTest and KitTest.)
 TEST(FeatureFields, EachOutputTakesItsOwnFields) {
     const FieldTable table{{"Note", {}, W::Text, 10}, {{}, "Acres", W::Double, 12, 2}, {"Name", "Name", W::Text, 20}};
     EXPECT_EQ(recordHeader(table), QStringList({"Note", "Name"}));
@@ -267,7 +267,7 @@ TEST(FeatureFields, EachOutputTakesItsOwnFields) {
 
 // The shipped projection texts, read by GDAL, hold the grid the engine computes and geographic WGS 84. Beside a
 // shapefile, its final .shp (any case) becomes .prj, a name without it gets .prj added. (A plain .shp, and a missing
-// source file named with nothing written: FeatureFormTest.)
+// source file named with nothing written: KitTest.)
 TEST(ProjectionFiles, TextsDescribeTheGridsTheProgramComputesAndLieBesideTheShapefile) {
     using namespace engine::albers;
     OGRSpatialReference grid, wgs;

@@ -15,7 +15,7 @@ using waypost::test::readAll;
 
 // A whole write replaces the file or, failing (a full disk), keeps the old one
 // and leaves no temporary file. (A missing folder's failure naming the file:
-// FeatureFormTest.)
+// KitTest.)
 TEST(FileWriting, AtomicWriteReplacesWholeFilesOrKeepsTheOldOne) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfcamps.txt"));
@@ -44,7 +44,7 @@ TEST(FileWriting, AtomicWriteIntoAReadOnlyFolderKeepsTheOldFile) {
 
 // A line the disk cannot take (in part, or at all: a folder, a full device) is
 // told naming the file and undone, so no half line stays. (Whole lines appended,
-// a missing file made: FeatureFormTest.)
+// a missing file made: KitTest.)
 TEST(FileWriting, AFailedAppendKeepsTheEarlierRecords) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pfsites.txt"));

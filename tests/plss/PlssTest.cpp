@@ -189,7 +189,7 @@ TEST_F(PlssFixture, SearchLogHasALinePerQueryAndEmptyLinesBetweenBlocks) {
 
 // A position moves the centre to the part asked for and rounds to four
 // decimals; a database that is no database throws (a missing one is named:
-// TrsPageTest.unreadableDatabasesAreNamedAndLeaveNoHalfResult).
+// ConversionPageTest.unreadableDatabasesAreNamedAndLeaveNoHalfResult).
 TEST_F(PlssFixture, PositionMovesTheCentreToThePartAndUnreadableDatabasesThrow) {
     const SectionDatabases files = databases({{key, -84.25, 30.5, 640}, {"T01N R01E S02", -84.25678, 30.51234, 640}});
     // Key, offsets in metres east and degrees north; latitude and longitude texts.
