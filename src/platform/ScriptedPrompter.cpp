@@ -27,6 +27,11 @@ QStringList ScriptedPrompter::messageTexts() const {
     return out;
 }
 
+QString ScriptedPrompter::lastMessage() const {
+    const QStringList all = messageTexts();
+    return all.isEmpty() ? QString() : all.last();
+}
+
 int ScriptedPrompter::beeps() const {
     int n = 0;
     for (const auto& c : m_calls)

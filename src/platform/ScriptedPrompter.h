@@ -43,6 +43,8 @@ public:
     std::vector<Call> messages() const;
     /// The texts of the OK-only messages, in order.
     QStringList messageTexts() const;
+    /// The text of the last message; empty when none came (so a failing test reads it safely).
+    QString lastMessage() const;
     int beeps() const;
     /// Prompts that found no fitting answer, described for a test failure.
     const QStringList& unexpected() const { return m_unexpected; }

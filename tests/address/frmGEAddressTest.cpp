@@ -107,14 +107,14 @@ private slots:
         f.edit("meZip")->setText(u"32301"_s);
         f.child<QPushButton>("cmdZipSearch")->setEnabled(true);
         f.click("cmdZipSearch");
-        QVERIFY(f.prompter.messageTexts().back().contains(u"zipcode2.sqlite"_s));
+        QVERIFY(f.prompter.lastMessage().contains(u"zipcode2.sqlite"_s));
 
         f.add(u"North Camp"_s, u"Camp"_s, u"100 Main St"_s);
         f.click("chkKMLEd");
         QVERIFY(!f.child<QPlainTextEdit>("txtAdAdd")->isReadOnly());
         f.child<QPlainTextEdit>("txtAdAdd")->appendPlainText(u"<Placemark>"_s);
         f.click("cmdCreateKML");
-        QVERIFY(f.prompter.messageTexts().back().contains(u"not well-formed (line "_s));
+        QVERIFY(f.prompter.lastMessage().contains(u"not well-formed (line "_s));
         QVERIFY(f.prompter.unexpected().isEmpty());
         QVERIFY(filesIn(f.out.path()).isEmpty());
     }

@@ -90,8 +90,8 @@ private slots:
         f.db.run("DROP TABLE facilities");
         f.db.run("CREATE TABLE facilities (id bigserial PRIMARY KEY, name text)");
         f.click("cmdAgency");
-        QVERIFY2(f.prompter.messageTexts().last().endsWith(u"The record was not written."_s),
-                 qPrintable(f.prompter.messageTexts().last()));
+        QVERIFY2(f.prompter.lastMessage().endsWith(u"The record was not written."_s),
+                 qPrintable(f.prompter.lastMessage()));
         QCOMPARE(f.db.run("SELECT count(*) FROM facilities").at(0).at(0), std::optional<std::string>("0"));
     }
 
@@ -114,7 +114,7 @@ private slots:
         QSignalSpy finished(&window, &batch::frmdatabase::runFinished);
         f.click("cmdConUSNG");
         QVERIFY(finished.wait(20000));
-        const QString said = f.prompter.messages().back().text;
+        const QString said = f.prompter.lastMessage();
         QVERIFY2(said.startsWith(u"Conversion Complete - 2 Records Converted"_s), qPrintable(said));
         QVERIFY2(!said.contains(f.server["password"]), "the password was shown");
         const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;

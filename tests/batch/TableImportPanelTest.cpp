@@ -64,9 +64,9 @@ private slots:
         // An upper-case dBase extension is refused with the reason; so is a GeoPackage chosen for listing.
         f.prompter.choosePath(f.path(u"Roads.DBF"_s));
         f.click("cmdConDBF");
-        QVERIFY(f.prompter.messageTexts().back().startsWith(u"Roads.DBF is not read"_s));
+        QVERIFY(f.prompter.lastMessage().startsWith(u"Roads.DBF is not read"_s));
         f.open(u"roads.gpkg"_s);
-        QVERIFY(f.prompter.messageTexts().back().contains(u"GeoPackage"_s));
+        QVERIFY(f.prompter.lastMessage().contains(u"GeoPackage"_s));
 
         // Debian's python3-xlwt writes the workbook: two sheets of a name each.
         const QString script = u"import xlwt, sys\nb = xlwt.Workbook()\nfor n in ('Fires', 'Camps'):\n"
@@ -76,11 +76,11 @@ private slots:
         f.click("cmdConXls");
         QCOMPARE(f.list("listxlsSheet")->count(), 2);
         f.click("cmdConXls2");  // nothing selected
-        QCOMPARE(f.prompter.messageTexts().back(), u"Please Select a worksheet in the 'Sheets' Listbox"_s);
+        QCOMPARE(f.prompter.lastMessage(), u"Please Select a worksheet in the 'Sheets' Listbox"_s);
         QTest::mouseClick(f.list("listxlsSheet")->viewport(), Qt::LeftButton, {},
                           f.list("listxlsSheet")->visualItemRect(f.list("listxlsSheet")->item(1)).center());
         f.click("cmdConXls2");
-        QCOMPARE(f.prompter.messageTexts().back(),
+        QCOMPARE(f.prompter.lastMessage(),
                  u"Excel Spreadsheet converted to table 'tblExcel' in "_s + f.path(u"twox.sqlite"_s));
     }
 
@@ -100,7 +100,7 @@ private slots:
         latLong.open(u"done.sqlite"_s, "CREATE TABLE t (lat REAL, lon REAL, USNGCoord TEXT)");
         latLong.tick("lstTables", 0);
         latLong.click("cmdFields");
-        QCOMPARE(latLong.prompter.messageTexts().back(), batch::kPreviousLatLongToUsng);
+        QCOMPARE(latLong.prompter.lastMessage(), batch::kPreviousLatLongToUsng);
         QVERIFY(!latLong.child<QPushButton>("cmdConUSNG")->isEnabled());
     }
 
@@ -110,13 +110,13 @@ private slots:
         Fixture<> f;
         QVERIFY(QFile::copy(QStringLiteral(WAYPOST_SOURCE_DIR "/tests/data/access/v1997_types.mdb"), f.path(u"old.mdb"_s)));
         f.open(u"old.mdb"_s);
-        QVERIFY(f.prompter.messageTexts().back().contains(f.path(u"old.sqlite"_s)));
+        QVERIFY(f.prompter.lastMessage().contains(f.path(u"old.sqlite"_s)));
 
         f.open(u"fires.sqlite"_s, "CREATE TABLE fires (USNG TEXT, Note TEXT); CREATE TABLE \"camp sites\" (Name TEXT)");
         QCOMPARE(f.list("lstTables")->count(), 2);
         f.list("lstTables")->setCurrentRow(0);
         f.click("cmdFields");  // none ticked
-        QCOMPARE(f.prompter.messageTexts().back(), u"Please Select the Table Conataining USNG Coordinates"_s);
+        QCOMPARE(f.prompter.lastMessage(), u"Please Select the Table Conataining USNG Coordinates"_s);
         QCOMPARE(f.list("lstFields")->count(), 0);
         f.tick("lstTables", 0);
         f.tick("lstTables", 1);
@@ -140,7 +140,7 @@ private slots:
         f.click("cmdConUSNG");
         QVERIFY(finished.wait(10000));
         // (How the message begins: AgencyWindowTest::aBatchWindowConvertsATableOfTheAgencyDatabase.)
-        QVERIFY(f.prompter.messageTexts().back().endsWith(u"Points written to "_s + f.path(u"grid.gpkg"_s)));
+        QVERIFY(f.prompter.lastMessage().endsWith(u"Points written to "_s + f.path(u"grid.gpkg"_s)));
         GDALDatasetUniquePtr points(GDALDataset::Open(f.path(u"grid.gpkg"_s).toUtf8().constData(), GDAL_OF_VECTOR));
         QVERIFY(points && points->GetLayer(0)->GetFeatureCount() == 3);
         const MapPoints shown = f.child<MapPanel>("mapPanel")->content().points;  // the map shows them

@@ -501,7 +501,7 @@ private slots:
 
         f.typeInto("txtDDLatD", QStringLiteral("29"));  // a degree away from both sections
         f.mouseClick("cmdFindSTR");
-        QCOMPARE(f.prompter.messageTexts().back(), kNoRecords);
+        QCOMPARE(f.prompter.lastMessage(), kNoRecords);
         QCOMPARE(f.text("lblTRSres"), QStringLiteral("No Record"));
     }
 };

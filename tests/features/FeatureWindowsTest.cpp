@@ -140,7 +140,7 @@ private slots:
         // Pasted into the emptied name: the KML's name below shows it was emptied.
         QGuiApplication::clipboard()->setText(QStringLiteral("Camp\u000BNine"));
         QTest::keyClick(f.edit("txtfacName"), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("This is a Restricted Character"));
+        QCOMPARE(f.prompter.lastMessage(), QStringLiteral("This is a Restricted Character"));
         f.click("cmdfCoordCon");
         auto* page = qobject_cast<wp_ddc_0306*>(f.registry.existing(windowName::wp_ddc_0306));
         QVERIFY(page && page->isVisible());
@@ -204,13 +204,13 @@ private slots:
         QCOMPARE(f.text("txtArea"), QStringLiteral("1,234.50"));
 
         f.typeAndLeave("txtArea", QStringLiteral("12..5"));  // keys it takes, but no number
-        QCOMPARE(f.prompter.messages().back().text, QStringLiteral("Please Enter Numbers Only"));
+        QCOMPARE(f.prompter.lastMessage(), QStringLiteral("Please Enter Numbers Only"));
         QCOMPARE(f.text("txtArea"), QStringLiteral("0.00"));
         QCOMPARE(f.window->focusWidget(), f.edit("txtArea"));
 
         f.percent()->setValue(45);
         f.typeAndLeave("txtPerCon", QStringLiteral("150"));
-        QVERIFY(f.prompter.messages().back().text.contains(QStringLiteral("from 0 to 100")));
+        QVERIFY(f.prompter.lastMessage().contains(QStringLiteral("from 0 to 100")));
         QCOMPARE(f.text("txtPerCon"), QStringLiteral("45.00%"));  // the slider's value again
         f.typeAndLeave("txtPerCon", QStringLiteral("30.6"));
         QCOMPARE(f.percent()->value(), 31);
@@ -238,13 +238,13 @@ private slots:
         };
         for (const auto& [message, fill] : steps) {
             f.click("CmdEnable");
-            QCOMPARE(f.prompter.messageTexts().back(), message);
+            QCOMPARE(f.prompter.lastMessage(), message);
             fill();
         }
         f.click("CmdEnable");  // the outputs open: the shapefile button answers below
         f.edit("txtArea")->setText(QStringLiteral("about ten"));  // not entered: the outputs stay open
         f.click("cmdWriteShape");
-        QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("\"about ten\" is not a number")));
+        QVERIFY(f.prompter.lastMessage().contains(QStringLiteral("\"about ten\" is not a number")));
         f.edit("txtArea")->setText(QStringLiteral("1,234.50"));
 
         f.prompter.choosePath(f.path(QStringLiteral("fires.txt")));
@@ -298,7 +298,7 @@ private slots:
         QTest::keyClicks(f.edit("txtHwind"), QStringLiteral("4a5"));  // the letter beeps
         QCOMPARE(f.prompter.beeps(), 1);
         f.names()->setFocus();  // leaves the box
-        QVERIFY(f.prompter.messageTexts().back().contains(QStringLiteral("use 23 to 38 mph")));
+        QVERIFY(f.prompter.lastMessage().contains(QStringLiteral("use 23 to 38 mph")));
         QCOMPARE(f.winds()->value(), 38);
         QCOMPARE(f.window->focusWidget(), f.edit("txtHwind"));
     }
@@ -381,12 +381,12 @@ private slots:
         Hurricane f;
         QCOMPARE(f.names()->itemText(1), QStringLiteral("Arthur"));  // this year's list
         f.click("cmdEnableWriteFile");
-        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Enter Storm Name"));
+        QCOMPARE(f.prompter.lastMessage(), QStringLiteral("Enter Storm Name"));
         f.names()->setCurrentText(QStringLiteral("Bertha"));
         f.winds()->setValue(100);
         f.window->location().receiveLocation(sampleLocation(), SectionHandover::Carried);
         f.click("cmdEnableWriteFile");
-        QCOMPARE(f.prompter.messageTexts().back(), QStringLiteral("Please Select Position Type"));
+        QCOMPARE(f.prompter.lastMessage(), QStringLiteral("Please Select Position Type"));
         f.click("optActual");
         f.setUtc(9, 14, 15);
         f.click("cmdEnableWriteFile");

@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(f.child<QComboBox>("cmbfCause")->itemText(15), u"Team 1"_s);  // the agency's units first
         f.child<QComboBox>("cmbFtype")->setCurrentIndex(-1);
         f.click("CmdEnable");
-        QCOMPARE(f.prompter.messageTexts().back(), u"Please Select Treatment Type"_s);
+        QCOMPARE(f.prompter.lastMessage(), u"Please Select Treatment Type"_s);
         f.child<QComboBox>("cmbFtype")->setCurrentIndex(0);
         f.click("CmdEnable");
         f.click("optClean");
@@ -185,7 +185,7 @@ private slots:
         Fixture f;
         f.ready();
         f.convert(document(line("-84.25;30.5 -84.24,30.5")), u"bad.kml"_s, {});
-        QVERIFY(f.prompter.messageTexts().back().contains(u"bad.kml, line"_s));
+        QVERIFY(f.prompter.lastMessage().contains(u"bad.kml, line"_s));
         QCOMPARE(filesIn(f.out.path()), QStringList{"bad.kml"});
 
         f.convert(document(line(kSquare)), u"Fire.kml"_s, {false, false});
@@ -203,7 +203,7 @@ private slots:
         QVERIFY(std::ranges::any_of(f.prompter.calls(), [&](const auto& call) {
             return call.text == u"Shapefile %1 exists - overwrite?"_s.arg(f.path(u"wpFire.shp"_s));
         }));
-        QVERIFY(f.prompter.messageTexts().back().contains(u"wpFire.kml"_s));
+        QVERIFY(f.prompter.lastMessage().contains(u"wpFire.kml"_s));
         QCOMPARE(shapefileSet(), before);
     }
 };

@@ -397,7 +397,7 @@ private slots:
         QCOMPARE(f.window->focusWidget(), f.window->name);
         f.window->name->setText(QStringLiteral("Camp"));
         f.click("cmdEnable");
-        QCOMPARE(f.prompter.messageTexts().last(), QStringLiteral("Please Convert Coordinates"));
+        QCOMPARE(f.prompter.lastMessage(), QStringLiteral("Please Convert Coordinates"));
         QVERIFY(f.outputsEnabled(false));
         f.ready();
         QVERIFY(f.outputsEnabled(true));
