@@ -273,9 +273,7 @@ private slots:
         QCOMPARE(preview(f), QStringLiteral("T34N RE S "));  // the key kept, north and east holding
 
         QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(test::activate(&other));
         QVERIFY(!f.text("lblTRScon").isEmpty());
         QVERIFY(f.show());
         QCOMPARE(f.text("lblTRScon"), QString());

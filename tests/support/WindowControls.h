@@ -11,6 +11,13 @@
 
 namespace waypost::test {
 
+/// Shows \p window and makes it the active one, so that focus moves as it does for a person.
+inline bool activate(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 /// The controls of one window, by their object names. A name the window lacks
 /// stops the test run with that name.
 class WindowControls {
@@ -34,12 +41,8 @@ public:
         if (qobject_cast<QPushButton*>(button)) QTest::mouseClick(button, Qt::LeftButton);
         else button->click();
     }
-    /// Shows the window and makes it the active one, so that focus moves as it does for a person.
-    bool activate() const {
-        m_window->show();
-        m_window->activateWindow();
-        return QTest::qWaitForWindowActive(m_window);
-    }
+    /// Shows the window and makes it the active one.
+    bool activate() const { return test::activate(m_window); }
 
 protected:
     void setWindow(QWidget* window) { m_window = window; }

@@ -36,12 +36,6 @@ using namespace waypost::test;
 
 namespace {
 
-bool activate(QWidget* window) {
-    window->show();
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
-}
-
 /// Stands in for the conversion page: records the caller and hands back what it is given.
 struct FakePage final : QWidget, LocationSource {
     void startLocatingFor(QObject* caller, LocationReceiver* receiver, const QString&) override {
