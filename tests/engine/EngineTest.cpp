@@ -258,7 +258,8 @@ TEST(AnyLocation, ReadsEachCommonForm) {
         EXPECT_NEAR(r.longitude, longitude, tolerance) << text;
         EXPECT_EQ(r.form, form);
     }
-    // A shorter reference names its precision (its position, the south-west corner: Inverse.ShortGroups).
+    // A shorter reference names its precision (its position, the south-west corner:
+    // Inverse.ShortGroupsAreScaledToMetres).
     EXPECT_EQ(readAnyLocation("16R GU 6115 7049").form + ", " + readAnyLocation("16R GU 6 7").form,
               "US National Grid, 10 m, US National Grid, 10 km");
 }
