@@ -6,8 +6,8 @@
 //
 // Usage: batch_run_bench [ROWS] [WORK_FOLDER]   (defaults 1000000 and the temporary folder)
 
+#include "../support/RandomPoints.h"
 #include "batch/BatchRun.h"
-#include "database/Database.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <random>
 
 namespace {
 
@@ -56,24 +55,10 @@ int main(int argc, char** argv) {
     const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QDir::tempPath();
     const QString database = QDir(folder).filePath(QStringLiteral("batch_run_bench.sqlite"));
     const QString points = QDir(folder).filePath(QStringLiteral("batch_run_bench_points.txt"));
-    QFile::remove(database);
-    {
-        waypost::database::Database db(database.toStdString(), waypost::database::Database::Mode::Create);
-        db.execute("CREATE TABLE t (id INTEGER, lat REAL, lon REAL)");
-        waypost::database::Transaction tx(db);
-        auto insert = db.prepare("INSERT INTO t VALUES (?, ?, ?)");
-        std::mt19937_64 rng(75);
-        std::uniform_real_distribution<double> lat(24.5, 31.0), lon(-87.6, -80.0);
-        FILE* text = std::fopen(points.toLocal8Bit().constData(), "w");
-        for (long i = 0; i < rows; ++i) {
-            const double a = std::round(lat(rng) * 1e6) / 1e6, o = std::round(lon(rng) * 1e6) / 1e6;
-            insert.reset();
-            insert.bind(1, static_cast<std::int64_t>(i)).bind(2, a).bind(3, o).run();
-            std::fprintf(text, "%.6f %.6f\n", a, o);
-        }
-        std::fclose(text);
-        tx.commit();
-    }
+    FILE* text = std::fopen(points.toLocal8Bit().constData(), "w");
+    waypost::bench::writeRandomPoints(database, rows, 75,
+                                      [text](double a, double o) { std::fprintf(text, "%.6f %.6f\n", a, o); });
+    std::fclose(text);
     const QString copy = QDir(folder).filePath(QStringLiteral("batch_run_bench_copy.sqlite"));
     using namespace waypost::batch;
     const double ll2usng = measured("ll2usng", [&] {

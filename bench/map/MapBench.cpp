@@ -3,8 +3,8 @@
 // a million converted points read from their table and drawn.
 //   map_bench [REDRAWS]
 
+#include "../support/RandomPoints.h"
 #include "batch/BatchRun.h"
-#include "database/Database.h"
 #include "map/MapPanel.h"
 #include "plss/SampleGrid.h"
 
@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -48,23 +47,10 @@ int main(int argc, char** argv) {
     // A million converted points: read from their table, then drawn at
     // statewide view (a density picture) and in a small view (dots).
     const QString database = QDir(QDir::tempPath()).filePath(QStringLiteral("map_bench_points.sqlite"));
-    QFile::remove(database);
-    {
-        waypost::database::Database db(database.toStdString(), waypost::database::Database::Mode::Create);
-        db.execute("CREATE TABLE t (Latitude REAL, Longitude REAL)");
-        waypost::database::Transaction tx(db);
-        auto insert = db.prepare("INSERT INTO t VALUES (?, ?)");
-        std::mt19937_64 rng(30);
-        std::uniform_real_distribution<double> lat(25.0, 30.9), lon(-87.4, -80.1);
-        for (int i = 0; i < 1000000; ++i) {
-            insert.reset();
-            insert.bind(1, lat(rng)).bind(2, lon(rng)).run();
-        }
-        tx.commit();
-    }
+    waypost::bench::writeRandomPoints(database, 1000000, 30);
     const auto start = std::chrono::steady_clock::now();
     content.points = std::make_shared<const std::vector<std::pair<double, double>>>(waypost::batch::readTablePoints(
-        database, QStringLiteral("t"), QStringLiteral("Latitude"), QStringLiteral("Longitude")));
+        database, QStringLiteral("t"), QStringLiteral("lat"), QStringLiteral("lon")));
     const auto read = std::chrono::steady_clock::now();
     renderer.render(views[0].second, QSize(800, 600), content);
     const auto drawn = std::chrono::steady_clock::now();
